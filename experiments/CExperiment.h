@@ -1,0 +1,62 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace mirelock {
+
+class SolverParameters;
+
+// One set of GLS settings with its termination criteria. Equality compares all
+// ten values exactly, including those that no parameter text shows.
+class CExperiment {
+ public:
+  static constexpr std::size_t kRecordSize = 52;
+  using Record = std::array<std::uint8_t, kRecordSize>;
+
+  double m_dLambda = 1.0;
+  bool m_bAspiration = false;
+  double m_dRandomMoveProb = 0.0;
+  bool m_bHistory = false;
+  std::uint32_t m_nSideways = 2;
+  std::uint32_t m_nPenaltyDecayEvery = 0;
+  double m_dPenaltyDecayFactor = 0.8;
+  std::uint32_t m_nMaxRepairs = 1000;
+  bool m_bMaxRepairsTimesN = true;
+  std::uint32_t m_nNumRuns = 10;
+
+  bool operator==(const CExperiment& other) const = default;
+
+  unsigned GetParamCount() const { return 8; }
+  // "Lambda=1", "Aspiration=Off", ... ; an index beyond 7 gives the INVALID text.
+  std::string GetParamAt(unsigned nIdx) const;
+
+  // The 52-byte little-endian record of the document file.
+  Record ToRecord() const;
+  static CExperiment FromRecord(const Record& record);
+
+  // The two published GLSSAT settings; termination criteria stay as they are.
+  void ApplyPresetGLSSAT1();
+  void ApplyPresetGLSSAT2();
+
+  // What Add starts from when the list is empty.
+  static CExperiment FirstOfEmptyList();
+};
+
+// Seed modes of the document.
+enum SeedMode : std::uint32_t { kSeedFromTime = 0, kSeedFixed = 1, kSeedNone = 2 };
+
+// The run settings that accompany an experiment when it is handed to a solver.
+struct RunSettings {
+  std::uint32_t seedMode = kSeedFixed;
+  std::uint32_t fixedSeed = 21;
+  bool monitorRun = false;  // only a monitor run calls SetMonitor
+  std::string monitorFile;
+  std::uint32_t monitorEvery = 1;
+};
+
+// Hands an experiment to a solver's parameters by the fixed sequence of
+// setter calls; an unsupported setting throws UnsupportedFeature.
+void ApplyExperiment(SolverParameters& parameters, const CExperiment& experiment, const RunSettings& settings);
+
+}  // namespace mirelock
