@@ -1,0 +1,148 @@
+#include "runner/ResultsFiles.h"
+
+#include <fstream>
+
+#include "experiments/CExperiment.h"
+#include "platform/FatalError.h"
+#include "platform/UserMessages.h"
+#include "runner/AtomicFileWriter.h"
+#include "solver/Solver.h"
+
+namespace mirelock {
+
+namespace {
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  for (std::size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
+    text.replace(pos, from.size(), to);
+}
+
+// Withdraws the published solver on every way out of a pair.
+class CurrentSolverGuard {
+ public:
+  CurrentSolverGuard(const ResultsFileHooks& hooks, Solver& solver) : hooks_(hooks) {
+    if (hooks_.setCurrentSolver) hooks_.setCurrentSolver(&solver);
+  }
+  ~CurrentSolverGuard() {
+    if (hooks_.setCurrentSolver) hooks_.setCurrentSolver(nullptr);
+  }
+  CurrentSolverGuard(const CurrentSolverGuard&) = delete;
+  CurrentSolverGuard& operator=(const CurrentSolverGuard&) = delete;
+
+ private:
+  const ResultsFileHooks& hooks_;
+};
+
+void ThrowUnwritable(const ResultsFileRequest& request, const AtomicFileWriter& file) {
+  throw ResultsFileException(request.resultsDirectory, file.FinalPath());
+}
+
+// Puts the file under its name. A stopped pair gives way to a complete file
+// that another worker finished meanwhile: fewer lines must never replace more.
+void CommitPair(AtomicFileWriter& file, const ResultsFileRequest& request, const ResultsFileHooks& hooks,
+                bool stopped) {
+  std::unique_lock<std::mutex> lock;
+  if (hooks.commitLock != nullptr) lock = std::unique_lock<std::mutex>(*hooks.commitLock);
+  if (stopped && CountResultsFileLines(file.FinalPath()) >= std::size_t{request.experiment.m_nNumRuns} + 1) {
+    file.Discard();
+    return;
+  }
+  if (!file.Commit()) ThrowUnwritable(request, file);
+}
+
+}  // namespace
+
+std::string GetResultsFilename(unsigned nProblemType, const std::string& problem, const CExperiment& ex) {
+  if (nProblemType >= kProblemTypeCount)
+    throw FatalError(
+        "Problem type not implemented yet in const CString GetResultsFilename(unsigned int nProblemType, "
+        "const char *problem, const CExperiment &ex)",
+        OutputStream::Err, 1);
+  std::string params;
+  for (unsigned nIdx = 0; nIdx < ex.GetParamCount(); ++nIdx) {
+    std::string text = ex.GetParamAt(nIdx);
+    ReplaceAll(text, "=", "_");
+    ReplaceAll(text, " ", "_");
+    ReplaceAll(text, "*", "times");
+    params += text;
+    if (nIdx + 1 < ex.GetParamCount()) params += "_";
+  }
+  const std::string stem = problem.substr(0, problem.find('.'));
+  return std::string("Results_") + ResultsNamePiece(static_cast<ProblemType>(nProblemType)) + stem + "_" +
+         params + ".txt";
+}
+
+std::size_t CountResultsFileLines(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) return 0;
+  // getline into a 1024-byte buffer: a line of 1023 characters still fits, a
+  // longer one fails the stream and ends the count.
+  char line[1024];
+  std::size_t count = 0;
+  while (in.getline(line, sizeof line)) ++count;
+  return count;
+}
+
+bool IsResultsFileComplete(const std::string& resultsDirectory, ProblemType type, const std::string& problem,
+                           const CExperiment& ex) {
+  const std::string path = resultsDirectory + GetResultsFilename(type, problem, ex);
+  return CountResultsFileLines(path) >= std::size_t{ex.m_nNumRuns} + 1;
+}
+
+std::string MonitorRunProblemName(const std::string& problemPath) {
+  const auto slash = problemPath.find_last_of('/');
+  std::string name = slash == std::string::npos ? problemPath : problemPath.substr(slash + 1);
+  return name.substr(0, name.find('.')) + "_monitor_run";
+}
+
+PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,
+                             const ResultsFileHooks& hooks) {
+  AtomicFileWriter file(request.resultsDirectory + request.resultsFileName);
+  if (!file.IsOpen()) ThrowUnwritable(request, file);
+
+  std::ostream& out = file.Stream();
+  out << "Problem_name\t";
+  solver.GetStats().WriteHeader(out);
+  out << "Options\n";
+  if (!file.Flush()) ThrowUnwritable(request, file);
+
+  bool stopped = false;
+  try {
+    std::ifstream problem(request.problemPath);
+    if (!problem) {
+      if (hooks.messages != nullptr) hooks.messages->Show("Error : Cannot open file " + request.problemName);
+      CommitPair(file, request, hooks, false);
+      return PairOutcome::kProblemUnreadable;
+    }
+    solver.GetProblem().Read(problem);
+    problem.close();
+
+    SolverParameters& parameters = solver.GetParameters();
+    ApplyExperiment(parameters, request.experiment, hooks.runSettings ? hooks.runSettings() : RunSettings{});
+
+    CurrentSolverGuard published(hooks, solver);
+    for (unsigned finished = 0; finished < parameters.GetNumRuns();) {
+      solver.Solve();
+      if (solver.IsStopped()) {
+        stopped = true;
+        break;
+      }
+      out << request.problemName << '\t';
+      solver.GetStats().WriteRow(out);
+      parameters.WriteOptions(out);
+      out << '\n';
+      if (!file.Flush()) ThrowUnwritable(request, file);
+      ++finished;
+    }
+  } catch (const ResultsFileException&) {
+    throw;
+  } catch (...) {
+    // The lines finished so far stay, as they would in a file written in place.
+    CommitPair(file, request, hooks, true);
+    throw;
+  }
+  CommitPair(file, request, hooks, stopped);
+  return stopped ? PairOutcome::kStopped : PairOutcome::kFinished;
+}
+
+}  // namespace mirelock
