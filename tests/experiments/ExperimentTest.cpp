@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+#include "experiments/CExperiment.h"
+#include "solver/SolverParameters.h"
+
+namespace mirelock {
+namespace {
+
+TEST(Experiment, DefaultRecordIsTheDocumentedBytes) {
+  const CExperiment::Record expected = {
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x3F,  // lambda 1.0
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // random move probability 0
+      0x00, 0x00, 0x00, 0x00,                          // aspiration
+      0x00, 0x00, 0x00, 0x00,                          // history
+      0x02, 0x00, 0x00, 0x00,                          // sideways
+      0x00, 0x00, 0x00, 0x00,                          // decay every
+      0x9A, 0x99, 0x99, 0x99, 0x99, 0x99, 0xE9, 0x3F,  // decay factor 0.8
+      0xE8, 0x03, 0x00, 0x00,                          // max repairs
+      0x0A, 0x00, 0x00, 0x00,                          // runs
+      0x01, 0x00, 0x00, 0x00};                         // times N
+  EXPECT_EQ(CExperiment().ToRecord(), expected);
+
+  CExperiment odd;
+  odd.m_dLambda = 0.125;
+  odd.m_bAspiration = true;
+  odd.m_dRandomMoveProb = 1e-300;
+  odd.m_bHistory = true;
+  odd.m_nSideways = 0xFFFFFFFFu;
+  odd.m_nPenaltyDecayEvery = 7;
+  odd.m_dPenaltyDecayFactor = 0.3;
+  odd.m_nMaxRepairs = 0x80000000u;
+  odd.m_bMaxRepairsTimesN = false;
+  odd.m_nNumRuns = 0;
+  EXPECT_EQ(CExperiment::FromRecord(odd.ToRecord()), odd);
+}
+
+TEST(Experiment, ParameterTexts) {
+  CExperiment ex;
+  const std::vector<std::string> defaults = {
+      "Lambda=1",    "Aspiration=Off",    "Sideways=2",         "Pr(random move)=Off",
+      "History=Off", "Penalty decay=Off", "Max repairs=1000*N", "Num runs=10"};
+  ASSERT_EQ(ex.GetParamCount(), 8u);
+  for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(ex.GetParamAt(i), defaults[i]);
+  EXPECT_EQ(ex.GetParamAt(8),
+            "INVALID:UnknownParamStr in const CString CExperiment::GetParamAt(unsigned int nIdx) const");
+
+  ex.m_dLambda = 1234567.0;
+  ex.m_dRandomMoveProb = 0.05;
+  ex.m_bAspiration = true;
+  ex.m_bHistory = true;
+  ex.m_nPenaltyDecayEvery = 200;
+  ex.m_bMaxRepairsTimesN = false;
+  ex.m_nNumRuns = 4000000000u;
+  EXPECT_EQ(ex.GetParamAt(0), "Lambda=1.23457e+06");
+  EXPECT_EQ(ex.GetParamAt(1), "Aspiration=On");
+  EXPECT_EQ(ex.GetParamAt(3), "Pr(random move)=0.05");
+  EXPECT_EQ(ex.GetParamAt(4), "History=On");
+  EXPECT_EQ(ex.GetParamAt(5), "Penalty decay=0.8 every 200 local minima");
+  EXPECT_EQ(ex.GetParamAt(6), "Max repairs=1000");
+  EXPECT_EQ(ex.GetParamAt(7), "Num runs=4000000000");
+}
+
+TEST(Experiment, PresetsKeepTerminationAndGlssat1KeepsDecayFactor) {
+  CExperiment ex;
+  ex.m_dPenaltyDecayFactor = 0.5;
+  ex.m_nMaxRepairs = 77;
+  ex.m_nNumRuns = 3;
+  ex.m_bMaxRepairsTimesN = false;
+  CExperiment one = ex;
+  one.ApplyPresetGLSSAT1();
+  EXPECT_TRUE(one.m_bHistory);
+  EXPECT_EQ(one.m_nSideways, 20u);
+  EXPECT_EQ(one.m_nPenaltyDecayEvery, 0u);
+  EXPECT_EQ(one.m_dPenaltyDecayFactor, 0.5);
+  EXPECT_EQ(one.m_nMaxRepairs, 77u);
+  EXPECT_EQ(one.m_nNumRuns, 3u);
+  EXPECT_FALSE(one.m_bMaxRepairsTimesN);
+
+  CExperiment fresh = ex;
+  fresh.m_dPenaltyDecayFactor = 0.8;
+  fresh.ApplyPresetGLSSAT1();
+  for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(one.GetParamAt(i), fresh.GetParamAt(i)) << i;
+  EXPECT_NE(one, fresh);  // differ only in the hidden decay factor
+
+  CExperiment two = ex;
+  two.ApplyPresetGLSSAT2();
+  EXPECT_EQ(two.GetParamAt(5), "Penalty decay=0.8 every 200 local minima");
+  EXPECT_EQ(two.m_nMaxRepairs, 77u);
+}
+
+// Records every setter call so that the order of ApplyExperiment is visible.
+class RecordingParameters : public SolverParameters {
+ public:
+  std::vector<std::string> calls;
+  bool refuseHistory = false;
+  unsigned GetNumRuns() override { return 0; }
+  void SetAspiration(bool on) override { Log("Aspiration", on); }
+  void SetRandomMoves(double p) override { Log("RandomMoves", p); }
+  void SetHistory(bool on) override {
+    if (on && refuseHistory) throw UnsupportedFeature("History");
+    Log("History", on);
+  }
+  void SetSidewaysMoves(int n) override { Log("Sideways", n); }
+  void SetPenaltyDecay(unsigned period, double factor) override {
+    Log("PenaltyDecay", std::to_string(period) + "," + std::to_string(factor));
+  }
+  void SetLambda(double lambda) override { Log("Lambda", lambda); }
+  void SetNumRuns(unsigned runs) override { Log("NumRuns", runs); }
+  void SetMaxRepairsPerN(unsigned f) override { Log("MaxRepairsPerN", f); }
+  void SetMaxRepairs(unsigned r) override { Log("MaxRepairs", r); }
+  void SetSeed(unsigned seed) override { Log("Seed", seed); }
+  void SetMonitor(const std::string& file, unsigned period) override {
+    Log("Monitor", file + "," + std::to_string(period));
+  }
+  std::ostream& WriteOptions(std::ostream& out) override { return out; }
+
+ private:
+  template <typename T>
+  void Log(const char* name, const T& value) {
+    std::ostringstream text;
+    text << name << ":" << value;
+    calls.push_back(text.str());
+  }
+};
+
+TEST(Experiment, ApplyExperimentCallsInFixedOrder) {
+  RecordingParameters plain;
+  ApplyExperiment(plain, CExperiment(), RunSettings{});
+  EXPECT_EQ(plain.calls,
+            (std::vector<std::string>{"MaxRepairsPerN:1000", "NumRuns:10", "Lambda:1", "RandomMoves:0",
+                                      "Aspiration:0", "History:0", "Sideways:2", "Seed:21"}));
+
+  CExperiment ex;
+  ex.m_bMaxRepairsTimesN = false;
+  ex.m_nPenaltyDecayEvery = 5;
+  ex.m_dPenaltyDecayFactor = 0.5;
+  RunSettings monitor{.seedMode = kSeedNone, .monitorRun = true, .monitorFile = "mon.txt", .monitorEvery = 7};
+  RecordingParameters full;
+  ApplyExperiment(full, ex, monitor);
+  EXPECT_EQ(full.calls,
+            (std::vector<std::string>{"MaxRepairs:1000", "NumRuns:10", "Lambda:1", "RandomMoves:0",
+                                      "Aspiration:0", "Monitor:mon.txt,7", "History:0",
+                                      "PenaltyDecay:5,0.500000", "Sideways:2", "Seed:4294967295"}));
+
+  RunSettings unknown;
+  unknown.seedMode = 9;
+  RecordingParameters unknownMode;
+  ApplyExperiment(unknownMode, CExperiment(), unknown);
+  EXPECT_EQ(unknownMode.calls.back(), "Sideways:2");
+
+  RecordingParameters timeSeeded;
+  RunSettings fromTime;
+  fromTime.seedMode = kSeedFromTime;
+  ApplyExperiment(timeSeeded, CExperiment(), fromTime);
+  EXPECT_EQ(timeSeeded.calls.back().rfind("Seed:", 0), 0u);
+
+  // The first refused setting ends the hand-over: nothing after History is set.
+  CExperiment history;
+  history.m_bHistory = true;
+  RecordingParameters refusing;
+  refusing.refuseHistory = true;
+  try {
+    ApplyExperiment(refusing, history, RunSettings{});
+    ADD_FAILURE() << "History was accepted";
+  } catch (const UnsupportedFeature& e) {
+    EXPECT_STREQ(e.what(), "History");
+  }
+  EXPECT_EQ(refusing.calls.size(), 5u);
+  EXPECT_EQ(refusing.calls.back(), "Aspiration:0");
+}
+
+}  // namespace
+}  // namespace mirelock
