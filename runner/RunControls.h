@@ -1,0 +1,99 @@
+#pragma once
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "experiments/CMirelockDoc.h"
+#include "platform/FatalError.h"
+#include "platform/UserMessages.h"
+#include "runner/RunOutcome.h"
+
+namespace mirelock {
+
+class CSolverThread;
+
+// The run state that the view owns, usable without a window: one lock, the
+// running flag, the current worker, and the commands Start, Stop and Solve
+// problem. The desktop app and the command line drive the same object.
+class RunControls {
+ public:
+  RunControls(CMirelockDoc& doc, UserMessages& messages, SolverFactoryFn factory = nullptr);
+  // Abandons every worker and waits for all of them.
+  ~RunControls();
+  RunControls(const RunControls&) = delete;
+  RunControls& operator=(const RunControls&) = delete;
+
+  // Continues a paused worker, or abandons it when settings changed and starts a new batch run.
+  void Start();
+  // As Start, but a new worker runs the monitor problem (a batch when none is
+  // selected); clears settings changed.
+  void SolveProblem();
+  // Pauses the worker at its next termination test; it keeps its place.
+  void Stop();
+  // Ends the current run at its next termination test, keeping the lines
+  // finished so far; the worker then ends by itself.
+  void Cancel();
+
+  bool IsRunning() const;
+  bool HasWorker() const;
+  // The status line's text, computed under the lock.
+  std::string ProgressText() const;
+  // The current worker's pause gate (null without a worker), for waiting until it is parked.
+  PauseGate* CurrentPauseGate();
+
+  // Waits until there is no current worker; false on timeout.
+  bool WaitForWorkerEnd(std::chrono::milliseconds timeout);
+  void WaitForWorkerEnd();
+
+  // How the last worker that ended as the current one ended.
+  RunOutcome LastOutcome() const;
+  // The fatal error that ended the last run, if any.
+  std::optional<FatalError> LastFatalError() const;
+
+  // Called on the worker's thread when a fatal error ends its run; by
+  // default its text is shown as a message. Set before the first run.
+  void SetFatalErrorHandler(std::function<void(const FatalError&)> handler);
+  // Called on the worker's thread after the current worker ended.
+  void SetWorkerEndedHandler(std::function<void()> handler);
+
+ private:
+  friend class CSolverThread;
+
+  struct Worker {
+    std::shared_ptr<CSolverThread> job;
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> done;
+  };
+
+  void StartOrContinue(bool monitor);
+  void AbandonCurrentLocked();
+  void LaunchLocked(const std::string& monitorProblem);
+  void JoinFinishedLocked();
+  void WorkerEnded(CSolverThread* job);
+  // Worker side: clears the running flag when that worker is still the current one.
+  void ClearRunningIfCurrent(const CSolverThread* job);
+  void ReportFatal(const FatalError& error);
+
+  CMirelockDoc& doc_;
+  UserMessages& messages_;
+  SolverFactoryFn factory_;
+  std::function<void(const FatalError&)> fatalHandler_;
+  std::function<void()> workerEndedHandler_;
+
+  mutable std::mutex mutex_;  // the one lock
+  std::condition_variable workerEnded_;
+  bool running_ = false;
+  std::shared_ptr<CSolverThread> current_;
+  std::list<Worker> workers_;  // every thread not yet joined, abandoned ones included
+  RunOutcome lastOutcome_ = RunOutcome::kFinished;
+  std::optional<FatalError> lastFatal_;
+  std::mutex commitMutex_;  // serialises the renaming of results files between workers
+};
+
+}  // namespace mirelock
