@@ -57,6 +57,7 @@ struct RunSettings {
 
 // Hands an experiment to a solver's parameters by the fixed sequence of
 // setter calls; an unsupported setting throws UnsupportedFeature.
-void ApplyExperiment(SolverParameters& parameters, const CExperiment& experiment, const RunSettings& settings);
+void ApplyExperiment(SolverParameters& parameters, const CExperiment& experiment,
+                     const RunSettings& settings);
 
 }  // namespace mirelock

@@ -9,6 +9,8 @@
 
 namespace mirelock {
 
+class UserMessages;
+
 // A line of the view's text, at its position in pixels from the top left.
 struct ViewLine {
   int x;
@@ -20,12 +22,14 @@ struct ViewLine {
 // settings and the progress that the batch worker publishes (not stored).
 class CMirelockDoc {
  public:
-  CMirelockDoc();
+  // Messages of the document ("Couldn't get current directory") go to
+  // `messages`, or to standard error when it is null.
+  explicit CMirelockDoc(UserMessages* messages = nullptr);
 
   // --- stored in the document file ---
   ProblemType m_nProblemType = kProblemQAP;
-  std::string m_strProblemsDir;     // ends with "/"
-  std::string m_strResultsDir;      // ends with "/"
+  std::string m_strProblemsDir;  // ends with "/"
+  std::string m_strResultsDir;   // ends with "/"
   std::string m_strFullResultsFile;
   std::string m_strSummaryFile;
   std::vector<CExperiment> m_experiments;
@@ -58,6 +62,9 @@ class CMirelockDoc {
 
   // The view's text lines.
   std::vector<ViewLine> ViewLines() const;
+
+ private:
+  UserMessages* m_pMessages;
 };
 
 }  // namespace mirelock
