@@ -1,17 +1,26 @@
 #include "solver/factory/SolverFactory.h"
 
+#include "sat/GLSSATSolver.h"
+
+#include "tsp/TSPSolver.h"
+
+#include "qap/QAPSolver.h"
+
 namespace mirelock {
 
 std::unique_ptr<Solver> CreateSolver(ProblemType type) {
   switch (type) {
     case kProblemSAT:
-      return nullptr;  // SAT solver registers here
-    case kProblemMaxSAT:
-      return nullptr;  // weighted SAT solver registers here
+      return std::make_unique<GLSSATSolver>();
+    case kProblemMaxSAT: {
+      auto solver = std::make_unique<GLSSATSolver>();
+      solver->SetWeighted(true);
+      return solver;
+    }
     case kProblemQAP:
-      return nullptr;  // QAP solver registers here
+      return std::make_unique<QAPSolver>();
     case kProblemTSP:
-      return nullptr;  // TSP solver registers here
+      return std::make_unique<TSPSolver>();
   }
   return nullptr;
 }

@@ -1,0 +1,382 @@
+#include "qap/QAPSearch.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "platform/Random.h"
+#include "qap/RoundHalfUp.h"
+
+namespace mirelock {
+
+AspirationMemory& ThreadAspirationMemory() {
+  thread_local AspirationMemory memory;
+  return memory;
+}
+
+template <typename Cost>
+QAPSearch<Cost>::QAPSearch(const QAPProblem& problem, QAPParameters& parameters, QAPStats& stats,
+                           std::function<bool()> stopRequested)
+    : problem_(problem), parameters_(parameters), stats_(stats), stopRequested_(std::move(stopRequested)) {
+  n_ = problem.Size();
+  type_ = problem.SearchType();
+  blockSize_ = type_ == QAPProblem::kBlock ? problem.BlockSize() : 0;
+  const std::size_t cells = static_cast<std::size_t>(n_) * n_;
+  aT_.resize(cells);
+  bT_.resize(cells);
+  for (unsigned i = 0; i < n_; ++i) {
+    for (unsigned j = 0; j < n_; ++j) {
+      aT_[static_cast<std::size_t>(j) * n_ + i] = problem.A(i, j);
+      bT_[static_cast<std::size_t>(j) * n_ + i] = problem.B(i, j);
+    }
+  }
+  perm_.resize(n_);
+  pos_.resize(n_);
+  penalty_.assign(cells, 0);
+  featureCost_.assign(n_, 0);
+  featureCostKnown_.assign(n_, 0);
+  recency_.assign(cells, 0);
+  delta_.assign(cells, 0);
+  penaltyDelta_.assign(cells, 0);
+  x_.resize(n_);
+  y_.resize(n_);
+  x2_.resize(n_);
+  y2_.resize(n_);
+  kept_.reserve(cells / 2 + 1);
+  aspirationKept_.reserve(cells / 2 + 1);
+  keys_.Build(n_);
+}
+
+template <typename Cost>
+bool QAPSearch<Cost>::IsCandidate(int r, int s) const {
+  if (r >= s || r < 0 || s >= static_cast<int>(n_)) return false;
+  if (type_ == QAPProblem::kBlock) return r < blockSize_ && s >= blockSize_;
+  return true;
+}
+
+template <typename Cost>
+void QAPSearch<Cost>::InitialSolution(unsigned runNumber) {
+  if (parameters_.seed != 4294967295u) SeedRandom(parameters_.seed * runNumber);
+  for (unsigned i = 0; i < n_; ++i) perm_[i] = static_cast<int>(i);
+  for (unsigned i = 1; i < n_; ++i) {
+    const unsigned j = static_cast<unsigned>(Random()) % (i + 1);
+    std::swap(perm_[i], perm_[j]);
+  }
+  for (unsigned i = 0; i < n_; ++i) pos_[perm_[i]] = static_cast<int>(i);
+}
+
+template <typename Cost>
+void QAPSearch<Cost>::InitRun() {
+  visited_.Clear();
+  std::fill(penalty_.begin(), penalty_.end(), 0);
+  std::fill(featureCostKnown_.begin(), featureCostKnown_.end(), 0);
+  // Keeps costScale * cost within 1/1000 of the 32-bit range when costs are
+  // 32-bit; instances with 64-bit costs come out at 1.
+  const Wide scale = RoundHalfUp(2147483647.0 / ((problem_.CostBound() + 1) * 1000));
+  costScale_ = std::clamp<Wide>(scale, 1, kUnset32);
+  lambda_ = lambda0_ = penaltyUnit_ = kUnset32;
+  cost_ = static_cast<Cost>(problem_.Cost(perm_));
+  augCost_ = costScale_ * Wide{cost_};
+  fingerprint_ = keys_.Of(perm_);
+  FillDeltasAndLists();
+}
+
+template <typename Cost>
+void QAPSearch<Cost>::FillDeltasAndLists() {
+  std::fill(delta_.begin(), delta_.end(), Cost{0});
+  std::fill(penaltyDelta_.begin(), penaltyDelta_.end(), 0);
+  lists_.Reset(static_cast<std::size_t>(n_) * n_);
+  for (int r = 0; r < static_cast<int>(n_); ++r) {
+    for (int s = r + 1; s < static_cast<int>(n_); ++s) {
+      if (!IsCandidate(r, s)) continue;
+      const std::size_t index = Index(r, s);
+      delta_[index] = FullDelta(r, s);
+      lists_.Add(static_cast<std::uint32_t>(index), MoveLists::TypeOfAugmentedDelta(Augmented(index)));
+    }
+  }
+}
+
+// Full swap delta on the current permutation, in the search's integer type;
+// the instance's bounds guarantee that no partial sum overflows it.
+template <typename Cost>
+Cost QAPSearch<Cost>::FullDelta(int r, int s) const {
+  const std::size_t n = n_;
+  const int pr = perm_[r], ps = perm_[s];
+  const std::int32_t* aRowR = problem_.ARow(r);
+  const std::int32_t* aRowS = problem_.ARow(s);
+  Cost d = 0;
+  if (type_ == QAPProblem::kSymmetric) {
+    // A and B symmetric: A[k][r] = A[r][k] and B[pk][ps] = B[ps][pk].
+    const std::int32_t* bRowS = problem_.BRow(ps);
+    const std::int32_t* bRowR = problem_.BRow(pr);
+    for (std::size_t k = 0; k < n; ++k) {
+      const int pk = perm_[k];
+      d += (Cost{aRowR[k]} - aRowS[k]) * (Cost{bRowS[pk]} - bRowR[pk]);
+    }
+    // The loop runs over every k to stay branch-free; take out k = r and k = s.
+    d -= (Cost{aRowR[r]} - aRowS[r]) * (Cost{bRowS[pr]} - bRowR[pr]);
+    d -= (Cost{aRowR[s]} - aRowS[s]) * (Cost{bRowS[ps]} - bRowR[ps]);
+    return 2 * d;
+  }
+  if (type_ == QAPProblem::kGeneral) {
+    const std::int32_t* aColR = aT_.data() + static_cast<std::size_t>(r) * n;
+    const std::int32_t* aColS = aT_.data() + static_cast<std::size_t>(s) * n;
+    const std::int32_t* bColS = bT_.data() + static_cast<std::size_t>(ps) * n;
+    const std::int32_t* bColR = bT_.data() + static_cast<std::size_t>(pr) * n;
+    const std::int32_t* bRowS = problem_.BRow(ps);
+    const std::int32_t* bRowR = problem_.BRow(pr);
+    d = (Cost{aRowR[r]} - aRowS[s]) * (Cost{bRowS[ps]} - bRowR[pr]) +
+        (Cost{aRowR[s]} - aRowS[r]) * (Cost{bRowS[pr]} - bRowR[ps]);
+    for (std::size_t k = 0; k < n; ++k) {
+      if (k == static_cast<std::size_t>(r) || k == static_cast<std::size_t>(s)) continue;
+      const int pk = perm_[k];
+      d += (Cost{aColR[k]} - aColS[k]) * (Cost{bColS[pk]} - bColR[pk]) +
+           (Cost{aRowR[k]} - aRowS[k]) * (Cost{bRowS[pk]} - bRowR[pk]);
+    }
+    return d;
+  }
+  // Block: B symmetric, so B[pk][ps] = B[ps][pk].
+  const std::int32_t* bRowS = problem_.BRow(ps);
+  const std::int32_t* bRowR = problem_.BRow(pr);
+  for (int k = 0; k < blockSize_; ++k) {
+    if (k == r || k == s) continue;
+    const int pk = perm_[k];
+    d += Cost{bRowS[pk]} - bRowR[pk];
+  }
+  return 2 * d;
+}
+
+template <typename Cost>
+std::int32_t QAPSearch<Cost>::FullPenaltyDelta(int r, int s) const {
+  const std::size_t n = n_;
+  const std::int32_t* rowR = penalty_.data() + r * n;
+  const std::int32_t* rowS = penalty_.data() + s * n;
+  return rowR[perm_[s]] + rowS[perm_[r]] - rowR[perm_[r]] - rowS[perm_[s]];
+}
+
+template <typename Cost>
+void QAPSearch<Cost>::SetMembership(std::size_t index) {
+  const MoveLists::MoveType type = MoveLists::TypeOfAugmentedDelta(Augmented(index));
+  if (type != lists_.TypeOf(static_cast<std::uint32_t>(index)))
+    lists_.MoveTo(static_cast<std::uint32_t>(index), type);
+}
+
+template <typename Cost>
+void QAPSearch<Cost>::MakeMove(int r, int s) {
+  const Wide moveNumber = Wide{stats_.Repairs()} + 1;
+  recency_[Index(r, perm_[r])] = static_cast<std::int32_t>(moveNumber);
+  recency_[Index(s, perm_[s])] = static_cast<std::int32_t>(moveNumber);
+
+  const std::size_t index = Index(r, s);
+  const Cost d = delta_[index];
+  const std::int32_t pd = penaltyDelta_[index];
+  cost_ += d;
+  augCost_ += costScale_ * Wide{d} + lambda_ * Wide{pd};
+
+  const int pr = perm_[r], ps = perm_[s];
+  const unsigned differedBefore = (pr != refPerm_[r]) + (ps != refPerm_[s]);
+  fingerprint_.Toggle(keys_.Key(r, pr));
+  fingerprint_.Toggle(keys_.Key(s, ps));
+  perm_[r] = ps;
+  perm_[s] = pr;
+  pos_[ps] = r;
+  pos_[pr] = s;
+  fingerprint_.Toggle(keys_.Key(r, ps));
+  fingerprint_.Toggle(keys_.Key(s, pr));
+  const unsigned differAfter = (ps != refPerm_[r]) + (pr != refPerm_[s]);
+  distance_ = distance_ + differAfter - differedBefore;
+
+  UpdateDeltasAfterSwap(r, s);
+
+  stats_.RecordSolution(perm_);
+  if (visited_.Visit(fingerprint_) > 1) stats_.AddRepetition();
+  stats_.RecordMove(cost_);
+}
+
+template <typename Cost>
+void QAPSearch<Cost>::UpdateDeltasAfterSwap(int r, int s) {
+  const std::size_t index = Index(r, s);
+  delta_[index] = -delta_[index];
+  penaltyDelta_[index] = -penaltyDelta_[index];
+  SetMembership(index);
+  switch (type_) {
+    case QAPProblem::kSymmetric:
+      UpdateDisjointSymmetric(r, s);
+      break;
+    case QAPProblem::kGeneral:
+      UpdateDisjointGeneral(r, s);
+      break;
+    default:
+      UpdateDisjointBlock(r, s);
+      break;
+  }
+  RecomputeSwapsTouching(r, s);
+}
+
+// Pairs that share a position with the swap get the full formula; their
+// penalty deltas are recomputed from the penalty table.
+template <typename Cost>
+void QAPSearch<Cost>::RecomputeSwapsTouching(int r, int s) {
+  const int n = static_cast<int>(n_);
+  auto recompute = [&](int u, int v) {
+    if (u > v) std::swap(u, v);
+    if (!IsCandidate(u, v)) return;
+    const std::size_t index = Index(u, v);
+    delta_[index] = FullDelta(u, v);
+    penaltyDelta_[index] = FullPenaltyDelta(u, v);
+    SetMembership(index);
+  };
+  for (int k = 0; k < n; ++k) {
+    if (k == r || k == s) continue;
+    recompute(r, k);
+    recompute(s, k);
+  }
+}
+
+// delta(u, v) += 2 (x[u] - x[v]) (y[u] - y[v]) with x[k] = A[r][k] - A[s][k]
+// and y[k] = B[p'(s)][p'(k)] - B[p'(r)][p'(k)], p' the permutation after the swap.
+template <typename Cost>
+void QAPSearch<Cost>::UpdateDisjointSymmetric(int r, int s) {
+  const std::size_t n = n_;
+  const std::int32_t* aRowR = problem_.ARow(r);
+  const std::int32_t* aRowS = problem_.ARow(s);
+  const std::int32_t* bRowS = problem_.BRow(perm_[s]);
+  const std::int32_t* bRowR = problem_.BRow(perm_[r]);
+  Cost* x = x_.data();
+  Cost* y = y_.data();
+  for (std::size_t k = 0; k < n; ++k) {
+    x[k] = Cost{aRowR[k]} - aRowS[k];
+    y[k] = Cost{bRowS[perm_[k]]} - bRowR[perm_[k]];
+  }
+  for (std::size_t u = 0; u + 1 < n; ++u) {
+    if (u == static_cast<std::size_t>(r) || u == static_cast<std::size_t>(s)) continue;
+    Cost* row = delta_.data() + u * n;
+    const Cost xu = x[u], yu = y[u];
+    // Columns r and s are overwritten by the full recomputation afterwards.
+    for (std::size_t v = u + 1; v < n; ++v) row[v] += 2 * (xu - x[v]) * (yu - y[v]);
+    for (std::size_t v = u + 1; v < n; ++v) {
+      if (v == static_cast<std::size_t>(r) || v == static_cast<std::size_t>(s)) continue;
+      SetMembership(u * n + v);
+    }
+  }
+}
+
+// Two such products: the rows of A and B as above, and their columns
+// x2[k] = A[k][r] - A[k][s], y2[k] = B[p'(k)][p'(s)] - B[p'(k)][p'(r)].
+template <typename Cost>
+void QAPSearch<Cost>::UpdateDisjointGeneral(int r, int s) {
+  const std::size_t n = n_;
+  const std::int32_t* aRowR = problem_.ARow(r);
+  const std::int32_t* aRowS = problem_.ARow(s);
+  const std::int32_t* aColR = aT_.data() + static_cast<std::size_t>(r) * n;
+  const std::int32_t* aColS = aT_.data() + static_cast<std::size_t>(s) * n;
+  const std::int32_t* bRowS = problem_.BRow(perm_[s]);
+  const std::int32_t* bRowR = problem_.BRow(perm_[r]);
+  const std::int32_t* bColS = bT_.data() + static_cast<std::size_t>(perm_[s]) * n;
+  const std::int32_t* bColR = bT_.data() + static_cast<std::size_t>(perm_[r]) * n;
+  Cost* x = x_.data();
+  Cost* y = y_.data();
+  Cost* x2 = x2_.data();
+  Cost* y2 = y2_.data();
+  for (std::size_t k = 0; k < n; ++k) {
+    const int pk = perm_[k];
+    x[k] = Cost{aRowR[k]} - aRowS[k];
+    y[k] = Cost{bRowS[pk]} - bRowR[pk];
+    x2[k] = Cost{aColR[k]} - aColS[k];
+    y2[k] = Cost{bColS[pk]} - bColR[pk];
+  }
+  for (std::size_t u = 0; u + 1 < n; ++u) {
+    if (u == static_cast<std::size_t>(r) || u == static_cast<std::size_t>(s)) continue;
+    Cost* row = delta_.data() + u * n;
+    const Cost xu = x[u], yu = y[u], x2u = x2[u], y2u = y2[u];
+    for (std::size_t v = u + 1; v < n; ++v)
+      row[v] += (xu - x[v]) * (yu - y[v]) + (x2u - x2[v]) * (y2u - y2[v]);
+    for (std::size_t v = u + 1; v < n; ++v) {
+      if (v == static_cast<std::size_t>(r) || v == static_cast<std::size_t>(s)) continue;
+      SetMembership(u * n + v);
+    }
+  }
+}
+
+// With r inside the block and s outside: delta(u, v) += 2 (z[v] - z[u]),
+// z[k] = B[p'(r)][p'(k)] - B[p'(s)][p'(k)].
+template <typename Cost>
+void QAPSearch<Cost>::UpdateDisjointBlock(int r, int s) {
+  const std::size_t n = n_;
+  const std::size_t block = static_cast<std::size_t>(blockSize_);
+  const std::int32_t* bRowR = problem_.BRow(perm_[r]);
+  const std::int32_t* bRowS = problem_.BRow(perm_[s]);
+  Cost* z = x_.data();
+  for (std::size_t k = 0; k < n; ++k) z[k] = Cost{bRowR[perm_[k]]} - bRowS[perm_[k]];
+  for (std::size_t u = 0; u < block; ++u) {
+    if (u == static_cast<std::size_t>(r)) continue;
+    Cost* row = delta_.data() + u * n;
+    const Cost zu = z[u];
+    for (std::size_t v = block; v < n; ++v) row[v] += 2 * (z[v] - zu);
+    for (std::size_t v = block; v < n; ++v) {
+      if (v == static_cast<std::size_t>(s)) continue;
+      SetMembership(u * n + v);
+    }
+  }
+}
+
+template <typename Cost>
+std::string QAPSearch<Cost>::Verify() const {
+  std::ostringstream out;
+  const std::int64_t trueCost = problem_.Cost(perm_);
+  if (trueCost != Wide{cost_}) {
+    out << "cost " << Wide{cost_} << " but recount " << trueCost;
+    return out.str();
+  }
+  Wide penaltySum = 0;
+  for (unsigned i = 0; i < n_; ++i) {
+    if (pos_[perm_[i]] != static_cast<int>(i)) return "inverse permutation out of step";
+    penaltySum += penalty_[Index(static_cast<int>(i), perm_[i])];
+  }
+  if (augCost_ != costScale_ * Wide{cost_} + lambda_ * penaltySum) {
+    out << "augCost " << augCost_ << " but recount " << costScale_ * Wide{cost_} + lambda_ * penaltySum;
+    return out.str();
+  }
+  unsigned distance = 0;
+  for (unsigned i = 0; i < n_; ++i) distance += perm_[i] != refPerm_[i];
+  if (distance != distance_) return "distance out of step";
+  if (!(fingerprint_ == keys_.Of(perm_))) return "fingerprint out of step";
+  std::size_t candidates = 0;
+  for (int r = 0; r < static_cast<int>(n_); ++r) {
+    for (int s = r + 1; s < static_cast<int>(n_); ++s) {
+      if (!IsCandidate(r, s)) continue;
+      ++candidates;
+      const std::size_t index = Index(r, s);
+      const std::int64_t trueDelta = problem_.SwapDelta(perm_, r, s);
+      if (Wide{delta_[index]} != trueDelta) {
+        out << "delta(" << r << "," << s << ") " << Wide{delta_[index]} << " but recount " << trueDelta;
+        return out.str();
+      }
+      if (penaltyDelta_[index] != FullPenaltyDelta(r, s)) {
+        out << "penaltyDelta(" << r << "," << s << ") out of step";
+        return out.str();
+      }
+      const auto type = lists_.TypeOf(static_cast<std::uint32_t>(index));
+      if (type != MoveLists::TypeOfAugmentedDelta(Augmented(index))) {
+        out << "swap (" << r << "," << s << ") in the wrong list";
+        return out.str();
+      }
+      const auto& list = lists_.List(type);
+      const std::uint32_t slot = lists_.SlotOf(static_cast<std::uint32_t>(index));
+      if (slot >= list.size() || list[slot] != index) {
+        out << "swap (" << r << "," << s << ") not at its slot";
+        return out.str();
+      }
+    }
+  }
+  const std::size_t listed = lists_.List(MoveLists::kImproving).size() +
+                             lists_.List(MoveLists::kSideways).size() +
+                             lists_.List(MoveLists::kWorsening).size();
+  if (listed != candidates)
+    return "lists hold " + std::to_string(listed) + " swaps, not " + std::to_string(candidates);
+  return "";
+}
+
+template class QAPSearch<std::int32_t>;
+template class QAPSearch<std::int64_t>;
+
+}  // namespace mirelock

@@ -1,0 +1,25 @@
+#include "qap/QAPSolver.h"
+
+namespace mirelock {
+
+void QAPSolver::Solve() {
+  ++runNumber_;
+  auto stop = [this] { return StopTest(); };
+  if (!narrow_ && !wideSearch_) {
+    wide_ = problem_.NeedsWideArithmetic();
+    if (wide_) {
+      wideSearch_ = std::make_unique<QAPSearch<std::int64_t>>(problem_, parameters_, stats_, stop);
+    } else {
+      narrow_ = std::make_unique<QAPSearch<std::int32_t>>(problem_, parameters_, stats_, stop);
+    }
+  }
+  if (wide_) {
+    wideSearch_->Run(runNumber_);
+    bestPerm_ = wideSearch_->BestPerm();
+  } else {
+    narrow_->Run(runNumber_);
+    bestPerm_ = narrow_->BestPerm();
+  }
+}
+
+}  // namespace mirelock

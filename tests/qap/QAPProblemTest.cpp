@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <numeric>
+#include <sstream>
+
+#include "platform/FatalError.h"
+#include "qap/QAPTestHelpers.h"
+
+namespace mirelock {
+namespace {
+
+using test::BenchData;
+using test::LoadProblem;
+using test::TestData;
+
+QAPProblem FromText(const std::string& text) {
+  QAPProblem problem;
+  std::istringstream in(text);
+  problem.Read(in);
+  return problem;
+}
+
+TEST(QAPProblem, ClassifiesTheThreeTypes) {
+  const QAPProblem nug = LoadProblem(TestData("qap/nug12.dat"));
+  EXPECT_EQ(nug.Size(), 12u);
+  EXPECT_EQ(nug.Type(), QAPProblem::kSymmetric);
+
+  // One asymmetric entry of B makes the instance general.
+  std::ostringstream text;
+  text << 12 << "\n";
+  for (unsigned i = 0; i < 12; ++i)
+    for (unsigned j = 0; j < 12; ++j) text << nug.A(i, j) << " ";
+  for (unsigned i = 0; i < 12; ++i)
+    for (unsigned j = 0; j < 12; ++j) text << (i == 2 && j == 7 ? nug.B(i, j) + 1 : nug.B(i, j)) << " ";
+  EXPECT_EQ(FromText(text.str()).Type(), QAPProblem::kGeneral);
+  EXPECT_EQ(LoadProblem(TestData("qap/bur26a.dat")).Type(), QAPProblem::kGeneral);
+
+  const QAPProblem block = FromText("3\n1 1 0\n1 1 0\n0 0 0\n0 2 3\n2 0 4\n3 4 0\n");
+  EXPECT_EQ(block.Type(), QAPProblem::kBlock);
+  EXPECT_EQ(block.BlockSize(), 2);
+  EXPECT_EQ(block.SearchType(), QAPProblem::kBlock);
+  // A zero at (0,0) fails the block test.
+  const QAPProblem notBlock = FromText("2\n0 1\n1 0\n0 5\n5 0\n");
+  EXPECT_EQ(notBlock.Type(), QAPProblem::kSymmetric);
+  // A block instance whose B is asymmetric keeps its type but is searched with the general formulas.
+  const QAPProblem asymmetricB = FromText("3\n1 1 0\n1 1 0\n0 0 0\n0 2 3\n1 0 4\n3 4 0\n");
+  EXPECT_EQ(asymmetricB.Type(), QAPProblem::kBlock);
+  EXPECT_EQ(asymmetricB.SearchType(), QAPProblem::kGeneral);
+}
+
+TEST(QAPProblem, CostAndSwapDeltaAgreeForEveryType) {
+  for (const char* name : {"qap/nug12.dat", "qap/bur26a.dat", "qap/tai12b.dat"}) {
+    const QAPProblem problem = LoadProblem(TestData(name));
+    std::vector<int> perm(problem.Size());
+    for (unsigned i = 0; i < perm.size(); ++i) perm[i] = static_cast<int>((i * 5 + 3) % perm.size());
+    if (std::gcd(5u, problem.Size()) != 1) std::iota(perm.begin(), perm.end(), 0);
+    for (unsigned r = 0; r < problem.Size(); ++r) {
+      for (unsigned s = r + 1; s < problem.Size(); ++s) {
+        std::vector<int> swapped = perm;
+        std::swap(swapped[r], swapped[s]);
+        ASSERT_EQ(problem.SwapDelta(perm, r, s), problem.Cost(swapped) - problem.Cost(perm)) << name;
+      }
+    }
+  }
+  // The published optimum of nug12.
+  const QAPProblem nug = LoadProblem(TestData("qap/nug12.dat"));
+  const std::vector<int> optimum = {11, 6, 8, 2, 3, 7, 10, 0, 4, 5, 9, 1};
+  EXPECT_EQ(nug.Cost(optimum), 578);
+}
+
+TEST(QAPProblem, ChoosesTheIntegerWidthFromTheCostBounds) {
+  EXPECT_FALSE(LoadProblem(TestData("qap/nug12.dat")).NeedsWideArithmetic());
+  EXPECT_FALSE(LoadProblem(TestData("qap/tai12a.dat")).NeedsWideArithmetic());
+  for (const char* name : {"qap/tai60b.dat", "qap/tai80b.dat", "qap/tai150b.dat"})
+    EXPECT_TRUE(LoadProblem(BenchData(name)).NeedsWideArithmetic()) << name;
+  for (const char* name :
+       {"qap/tai100a.dat", "qap/sko100a.dat", "qap/tai80a.dat", "qap/nug30.dat", "qap/tai64c.dat"}) {
+    if (!std::filesystem::exists(BenchData(name))) continue;
+    EXPECT_FALSE(LoadProblem(BenchData(name)).NeedsWideArithmetic()) << name;
+  }
+}
+
+// Every file of the folder is named after its defect; each must give a
+// fatal error naming the file, never a crash or a search on garbage.
+TEST(QAPProblem, MalformedFilesGiveAClearError) {
+  const std::filesystem::path folder = TestData("qap/parse");
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    ++files;
+    const std::string path = entry.path().string();
+    QAPProblem problem;
+    problem.SetSourceName(path);
+    std::ifstream in(path);
+    try {
+      problem.Read(in);
+      ADD_FAILURE() << path << " was accepted";
+    } catch (const FatalError& e) {
+      EXPECT_EQ(e.ExitStatus(), 1);
+      EXPECT_EQ(e.Stream(), OutputStream::Err);
+      EXPECT_EQ(e.Text().rfind(path + ": ", 0), 0u) << e.Text();
+      EXPECT_EQ(e.Text().back(), '\n');
+    }
+  }
+  EXPECT_GE(files, 9);
+}
+
+}  // namespace
+}  // namespace mirelock

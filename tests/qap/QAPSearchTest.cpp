@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "platform/Random.h"
+#include "qap/QAPSearch.h"
+#include "qap/QAPTestHelpers.h"
+
+namespace mirelock {
+namespace {
+
+using test::BenchData;
+using test::LoadProblem;
+using test::TestData;
+
+// Random swaps, penalisations and decays applied straight to the search state;
+// every so often everything incremental is compared with a recount.
+template <typename Cost>
+void CheckIncrementalState(const QAPProblem& problem, unsigned moves, unsigned verifyEvery) {
+  QAPParameters parameters;
+  parameters.SetMaxRepairs(1u << 30);
+  parameters.SetPenaltyDecay(3, 0.7);
+  QAPStats stats;
+  QAPSearch<Cost> search(problem, parameters, stats, nullptr);
+  search.BeginRun(1);
+  ASSERT_EQ(search.Verify(), "");
+  SeedRandom(12345);
+  for (unsigned move = 1; move <= moves; ++move) {
+    const int draw = Random() % 10;
+    if (draw == 0) {
+      search.Penalise();  // sets lambda at its first call, decays every third
+    } else if (draw == 1) {
+      const int position = Random() % static_cast<int>(problem.Size());
+      search.AddLabelPenalty(position, Random() % static_cast<int>(problem.Size()), 100 * (1 + Random() % 3));
+    } else {
+      const Swap swap = search.RandomSwap();
+      search.MakeMove(swap.r, swap.s);
+    }
+    if (move % verifyEvery == 0) {
+      ASSERT_EQ(search.Verify(), "") << "after step " << move;
+    }
+  }
+  search.DecayPenalties();
+  ASSERT_EQ(search.Verify(), "");
+  EXPECT_NE(search.Lambda(), 2147483647);
+}
+
+TEST(QAPSearch, IncrementalStateMatchesARecountForEveryType) {
+  const unsigned moves = test::IsSanitizerBuild() ? 4000 : 30000;
+  CheckIncrementalState<std::int32_t>(LoadProblem(TestData("qap/nug12.dat")), moves, 97);
+  CheckIncrementalState<std::int32_t>(LoadProblem(TestData("qap/bur26a.dat")), moves, 997);
+  // A block instance: the first matrix is a leading square of ones.
+  QAPProblem block;
+  const unsigned n = 9, size = 4;
+  std::vector<std::int32_t> a(n * n, 0), b(n * n, 0);
+  for (unsigned i = 0; i < n; ++i)
+    for (unsigned j = 0; j < n; ++j) {
+      if (i < size && j < size) a[i * n + j] = 1;
+      if (i != j) b[i * n + j] = b[j * n + i] = static_cast<std::int32_t>((i * 7 + j * 7 + i * j) % 23);
+    }
+  block.Assign(n, a, b);
+  ASSERT_EQ(block.SearchType(), QAPProblem::kBlock);
+  CheckIncrementalState<std::int32_t>(block, moves, 31);
+  // The same instances with 64-bit costs, and an instance that needs them.
+  CheckIncrementalState<std::int64_t>(LoadProblem(TestData("qap/nug12.dat")), moves / 4, 97);
+  CheckIncrementalState<std::int64_t>(LoadProblem(TestData("qap/tai12b.dat")), moves, 97);
+  if (!test::IsSanitizerBuild())
+    CheckIncrementalState<std::int64_t>(LoadProblem(BenchData("qap/tai80b.dat")), 3000, 1000);
+}
+
+// A tiny hand-made state for the pick heuristics: all deltas of a 4-item
+// instance are known, the lists are built by the search.
+class PickTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Two equal flows and unit distances give many equal deltas.
+    problem_.Assign(4, {0, 1, 2, 3, 1, 0, 1, 2, 2, 1, 0, 1, 3, 2, 1, 0},
+                    {0, 5, 5, 0, 5, 0, 0, 5, 5, 0, 0, 5, 0, 5, 5, 0});
+    parameters_.SetMaxRepairs(100);
+    search_ = std::make_unique<QAPSearch<std::int32_t>>(problem_, parameters_, stats_, nullptr);
+    search_->BeginRun(1);
+  }
+  QAPProblem problem_;
+  QAPParameters parameters_;
+  QAPStats stats_;
+  std::unique_ptr<QAPSearch<std::int32_t>> search_;
+};
+
+TEST_F(PickTest, EmptyListsAndTies) {
+  const std::vector<std::uint32_t> empty;
+  for (int pick : {0, 1, 4, 9, 10}) EXPECT_EQ(search_->Pick(empty, pick), Swap{}) << pick;
+
+  // Two swaps of equal smallest h are each chosen about half of the time;
+  // a swap with a larger h never is.
+  std::vector<std::uint32_t> list;
+  std::map<int, std::vector<std::uint32_t>> byH;
+  for (int r = 0; r < 4; ++r)
+    for (int s = r + 1; s < 4; ++s) byH[static_cast<int>(search_->AugmentedDelta(r, s))].push_back(r * 4 + s);
+  const auto tied =
+      std::find_if(byH.begin(), byH.end(), [](const auto& entry) { return entry.second.size() >= 2; });
+  ASSERT_NE(tied, byH.end());
+  list = {tied->second[0], tied->second[1]};
+  for (const auto& [h, swaps] : byH)
+    if (h > tied->first) list.push_back(swaps[0]);
+  std::map<std::uint32_t, int> chosen;
+  SeedRandom(7);
+  for (int i = 0; i < 4000; ++i) {
+    const Swap swap = search_->Pick(list, QAPParameters::kPickBest);
+    ++chosen[static_cast<std::uint32_t>(swap.r * 4 + swap.s)];
+  }
+  EXPECT_EQ(chosen.size(), 2u);
+  EXPECT_NEAR(chosen[list[0]], 2000, 200);
+
+  // At the start of a run no assignment has a history, so Hist ties them all.
+  chosen.clear();
+  std::vector<std::uint32_t> all;
+  for (int r = 0; r < 4; ++r)
+    for (int s = r + 1; s < 4; ++s) all.push_back(r * 4 + s);
+  for (int i = 0; i < 6000; ++i) {
+    const Swap swap = search_->Pick(all, QAPParameters::kPickHist);
+    ++chosen[static_cast<std::uint32_t>(swap.r * 4 + swap.s)];
+  }
+  EXPECT_EQ(chosen.size(), 6u);
+  for (const auto& [swap, count] : chosen) EXPECT_NEAR(count, 1000, 150);
+}
+
+TEST_F(PickTest, AspirationNeedsACostBelowTheBest) {
+  // At the start of a run cost equals the best, so only a delta of -1 or less aspires.
+  ASSERT_EQ(search_->CurrentCost(), search_->BestCost());
+  int smallest = 0;
+  for (int r = 0; r < 4; ++r)
+    for (int s = r + 1; s < 4; ++s) smallest = std::min(smallest, static_cast<int>(search_->Delta(r, s)));
+  Swap move;
+  EXPECT_EQ(search_->FindAspirationMove(move), smallest <= -1);
+  if (smallest <= -1) {
+    EXPECT_EQ(search_->Delta(move.r, move.s), smallest);
+  }
+  parameters_.SetAspiration(false);
+  EXPECT_FALSE(search_->FindAspirationMove(move));
+}
+
+}  // namespace
+}  // namespace mirelock

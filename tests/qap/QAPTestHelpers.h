@@ -1,0 +1,89 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/TestSupport.h"
+#include "platform/NumberFormat.h"
+#include "qap/QAPProblem.h"
+#include "qap/QAPSolver.h"
+
+namespace mirelock::test {
+
+inline void ReadProblem(QAPProblem& problem, const std::string& path) {
+  std::ifstream in(path);
+  ASSERT_TRUE(in.is_open()) << path;
+  problem.SetSourceName(path);
+  problem.Read(in);
+}
+
+inline QAPProblem LoadProblem(const std::string& path) {
+  QAPProblem problem;
+  ReadProblem(problem, path);
+  return problem;
+}
+
+// Drops the fourth tab-separated field (CPU seconds) of a statistics row.
+inline std::string WithoutTime(const std::string& row) {
+  std::vector<std::string> fields;
+  std::stringstream in(row);
+  std::string field;
+  while (std::getline(in, field, '\t')) fields.push_back(field);
+  std::string out;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i != 3) out += fields[i];
+    out += '\t';
+  }
+  return out;
+}
+
+// Runs every run of an experiment the way the batch runner does and returns
+// the results lines without their time columns.
+struct Experiment {
+  unsigned repairsPerN = 100;
+  unsigned runs = 2;
+  double lambda = 1.0;
+  bool aspiration = true;
+  bool history = false;
+  double randomMoves = 0;
+  unsigned decayPeriod = 0;
+  double decayFactor = 0.8;
+  int sideways = 2;
+  unsigned seed = 21;
+};
+
+inline void ApplyExperiment(QAPSolver& solver, const Experiment& e) {
+  SolverParameters& p = solver.GetParameters();
+  p.SetMaxRepairsPerN(e.repairsPerN);
+  p.SetNumRuns(e.runs);
+  p.SetLambda(e.lambda);
+  p.SetRandomMoves(e.randomMoves);
+  p.SetAspiration(e.aspiration);
+  p.SetHistory(e.history);
+  if (e.decayPeriod > 0) p.SetPenaltyDecay(e.decayPeriod, e.decayFactor);
+  p.SetSidewaysMoves(e.sideways);
+  p.SetSeed(e.seed);
+}
+
+inline std::vector<std::string> RunLines(const std::string& path, const Experiment& e,
+                                         bool forceWide = false) {
+  QAPSolver solver;
+  ReadProblem(solver.Problem(), path);
+  if (forceWide) solver.Problem().ForceWideArithmetic();
+  ApplyExperiment(solver, e);
+  std::vector<std::string> lines;
+  for (unsigned run = 0; run < solver.GetParameters().GetNumRuns(); ++run) {
+    solver.Solve();
+    std::ostringstream row;
+    UseDefaultNumberFormat(row);
+    solver.GetStats().WriteRow(row);
+    solver.GetParameters().WriteOptions(row);
+    lines.push_back(WithoutTime(row.str()));
+  }
+  return lines;
+}
+
+}  // namespace mirelock::test
