@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/TestSupport.h"
+#include "experiments/CMirelockDoc.h"
+#include "experiments/DocumentFile.h"
+#include "platform/UserMessages.h"
+
+namespace mirelock {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Prefix(const Bytes& bytes, std::size_t n) { return Bytes(bytes.begin(), bytes.begin() + n); }
+
+// A scratch directory for one test, removed afterwards.
+class ScratchDir {
+ public:
+  ScratchDir() : path_(fs::temp_directory_path() / ("mirelock-doc-" + std::to_string(::getpid()))) {
+    fs::create_directories(path_);
+  }
+  ~ScratchDir() { fs::remove_all(path_); }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  fs::path path_;
+};
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(DocumentFile, TypeAndShortDirectoryBytes) {
+  RecordingMessages messages;
+  CMirelockDoc doc(&messages);
+  doc.m_strProblemsDir = "C:\\P\\";
+  doc.m_strResultsDir = "";
+  doc.m_strFullResultsFile = "";
+  doc.m_strSummaryFile = "";
+  const Bytes bytes = EncodeDocument(doc);
+  EXPECT_EQ(Prefix(bytes, 10), (Bytes{0x02, 0x00, 0x00, 0x00, 0x05, 0x43, 0x3A, 0x5C, 0x50, 0x5C}));
+  // Empty strings, an empty list (count 0), then ordering 0, seed mode 1 and seed 21.
+  EXPECT_EQ(Bytes(bytes.begin() + 10, bytes.end()),
+            (Bytes{0, 0, 0, 0x00, 0x00, 0, 0, 0, 0, 1, 0, 0, 0, 21, 0, 0, 0}));
+}
+
+TEST(DocumentFile, LongStringPrefixes) {
+  RecordingMessages messages;
+  CMirelockDoc doc(&messages);
+  doc.m_strProblemsDir = std::string(299, 'd') + "/";
+  doc.m_strResultsDir = std::string(254, 'r');  // the longest one-byte length
+  doc.m_strFullResultsFile = std::string(255, 'f');
+  doc.m_strSummaryFile = std::string(0x10000, 's');  // beyond 16 bits
+  const Bytes bytes = EncodeDocument(doc);
+  EXPECT_EQ(Bytes(bytes.begin() + 4, bytes.begin() + 8), (Bytes{0xFF, 0x2C, 0x01, 'd'}));
+  std::size_t pos = 4 + 3 + 300;
+  EXPECT_EQ(bytes[pos], 254);
+  pos += 1 + 254;
+  EXPECT_EQ(Bytes(bytes.begin() + pos, bytes.begin() + pos + 3), (Bytes{0xFF, 0xFF, 0x00}));
+  pos += 3 + 255;
+  EXPECT_EQ(Bytes(bytes.begin() + pos, bytes.begin() + pos + 7),
+            (Bytes{0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00}));
+
+  CMirelockDoc back(&messages);
+  ASSERT_TRUE(DecodeDocument(bytes, "long.mld", back));
+  EXPECT_EQ(back.m_strProblemsDir, doc.m_strProblemsDir);
+  EXPECT_EQ(back.m_strResultsDir, doc.m_strResultsDir);
+  EXPECT_EQ(back.m_strFullResultsFile, doc.m_strFullResultsFile);
+  EXPECT_EQ(back.m_strSummaryFile, doc.m_strSummaryFile);
+}
+
+TEST(DocumentFile, SaveAndOpenReproduceEveryStoredField) {
+  ScratchDir dir;
+  RecordingMessages messages;
+  CMirelockDoc doc(&messages);
+  doc.m_nProblemType = kProblemTSP;
+  doc.m_strProblemsDir = "/data/tsp/";
+  doc.m_strResultsDir = "/data/out/";
+  doc.m_strFullResultsFile = "/data/full.csv";
+  doc.m_strSummaryFile = "/data/summary.csv";
+  CExperiment odd;
+  odd.m_dLambda = 0.3;
+  odd.m_bAspiration = true;
+  odd.m_dRandomMoveProb = 0.05;
+  odd.m_bHistory = true;
+  odd.m_nSideways = 9;
+  odd.m_nPenaltyDecayEvery = 200;
+  odd.m_dPenaltyDecayFactor = 0.7;
+  odd.m_nMaxRepairs = 123456;
+  odd.m_bMaxRepairsTimesN = false;
+  odd.m_nNumRuns = 3;
+  doc.m_experiments = {CExperiment(), odd};
+  doc.m_nProblemOrdering = 1;
+  doc.m_nSeedMode = kSeedNone;
+  doc.m_nFixedSeed = 4000000000u;
+  doc.m_strMonitorProblem = "/data/tsp/a.tsp";
+  doc.m_nMonitorEvery = 9;
+  SaveDocumentFile(doc, dir.File("doc.mld"));
+
+  CMirelockDoc back(&messages);
+  back.m_bRunStarted = true;
+  ASSERT_TRUE(OpenDocumentFile(back, dir.File("doc.mld"), messages));
+  EXPECT_TRUE(back.m_bSettingsChanged);  // opened after a run was started
+  EXPECT_EQ(back.m_nProblemType, kProblemTSP);
+  EXPECT_EQ(back.m_strProblemsDir, doc.m_strProblemsDir);
+  EXPECT_EQ(back.m_strResultsDir, doc.m_strResultsDir);
+  EXPECT_EQ(back.m_strFullResultsFile, doc.m_strFullResultsFile);
+  EXPECT_EQ(back.m_strSummaryFile, doc.m_strSummaryFile);
+  EXPECT_EQ(back.m_experiments, doc.m_experiments);
+  EXPECT_EQ(back.m_nProblemOrdering, 1u);
+  EXPECT_EQ(back.m_nSeedMode, kSeedNone);
+  EXPECT_EQ(back.m_nFixedSeed, 4000000000u);
+  EXPECT_TRUE(back.m_strMonitorProblem.empty());  // monitor settings are not stored
+  EXPECT_EQ(back.m_nMonitorEvery, 1u);
+  EXPECT_EQ(EncodeDocument(back), EncodeDocument(doc));
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("")), fs::directory_iterator()), 1);
+
+  // An empty file opens and changes nothing, not even settings changed.
+  WriteBytes(dir.File("empty.mld"), {});
+  CMirelockDoc fresh(&messages);
+  fresh.m_bRunStarted = true;
+  const Bytes before = EncodeDocument(fresh);
+  ASSERT_TRUE(OpenDocumentFile(fresh, dir.File("empty.mld"), messages));
+  EXPECT_EQ(EncodeDocument(fresh), before);
+  EXPECT_FALSE(fresh.m_bSettingsChanged);
+}
+
+TEST(DocumentFile, SixteenBitStringsAreReadAsUtf8) {
+  Bytes bytes = {2, 0, 0, 0};
+  // 0xFF 0xFFFE then a one-byte length of 3 characters: "C:\u00e9" little-endian.
+  const Bytes narrowPath = {0xFF, 0xFE, 0xFF, 0x03, 'C', 0x00, ':', 0x00, 0xE9, 0x00};
+  bytes.insert(bytes.end(), narrowPath.begin(), narrowPath.end());
+  // A 16-bit string with a surrogate pair (U+1F600) and a 16-bit length prefix.
+  for (std::uint8_t b : {0xFF, 0xFE, 0xFF, 0xFF, 0x02, 0x00, 0x3D, 0xD8, 0x00, 0xDE}) bytes.push_back(b);
+  for (std::uint8_t b : {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) bytes.push_back(b);  // "" "" 0 0
+  bytes.resize(bytes.size() + 4, 0);                                                           // seed
+  RecordingMessages messages;
+  CMirelockDoc doc(&messages);
+  ASSERT_TRUE(DecodeDocument(bytes, "wide.mld", doc));
+  EXPECT_EQ(doc.m_strProblemsDir, "C:\xC3\xA9");
+  EXPECT_EQ(doc.m_strResultsDir, "\xF0\x9F\x98\x80");
+  EXPECT_EQ(doc.m_nFixedSeed, 0u);
+}
+
+// Every cut of a valid file is refused with the past-end message, and the
+// document keeps what it held.
+TEST(DocumentFile, EveryTruncationIsRefused) {
+  RecordingMessages messages;
+  CMirelockDoc doc(&messages);
+  doc.m_experiments = {CExperiment()};
+  doc.m_strProblemsDir = std::string(300, 'p');
+  const Bytes full = EncodeDocument(doc);
+  for (std::size_t n = 1; n < full.size(); ++n) {
+    CMirelockDoc target(&messages);
+    target.m_nFixedSeed = 5;
+    try {
+      DecodeDocument(Prefix(full, n), "cut.mld", target);
+      ADD_FAILURE() << "accepted a file cut at " << n;
+    } catch (const DocumentFileError& e) {
+      EXPECT_STREQ(e.what(), "An attempt was made to access cut.mld past its end.");
+    }
+    EXPECT_EQ(target.m_nFixedSeed, 5u);
+    EXPECT_TRUE(target.m_experiments.empty());
+  }
+}
+
+// Malformed files, each named after its defect.
+TEST(DocumentFile, HostileFilesAreRefusedAndOpenRestoresTheList) {
+  const std::string dir = test::TestData("experiments/doc/");
+  const std::string pastEnd = "An attempt was made to access %s past its end.";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"string-past-end.mld", pastEnd},
+      {"string-length-4g.mld", pastEnd},
+      {"string-length-64bit.mld", pastEnd},
+      {"wide-string-odd-bytes.mld", pastEnd},
+      {"experiment-count-4g.mld", pastEnd},
+      {"experiment-record-cut.mld", pastEnd},
+      {"seed-missing.mld", pastEnd},
+      {"one-byte.mld", pastEnd},
+      {"problem-type-7.mld",
+       "%s holds the problem type 7; a document file holds 0 (SAT), 1 (MAX-SAT), 2 (QAP) or 3 (TSP)."},
+  };
+  for (const auto& [name, pattern] : cases) {
+    const std::string path = dir + name;
+    std::string expected = pattern;
+    expected.replace(expected.find("%s"), 2, path);
+
+    RecordingMessages messages;
+    CMirelockDoc doc(&messages);
+    const std::vector<CExperiment> list = {CExperiment(), CExperiment::FirstOfEmptyList()};
+    doc.m_experiments = list;
+    doc.m_nProblemType = kProblemSAT;
+    doc.m_bRunStarted = true;
+    doc.m_bSettingsChanged = true;
+    EXPECT_FALSE(OpenDocumentFile(doc, path, messages)) << name;
+    EXPECT_EQ(messages.Messages(), std::vector<std::string>{expected}) << name;
+    EXPECT_EQ(doc.m_experiments, list) << name;
+    EXPECT_EQ(doc.m_nProblemType, kProblemQAP) << name;  // set up as a new document
+    EXPECT_FALSE(doc.m_bSettingsChanged) << name;
+  }
+
+  RecordingMessages messages;
+  CMirelockDoc doc(&messages);
+  EXPECT_THROW(LoadDocumentFile(doc, dir + "no-such-file.mld"), DocumentFileError);
+  EXPECT_THROW(LoadDocumentFile(doc, dir), DocumentFileError);
+}
+
+TEST(DocumentFile, NewDocumentKeepsTheKeptValues) {
+  RecordingMessages messages;
+  CMirelockDoc doc(&messages);
+  EXPECT_EQ(doc.m_nProblemType, kProblemQAP);
+  EXPECT_EQ(doc.m_strProblemsDir.back(), '/');
+  const std::string cwd = fs::current_path().string();
+  EXPECT_EQ(doc.m_strResultsDir, cwd + "/Results/");
+  EXPECT_EQ(doc.m_strFullResultsFile, cwd + "/ResultsFull.csv");
+  EXPECT_EQ(doc.m_strSummaryFile, cwd + "/ResultsSummary.csv");
+
+  doc.m_experiments = {CExperiment()};
+  doc.m_strMonitorProblem = "/p/a.dat";
+  doc.m_strMonitorOutputFile = "/p/mon.txt";
+  doc.m_monitorExperiment.m_nNumRuns = 2;
+  doc.m_nMonitorEvery = 50;
+  doc.m_nProblemType = kProblemSAT;
+  doc.m_nSeedMode = kSeedFromTime;
+  doc.m_bSettingsChanged = true;
+  doc.m_bRunStarted = true;
+
+  const std::vector<ViewLine> lines = doc.ViewLines();
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[4].text, "Individual detailed monitor run statistics selected for every 50 repairs:");
+  EXPECT_EQ(lines[6].x, 40);
+  EXPECT_EQ(lines[6].y, 190);
+  EXPECT_EQ(
+      lines[6].text,
+      "Experiment settings are Lambda=1 Aspiration=Off Sideways=2 Pr(random move)=Off History=Off Penalty "
+      "decay=Off Max repairs=1000*N Num runs=2");
+  const RunSettings run = doc.CurrentRunSettings(true);
+  EXPECT_EQ(run.monitorFile, "/p/mon.txt");
+  EXPECT_EQ(run.monitorEvery, 50u);
+  EXPECT_EQ(run.seedMode, kSeedFromTime);
+
+  doc.NewDocument();
+  EXPECT_EQ(doc.m_experiments.size(), 1u);
+  EXPECT_EQ(doc.m_strMonitorProblem, "/p/a.dat");
+  EXPECT_EQ(doc.m_monitorExperiment.m_nNumRuns, 2u);
+  EXPECT_EQ(doc.m_nMonitorEvery, 1u);
+  EXPECT_EQ(doc.m_nProblemType, kProblemQAP);
+  EXPECT_EQ(doc.m_nSeedMode, kSeedFixed);
+  EXPECT_FALSE(doc.m_bSettingsChanged);
+  EXPECT_FALSE(doc.m_bRunStarted);
+  EXPECT_EQ(doc.ViewLines()[0].text, "Problems directory is " + doc.m_strProblemsDir);
+  doc.m_strMonitorProblem.clear();
+  EXPECT_EQ(doc.ViewLines().size(), 4u);
+}
+
+}  // namespace
+}  // namespace mirelock

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include "experiments/CExperimentListEditor.h"
+#include "experiments/CMirelockDoc.h"
+#include "experiments/ExperimentTable.h"
+#include "platform/NumberFormat.h"
+#include "platform/UserMessages.h"
+
+namespace mirelock {
+namespace {
+
+CExperiment WithLambda(double lambda) {
+  CExperiment ex;
+  ex.m_dLambda = lambda;
+  return ex;
+}
+
+TEST(ExperimentListEditor, AddOnEmptyListAndDuplicates) {
+  RecordingMessages messages;
+  CExperimentListEditor editor({}, messages);
+  EXPECT_TRUE(editor.Table().fixedText.empty());
+  EXPECT_TRUE(editor.Table().columns.empty());
+  EXPECT_TRUE(editor.Table().rows.empty());
+  EXPECT_FALSE(editor.StartEdit());
+  EXPECT_FALSE(editor.Delete());
+  EXPECT_FALSE(editor.MoveUp());
+  EXPECT_FALSE(editor.MoveDown());
+
+  ASSERT_TRUE(editor.ConfirmAdd(editor.StartAdd()));
+  const std::vector<std::string> texts = {
+      "Lambda=1",    "Aspiration=On",     "Sideways=2",         "Pr(random move)=0.05",
+      "History=Off", "Penalty decay=Off", "Max repairs=1000*N", "Num runs=10"};
+  for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(editor.Experiments()[0].GetParamAt(i), texts[i]);
+  EXPECT_EQ(editor.Selection(), 0u);
+  // One experiment: everything fixed, the table has the id column only.
+  ASSERT_EQ(editor.Table().columns.size(), 1u);
+  EXPECT_EQ(editor.Table().columns[0].heading, "Exp Id");
+  EXPECT_EQ(editor.Table().columns[0].widthPixels, 66);
+  EXPECT_EQ(editor.Table().rows, (std::vector<std::vector<std::string>>{{"0"}}));
+
+  // Add starts from the last one, so confirming it unchanged is a duplicate.
+  EXPECT_FALSE(editor.ConfirmAdd(editor.StartAdd()));
+  EXPECT_EQ(messages.Messages(), std::vector<std::string>{"Experiment already in list."});
+  EXPECT_EQ(editor.Experiments().size(), 1u);
+
+  CExperiment second = editor.StartAdd();
+  second.m_nPenaltyDecayEvery = 200;
+  ASSERT_TRUE(editor.ConfirmAdd(second));
+  EXPECT_EQ(editor.Selection(), 1u);
+
+  // Edit without a change, and an edit into another row's values, are both refused.
+  editor.Select(0);
+  EXPECT_FALSE(editor.ConfirmEdit(*editor.StartEdit()));
+  EXPECT_FALSE(editor.ConfirmEdit(second));
+  EXPECT_EQ(messages.Messages().size(), 3u);
+  CExperiment edited = *editor.StartEdit();
+  edited.m_dPenaltyDecayFactor = 0.5;  // invisible in the texts, still a different experiment
+  ASSERT_TRUE(editor.ConfirmEdit(edited));
+  EXPECT_EQ(editor.Experiments()[0], edited);
+  EXPECT_EQ(editor.Selection(), 0u);
+}
+
+TEST(ExperimentListEditor, MovesAtTheEndsAndDelete) {
+  RecordingMessages messages;
+  CExperimentListEditor editor({WithLambda(1), WithLambda(2), WithLambda(3)}, messages);
+  EXPECT_FALSE(editor.MoveUp());  // no selection
+  editor.Select(0);
+  EXPECT_FALSE(editor.MoveUp());
+  editor.Select(2);
+  EXPECT_FALSE(editor.MoveDown());
+  EXPECT_EQ(editor.Experiments()[2], WithLambda(3));
+
+  ASSERT_TRUE(editor.MoveUp());
+  EXPECT_EQ(editor.Selection(), 1u);
+  EXPECT_EQ(editor.Experiments()[1], WithLambda(3));
+  ASSERT_TRUE(editor.MoveUp());
+  EXPECT_EQ(editor.Selection(), 0u);
+  EXPECT_EQ(editor.Table().rows[0], (std::vector<std::string>{"0", "3"}));
+  ASSERT_TRUE(editor.MoveDown());
+  EXPECT_EQ(editor.Selection(), 1u);
+
+  editor.Select(7);
+  EXPECT_FALSE(editor.Selection());
+  editor.Select(2);
+  ASSERT_TRUE(editor.Delete());
+  EXPECT_FALSE(editor.Selection());
+  EXPECT_EQ(editor.Experiments(), (std::vector<CExperiment>{WithLambda(1), WithLambda(3)}));
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST(ExperimentListEditor, TableSplitsVaryingTextsAtTheFirstEquals) {
+  CExperiment a;
+  CExperiment b;
+  b.m_nPenaltyDecayEvery = 200;
+  b.m_bMaxRepairsTimesN = false;
+  const ExperimentTable table = BuildExperimentTable({a, b});
+  const std::string fixed = " Lambda=1 Aspiration=Off Sideways=2 Pr(random move)=Off History=Off Num runs=10";
+  EXPECT_EQ(table.fixedText, fixed.substr(0, 75) + "\r\n" + fixed.substr(75) + "\r\n");
+  ASSERT_EQ(table.columns.size(), 3u);
+  EXPECT_EQ(table.columns[1].heading, "Penalty decay");
+  EXPECT_EQ(table.columns[1].widthPixels, 11 * 13);
+  EXPECT_EQ(table.columns[2].heading, "Max repairs");
+  EXPECT_EQ(table.rows[1], (std::vector<std::string>{"1", "0.8 every 200 local minima", "1000"}));
+  EXPECT_EQ(table.rows[0], (std::vector<std::string>{"0", "Off", "1000*N"}));
+}
+
+TEST(ExperimentListEditor, FixedTextIsCutInto75CharacterPieces) {
+  const std::string t75(75, 'x');
+  EXPECT_EQ(CutIntoPieces(t75, 75), t75);
+  EXPECT_EQ(CutIntoPieces(t75 + "y", 75), t75 + "\r\ny\r\n");
+  EXPECT_EQ(CutIntoPieces(t75 + t75, 75), t75 + "\r\n" + t75 + "\r\n");
+
+  // Through the table: a default experiment's fixed text is 106 characters.
+  const std::string full = BuildExperimentTable({CExperiment()}).fixedText;
+  const std::string plain =
+      " Lambda=1 Aspiration=Off Sideways=2 Pr(random move)=Off History=Off Penalty decay=Off Max "
+      "repairs=1000*N "
+      "Num runs=10";
+  EXPECT_EQ(full, plain.substr(0, 75) + "\r\n" + plain.substr(75) + "\r\n");
+
+  // Through the table at 75 and 76 characters: sideways, random moves and runs vary.
+  for (const double lambda : {123.0, 1234.0}) {
+    CExperiment a;
+    a.m_dLambda = lambda;
+    CExperiment b = a;
+    b.m_nSideways = 3;
+    b.m_dRandomMoveProb = 0.1;
+    b.m_nNumRuns = 11;
+    const std::string text = " Lambda=" + FormatNumber(lambda) +
+                             " Aspiration=Off History=Off Penalty decay=Off Max repairs=1000*N";
+    const std::string fixed = BuildExperimentTable({a, b}).fixedText;
+    if (text.size() == 75) {
+      EXPECT_EQ(fixed, text);
+    } else {
+      ASSERT_EQ(text.size(), 76u);
+      EXPECT_EQ(fixed, text.substr(0, 75) + "\r\n" + text.substr(75) + "\r\n");
+    }
+  }
+}
+
+TEST(ExperimentListEditor, CommitSetsSettingsChangedOnlyWithAWorkerAndARealChange) {
+  RecordingMessages messages;
+  CMirelockDoc doc(&messages);
+  doc.m_experiments = {WithLambda(1), WithLambda(2)};
+
+  CExperimentListEditor same(doc.m_experiments, messages);
+  same.CommitTo(doc, true);
+  EXPECT_FALSE(doc.m_bSettingsChanged);
+
+  CExperimentListEditor cancelled(doc.m_experiments, messages);
+  cancelled.Select(0);
+  ASSERT_TRUE(cancelled.Delete());  // never committed: the document keeps its list
+  EXPECT_EQ(doc.m_experiments.size(), 2u);
+
+  CExperimentListEditor swapped(doc.m_experiments, messages);
+  swapped.Select(0);
+  ASSERT_TRUE(swapped.MoveDown());
+  swapped.CommitTo(doc, false);
+  EXPECT_FALSE(doc.m_bSettingsChanged);
+  EXPECT_EQ(doc.m_experiments[0], WithLambda(2));
+
+  CExperimentListEditor shorter(doc.m_experiments, messages);
+  shorter.Select(1);
+  ASSERT_TRUE(shorter.Delete());
+  shorter.CommitTo(doc, true);
+  EXPECT_TRUE(doc.m_bSettingsChanged);
+  EXPECT_EQ(doc.m_experiments, std::vector<CExperiment>{WithLambda(2)});
+}
+
+}  // namespace
+}  // namespace mirelock
