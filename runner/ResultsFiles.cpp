@@ -95,45 +95,49 @@ std::string MonitorRunProblemName(const std::string& problemPath) {
   return name.substr(0, name.find('.')) + "_monitor_run";
 }
 
+PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileRequest& request,
+                           const ResultsFileHooks& hooks, const std::function<bool()>& lineDone) {
+  auto done = [&] {
+    if (!lineDone())
+      throw ResultsFileException(request.resultsDirectory,
+                                 request.resultsDirectory + request.resultsFileName);
+  };
+  out << "Problem_name\t";
+  solver.GetStats().WriteHeader(out);
+  out << "Options\n";
+  done();
+
+  std::ifstream problem(request.problemPath);
+  if (!problem) {
+    if (hooks.messages != nullptr) hooks.messages->Show("Error : Cannot open file " + request.problemName);
+    return PairOutcome::kProblemUnreadable;
+  }
+  solver.GetProblem().Read(problem);
+  problem.close();
+
+  SolverParameters& parameters = solver.GetParameters();
+  ApplyExperiment(parameters, request.experiment, hooks.runSettings ? hooks.runSettings() : RunSettings{});
+
+  CurrentSolverGuard published(hooks, solver);
+  for (unsigned finished = 0; finished < parameters.GetNumRuns(); ++finished) {
+    solver.Solve();
+    if (solver.IsStopped()) return PairOutcome::kStopped;
+    out << request.problemName << '\t';
+    solver.GetStats().WriteRow(out);
+    parameters.WriteOptions(out);
+    out << '\n';
+    done();
+  }
+  return PairOutcome::kFinished;
+}
+
 PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,
                              const ResultsFileHooks& hooks) {
   AtomicFileWriter file(request.resultsDirectory + request.resultsFileName);
   if (!file.IsOpen()) ThrowUnwritable(request, file);
-
-  std::ostream& out = file.Stream();
-  out << "Problem_name\t";
-  solver.GetStats().WriteHeader(out);
-  out << "Options\n";
-  if (!file.Flush()) ThrowUnwritable(request, file);
-
-  bool stopped = false;
+  PairOutcome outcome;
   try {
-    std::ifstream problem(request.problemPath);
-    if (!problem) {
-      if (hooks.messages != nullptr) hooks.messages->Show("Error : Cannot open file " + request.problemName);
-      CommitPair(file, request, hooks, false);
-      return PairOutcome::kProblemUnreadable;
-    }
-    solver.GetProblem().Read(problem);
-    problem.close();
-
-    SolverParameters& parameters = solver.GetParameters();
-    ApplyExperiment(parameters, request.experiment, hooks.runSettings ? hooks.runSettings() : RunSettings{});
-
-    CurrentSolverGuard published(hooks, solver);
-    for (unsigned finished = 0; finished < parameters.GetNumRuns();) {
-      solver.Solve();
-      if (solver.IsStopped()) {
-        stopped = true;
-        break;
-      }
-      out << request.problemName << '\t';
-      solver.GetStats().WriteRow(out);
-      parameters.WriteOptions(out);
-      out << '\n';
-      if (!file.Flush()) ThrowUnwritable(request, file);
-      ++finished;
-    }
+    outcome = WritePairLines(solver, file.Stream(), request, hooks, [&file] { return file.Flush(); });
   } catch (const ResultsFileException&) {
     throw;
   } catch (...) {
@@ -141,8 +145,8 @@ PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,
     CommitPair(file, request, hooks, true);
     throw;
   }
-  CommitPair(file, request, hooks, stopped);
-  return stopped ? PairOutcome::kStopped : PairOutcome::kFinished;
+  CommitPair(file, request, hooks, outcome == PairOutcome::kStopped);
+  return outcome;
 }
 
 }  // namespace mirelock

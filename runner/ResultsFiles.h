@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <functional>
 #include <mutex>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -68,6 +69,14 @@ enum class PairOutcome {
   kStopped,            // a stop request ended a run; earlier lines are kept
   kProblemUnreadable,  // the file holds the header only
 };
+
+// The lines of a pair's results file, written to `out`: header, problem read,
+// experiment applied, one line per finished run. `lineDone` is called after
+// the header and after every line; it answers false on a write error, which
+// throws ResultsFileException naming `request`'s file. UnsupportedFeature and
+// FatalError pass through.
+PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileRequest& request,
+                           const ResultsFileHooks& hooks, const std::function<bool()>& lineDone);
 
 // Writes the results file of a pair: header, problem read, experiment applied,
 // one line per finished run. The file appears under its name only when the

@@ -160,6 +160,14 @@ void RunControls::WaitForWorkerEnd() {
   workerEnded_.wait(lock, [this] { return current_ == nullptr; });
 }
 
+std::size_t RunControls::UnfinishedWorkerCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::size_t count = 0;
+  for (const Worker& worker : workers_)
+    if (!worker.done->load()) ++count;
+  return count;
+}
+
 RunOutcome RunControls::LastOutcome() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return lastOutcome_;

@@ -51,6 +51,9 @@ class RunControls {
   bool WaitForWorkerEnd(std::chrono::milliseconds timeout);
   void WaitForWorkerEnd();
 
+  // Worker threads that have not finished yet, abandoned ones included.
+  std::size_t UnfinishedWorkerCount() const;
+
   // How the last worker that ended as the current one ended.
   RunOutcome LastOutcome() const;
   // The fatal error that ended the last run, if any.
