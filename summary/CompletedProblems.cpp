@@ -1,0 +1,77 @@
+#include "summary/CompletedProblems.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <set>
+#include <system_error>
+
+#include "runner/ResultsFiles.h"
+
+namespace fs = std::filesystem;
+
+namespace mirelock {
+
+namespace {
+
+// "*.ext" as a directory listing matches it: the extension in any case.
+bool HasExtension(const std::string& name, const std::string& extension) {
+  const std::string suffix = "." + extension;
+  if (name.size() < suffix.size()) return false;
+  return std::equal(suffix.begin(), suffix.end(), name.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                    [](char a, char b) {
+                      return std::tolower(static_cast<unsigned char>(a)) ==
+                             std::tolower(static_cast<unsigned char>(b));
+                    });
+}
+
+// Names of the non-directory entries of a directory that have the extension.
+std::vector<std::string> ListNames(const std::string& directory, const std::string& extension,
+                                   UserMessages& messages) {
+  std::vector<std::string> names;
+  std::error_code error;
+  fs::directory_iterator it(directory, error);
+  if (error) {
+    messages.Show("Cannot read the directory " + directory + ": " + error.message());
+    return names;
+  }
+  for (; it != fs::directory_iterator(); it.increment(error)) {
+    if (error) break;
+    std::error_code typeError;
+    if (it->is_directory(typeError)) continue;
+    const std::string name = it->path().filename().string();
+    if (HasExtension(name, extension)) names.push_back(name);
+  }
+  return names;
+}
+
+// The completeness test puts a file name directly after the directory.
+std::string WithSeparator(const std::string& directory) {
+  return directory.empty() || directory.back() == '/' ? directory : directory + "/";
+}
+
+}  // namespace
+
+std::vector<std::string> FindCompletedProblems(const CompletedProblemsQuery& query, UserMessages& messages) {
+  std::vector<std::string> problems =
+      ListNames(query.problemsDirectory, ProblemExtension(query.problemType), messages);
+  std::sort(problems.begin(), problems.end());
+  const std::vector<std::string> resultsList = ListNames(query.resultsDirectory, "txt", messages);
+  const std::set<std::string> resultsNames(resultsList.begin(), resultsList.end());
+  const std::set<std::string> solved(query.solvedProblems.begin(), query.solvedProblems.end());
+
+  const std::string resultsDirectory = WithSeparator(query.resultsDirectory);
+  std::vector<std::string> completed;
+  for (const std::string& problem : problems) {
+    if (query.runStarted && !solved.contains(problem)) continue;
+    const bool allComplete =
+        std::all_of(query.experiments.begin(), query.experiments.end(), [&](const CExperiment& experiment) {
+          return resultsNames.contains(GetResultsFilename(query.problemType, problem, experiment)) &&
+                 IsResultsFileComplete(resultsDirectory, query.problemType, problem, experiment);
+        });
+    if (allComplete) completed.push_back(problem);
+  }
+  return completed;
+}
+
+}  // namespace mirelock
