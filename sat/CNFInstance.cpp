@@ -1,0 +1,118 @@
+#include "sat/CNFInstance.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/FatalError.h"
+#include "sat/SATProblem.h"
+
+namespace mirelock {
+namespace {
+
+[[noreturn]] void Fail(const std::string& sourceName, const std::string& what) {
+  throw FatalError(sourceName + ": " + what, OutputStream::Err, 1);
+}
+
+// Reads one count of the problem line; false when the line has no integer there.
+bool ReadCount(TextScanner& scanner, const char* what, long long limit, const std::string& sourceName,
+               std::int32_t& count) {
+  long long value = 0;
+  if (scanner.ReadInteger(value) != TextScanner::Result::kOk) return false;
+  if (value < 0 || value > limit)
+    Fail(sourceName, std::string("the problem line declares ") + std::to_string(value) + " " + what +
+                         " (allowed 0.." + std::to_string(limit) + ")");
+  count = static_cast<std::int32_t>(value);
+  return true;
+}
+
+}  // namespace
+
+CNFClause::End CNFClause::Read(TextScanner& scanner, long long variableCount, ClauseLiteralSet& seen,
+                               const std::string& sourceName) {
+  seen.Clear();
+  for (;;) {
+    long long value = 0;
+    const TextScanner::Result result = scanner.ReadInteger(value);
+    if (result == TextScanner::Result::kEnd) return End::kEndOfInput;
+    if (result == TextScanner::Result::kNotInteger) return End::kNotInteger;
+    if (value != 0 && seen.Contains(-value)) complementary = true;
+    if (seen.Contains(value)) continue;
+    if (value == 0) return End::kZero;
+    if (value > variableCount || value < -variableCount)
+      Fail(sourceName, "literal " + std::to_string(value) + " is outside the declared variables 1.." +
+                           std::to_string(variableCount));
+    seen.Insert(value);
+    variableIndices.push_back(static_cast<std::int32_t>((value < 0 ? -value : value) - 1));
+    signs.push_back(value > 0);
+  }
+}
+
+void CNFInstance::Read(std::istream& in, UserMessages& messages, const std::string& sourceName) {
+  TextScanner scanner(in);
+
+  // Comment lines are recognised only at the start of the file.
+  for (;;) {
+    const int c = scanner.NextChar();
+    if (c != 'c' && c != '#') {
+      if (c != -1) scanner.PutBack();
+      break;
+    }
+    scanner.SkipLine();
+  }
+
+  bool readable = true;
+  const int p = scanner.NextChar();
+  if (p == 'p') {
+    if (scanner.NextWord() != "cnf") {
+      scanner.SkipLine();
+      throw FatalError("Error: File not in CNF format\n", OutputStream::Err, 1);
+    }
+    readable = ReadCount(scanner, "variables", kMaxVariables, sourceName, declaredVariables_) &&
+               ReadCount(scanner, "clauses", kMaxClauses, sourceName, declaredClauses_);
+    if (readable) scanner.SkipLine();
+  } else if (p != -1) {
+    scanner.PutBack();
+  }
+  if (!readable) messages.Show("ERROR: Couldn't read header for CNF");
+
+  // Never reserve by the declared count: a hostile header may declare far more
+  // clauses than the file holds. Each clause needs at least two bytes ("0 ").
+  clauses_.reserve(
+      std::min<std::size_t>(static_cast<std::size_t>(declaredClauses_), scanner.RemainingBytes() / 2));
+  ClauseLiteralSet seen;
+  // A token that is not an integer stops reading: the clause loop would
+  // otherwise never get past it.
+  bool stuck = !readable;
+  while (!stuck && clauses_.size() < static_cast<std::size_t>(declaredClauses_) && !scanner.AtEnd()) {
+    CNFClause clause;
+    const CNFClause::End end = clause.Read(scanner, declaredVariables_, seen, sourceName);
+    if (end != CNFClause::End::kZero) {
+      messages.Show("Warning: Unexpected end of clause, no 0 literal for end of clause");
+      stuck = end == CNFClause::End::kNotInteger;
+    }
+    if (!clause.variableIndices.empty()) clauses_.push_back(std::move(clause));
+  }
+
+  if (clauses_.size() != static_cast<std::size_t>(declaredClauses_)) {
+    char text[128];
+    std::snprintf(text, sizeof text,
+                  "ERROR: Reading CNF file, wrong number of clauses (Expected %d, read %d)", declaredClauses_,
+                  static_cast<int>(clauses_.size()));
+    messages.Show(text);
+  }
+}
+
+void CNFInstance::AddTo(SATProblem& problem) const {
+  const std::size_t firstVariable = problem.NumVariables();
+  for (std::int32_t i = 0; i < declaredVariables_; ++i) problem.AddVariable();
+  problem.ReserveClauses(problem.NumClauses() + clauses_.size());
+  for (const CNFClause& read : clauses_) {
+    if (read.complementary) continue;  // always satisfied
+    Clause& clause = problem.AddClause();
+    for (std::size_t i = 0; i < read.variableIndices.size(); ++i)
+      clause.AddLiteral(problem.LiteralOf(firstVariable + static_cast<std::size_t>(read.variableIndices[i]),
+                                          read.signs[i]));
+  }
+}
+
+}  // namespace mirelock

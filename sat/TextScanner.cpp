@@ -1,0 +1,76 @@
+#include "sat/TextScanner.h"
+
+#include <limits>
+#include <sstream>
+
+namespace mirelock {
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+
+}  // namespace
+
+TextScanner::TextScanner(std::istream& in) {
+  std::ostringstream buffer;
+  if (in.good() && in.rdbuf() != nullptr) buffer << in.rdbuf();
+  data_ = std::move(buffer).str();
+  in.setstate(std::ios_base::eofbit);
+}
+
+void TextScanner::SkipSpace() {
+  while (position_ < data_.size() && IsSpace(data_[position_])) ++position_;
+}
+
+int TextScanner::NextChar() {
+  SkipSpace();
+  if (position_ >= data_.size()) return -1;
+  return static_cast<unsigned char>(data_[position_++]);
+}
+
+void TextScanner::SkipLine() {
+  while (position_ < data_.size() && data_[position_] != '\n') ++position_;
+  if (position_ < data_.size()) ++position_;
+}
+
+std::string_view TextScanner::NextWord() {
+  SkipSpace();
+  const std::size_t start = position_;
+  while (position_ < data_.size() && !IsSpace(data_[position_])) ++position_;
+  return std::string_view(data_).substr(start, position_ - start);
+}
+
+bool TextScanner::AtEnd() {
+  SkipSpace();
+  return position_ >= data_.size();
+}
+
+TextScanner::Result TextScanner::ReadInteger(long long& value) {
+  SkipSpace();
+  if (position_ >= data_.size()) return Result::kEnd;
+  std::size_t at = position_;
+  bool negative = false;
+  if (data_[at] == '-' || data_[at] == '+') negative = data_[at++] == '-';
+  const std::size_t firstDigit = at;
+  constexpr unsigned long long kLimit =
+      static_cast<unsigned long long>(std::numeric_limits<long long>::max());
+  unsigned long long magnitude = 0;
+  while (at < data_.size() && data_[at] >= '0' && data_[at] <= '9') {
+    magnitude = magnitude * 10 + static_cast<unsigned>(data_[at] - '0');
+    if (magnitude > kLimit) magnitude = kLimit;  // saturate: far beyond any valid count or literal
+    ++at;
+  }
+  // A number must be a whole token: "12abc" is not an integer.
+  if (at == firstDigit || (at < data_.size() && !IsSpace(data_[at]))) return Result::kNotInteger;
+  position_ = at;
+  value = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+  return Result::kOk;
+}
+
+std::string TextScanner::PendingToken() {
+  SkipSpace();
+  std::size_t end = position_;
+  while (end < data_.size() && !IsSpace(data_[end]) && end - position_ < 40) ++end;
+  return data_.substr(position_, end - position_);
+}
+
+}  // namespace mirelock

@@ -1,0 +1,107 @@
+#include "sat/GLSSATStats.h"
+
+#include "sat/RowText.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <sstream>
+
+namespace mirelock {
+namespace {
+
+std::string Header(GLSSATStats& stats) {
+  std::ostringstream out;
+  stats.WriteHeader(out);
+  return out.str();
+}
+
+// The row with its CPU_Seconds field (the one that varies) replaced by "T".
+std::string RowWithoutTime(GLSSATStats& stats, int timeColumn) {
+  std::ostringstream out;
+  stats.WriteRow(out);
+  return test::BlankColumn(out.str(), timeColumn);
+}
+
+std::string SeriesHeader(const std::string& name) {
+  const std::string suffix = name + "_Cost";
+  return "#" + name + "\tAve_" + suffix + "\tStdDev_" + suffix + "\tMin_" + suffix + "\tMax_" + suffix + "\t";
+}
+
+TEST(GLSSATStats, HeaderForSATAndMaxSAT) {
+  GLSSATStats stats;
+  const std::string sat =
+      "Sol_Found\tCPU_Seconds\tRepairs_To_BestSol\tMinimas\tRepetitions\tAve_Entropy\t"
+      "StdDev_Entropy\tMin_Entropy\tMax_Entropy\tAspiration\t" +
+      SeriesHeader("Visited_Solution") + SeriesHeader("Local_Minima_Solution") +
+      SeriesHeader("Best_Found_Solution") + "Best_Due_To_Aspiration\t";
+  EXPECT_EQ(Header(stats), sat);
+  stats.SetWeighted(true);
+  EXPECT_EQ(Header(stats), "Best_Found_Solution_Max_Cost\t" + sat);
+  stats.Reset();  // the weighted flag survives a reset
+  EXPECT_EQ(Header(stats), "Best_Found_Solution_Max_Cost\t" + sat);
+}
+
+TEST(GLSSATStats, RowOfAHandCheckedRun) {
+  GLSSATStats stats;
+  // A fresh record: entropy initial values and NA for the empty series.
+  EXPECT_EQ(RowWithoutTime(stats, 1),
+            "0\tT\t0\t0\t0\t0\t0\t1\t0\t0\t0\tNA\tNA\tNA\tNA\t0\tNA\tNA\tNA\tNA\t"
+            "0\tNA\tNA\tNA\tNA\t0\t");
+
+  const std::uint8_t start[] = {0, 1};
+  stats.StartClock();
+  stats.RecordStart(start, 2, 5);
+  stats.RecordBest(5, false);
+  // Variable 0 flips three times: one repair at false, then true for 1 + 1 (after the end).
+  stats.RecordFlip(0, 4);
+  stats.RecordBest(4, false);
+  stats.RecordFlip(0, 3);
+  stats.RecordLocalMinimum(3);
+  stats.RecordFlip(0, 0);
+  stats.CountAspirationMove();
+  stats.RecordBest(0, true);
+  stats.RecordSolution();
+  stats.StopClock();
+  EXPECT_EQ(stats.Repairs(), 3u);
+  // Entropy of (1/3, 2/3) is 0.918296 bits; variable 1 never changed.
+  EXPECT_EQ(RowWithoutTime(stats, 1),
+            "1\tT\t3\t1\t0\t0.459148\t0.459148\t0\t0.918296\t1\t"
+            "4\t3\t1.87083\t0\t5\t"
+            "1\t3\t0\t3\t3\t"
+            "3\t3\t2.16025\t0\t5\t1\t");
+
+  GLSSATStats weighted;
+  weighted.SetWeighted(true);
+  weighted.SetTotalWeight(100);
+  weighted.RecordStart(start, 2, 30);
+  weighted.RecordBest(30, false);
+  EXPECT_EQ(RowWithoutTime(weighted, 2).substr(0, 7), "70\t0\tT\t");
+}
+
+TEST(GLSSATStats, SeriesSummariesAreExactForLargeCosts) {
+  ValueSeries series("Visited_Solution", "Cost");
+  // Costs near 10^9 with a small spread: E[x^2] - E[x]^2 in doubles would lose the spread.
+  const std::uint64_t base = 1000000000;
+  for (std::uint64_t i = 0; i < 1000; ++i) series.Add(base + (i % 3));
+  EXPECT_EQ(series.Count(), 1000u);
+  EXPECT_EQ(series.Minimum(), base);
+  EXPECT_EQ(series.Maximum(), base + 2);
+  // Values 0,1,2 with counts 334, 333, 333.
+  const double mean = (333.0 + 666.0) / 1000.0;
+  const double variance =
+      (333.0 * (1 - mean) * (1 - mean) + 333.0 * (2 - mean) * (2 - mean) + 334.0 * mean * mean) / 1000.0;
+  EXPECT_NEAR(series.Mean() - static_cast<double>(base), mean, 1e-6);
+  EXPECT_NEAR(series.StandardDeviation(), std::sqrt(variance), 1e-9);
+
+  ValueSeries zeros("Best_Found_Solution", "Cost");
+  zeros.Add(0);
+  zeros.Add(0);
+  std::ostringstream out;
+  zeros.WriteRow(out);
+  EXPECT_EQ(out.str(), "2\t0\t0\t0\t0\t");
+}
+
+}  // namespace
+}  // namespace mirelock
