@@ -1,0 +1,79 @@
+#pragma once
+#include <cstdint>
+#include <ostream>
+#include <vector>
+
+#include "solver/SolverStats.h"
+#include "tsp/PositionOccupancy.h"
+#include "tsp/TSPParameters.h"
+#include "tsp/TourCostSeries.h"
+
+namespace mirelock {
+
+// What one TSP run reports: time, repairs to the best tour, how evenly the
+// cities shared each tour position (entropy), aspiration overrides and three
+// cost series (every visited tour, the local minima, the new bests).
+class TSPStats : public SolverStats {
+ public:
+  TSPStats();
+
+  std::ostream& WriteRow(std::ostream& out) override;
+  std::ostream& WriteHeader(std::ostream& out) override;
+
+  // Back to the freshly constructed state, with the run's parameters attached.
+  void Reset(const TSPParameters* parameters);
+  void StartClock();
+  void StopClock();
+  double ElapsedSeconds() const;
+  double DurationSeconds() const;
+
+  void SetCheapStatsOnly(bool on) { cheapStatsOnly_ = on; }
+  void SetRepairLimit(std::uint32_t maxRepairs) { repairLimit_ = maxRepairs; }
+
+  void RecordInitialSolution(const std::vector<std::int32_t>& tour, std::int32_t cost, bool targetReached);
+  void RecordMove(const std::vector<std::int32_t>& tour, std::int32_t cost, std::uint32_t first,
+                  std::uint32_t last);
+  void RecordLocalMinimum(std::int32_t cost);
+  void RecordNewBest(std::int32_t cost, bool byAspiration, bool targetReached);
+  void CountAspiration() { ++aspirationMoves_; }
+
+  std::uint32_t Repairs() const { return repairs_; }
+  std::uint32_t RepairsToBest() const { return repairsToBest_; }
+  std::uint32_t LocalMinima() const { return localMinima_; }
+  std::uint32_t SolutionsFound() const { return solutionsFound_; }
+  std::uint32_t AspirationMoves() const { return aspirationMoves_; }
+  bool BestDueToAspiration() const { return bestDueToAspiration_; }
+  const TourCostSeries& VisitedCosts() const { return visited_; }
+  const TourCostSeries& LocalMinimumCosts() const { return localMinimumCosts_; }
+  const TourCostSeries& BestFoundCosts() const { return bestFound_; }
+  const PositionOccupancy& Occupancy() const { return occupancy_; }
+
+ private:
+  bool TargetSet() const;
+  void ComputeEntropy();
+
+  const TSPParameters* parameters_ = nullptr;
+  std::uint32_t repairsToBest_ = 0;
+  bool bestDueToAspiration_ = false;
+  bool cheapStatsOnly_ = true;
+  std::uint32_t repairs_ = 0;
+  std::uint32_t localMinima_ = 0;
+  long startClock_ = 0;
+  long stopClock_ = 0;
+  std::uint32_t solutionsFound_ = 0;
+  // Repetitions of visited tours would be counted here; no setting of this
+  // program switches cheap statistics off, so no visited-tour table is kept.
+  std::uint32_t repetitions_ = 0;
+  std::uint32_t repairLimit_ = 0;
+  double entropyAverage_ = 0.0;
+  double entropyStdDev_ = 0.0;
+  double entropyMin_ = 1.0;
+  double entropyMax_ = 0.0;
+  PositionOccupancy occupancy_;
+  std::uint32_t aspirationMoves_ = 0;
+  TourCostSeries visited_{"Visited_Solution", "Cost"};
+  TourCostSeries localMinimumCosts_{"Local_Minima_Solution", "Cost"};
+  TourCostSeries bestFound_{"Best_Found_Solution", "Cost"};
+};
+
+}  // namespace mirelock
