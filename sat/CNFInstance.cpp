@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/FatalError.h"
 #include "sat/SATProblem.h"
@@ -77,27 +78,37 @@ void CNFInstance::Read(std::istream& in, UserMessages& messages, const std::stri
 
   // Never reserve by the declared count: a hostile header may declare far more
   // clauses than the file holds. Each clause needs at least two bytes ("0 ").
-  clauses_.reserve(
-      std::min<std::size_t>(static_cast<std::size_t>(declaredClauses_), scanner.RemainingBytes() / 2));
+  // Never reserve by the declared count: a hostile header may declare far more
+  // clauses than the file holds. A clause takes at least two bytes ("0 ").
+  const std::size_t room =
+      std::min<std::size_t>(static_cast<std::size_t>(declaredClauses_), scanner.RemainingBytes() / 2);
+  clauseStart_.reserve(room + 1);
+  complementary_.reserve(room);
+  literals_.reserve(scanner.RemainingBytes() / 3);
   ClauseLiteralSet seen;
+  CNFClause clause;
   // A token that is not an integer stops reading: the clause loop would
   // otherwise never get past it.
   bool stuck = !readable;
-  while (!stuck && clauses_.size() < static_cast<std::size_t>(declaredClauses_) && !scanner.AtEnd()) {
-    CNFClause clause;
+  while (!stuck && NumClausesRead() < static_cast<std::size_t>(declaredClauses_) && !scanner.AtEnd()) {
+    clause.Clear();
     const CNFClause::End end = clause.Read(scanner, declaredVariables_, seen, sourceName);
     if (end != CNFClause::End::kZero) {
       messages.Show("Warning: Unexpected end of clause, no 0 literal for end of clause");
       stuck = end == CNFClause::End::kNotInteger;
     }
-    if (!clause.variableIndices.empty()) clauses_.push_back(std::move(clause));
+    if (clause.variableIndices.empty()) continue;
+    for (std::size_t i = 0; i < clause.variableIndices.size(); ++i)
+      literals_.push_back(clause.signs[i] ? clause.variableIndices[i] + 1 : -(clause.variableIndices[i] + 1));
+    clauseStart_.push_back(literals_.size());
+    complementary_.push_back(clause.complementary ? 1 : 0);
   }
 
-  if (clauses_.size() != static_cast<std::size_t>(declaredClauses_)) {
+  if (NumClausesRead() != static_cast<std::size_t>(declaredClauses_)) {
     char text[128];
     std::snprintf(text, sizeof text,
                   "ERROR: Reading CNF file, wrong number of clauses (Expected %d, read %d)", declaredClauses_,
-                  static_cast<int>(clauses_.size()));
+                  static_cast<int>(NumClausesRead()));
     messages.Show(text);
   }
 }
@@ -105,13 +116,27 @@ void CNFInstance::Read(std::istream& in, UserMessages& messages, const std::stri
 void CNFInstance::AddTo(SATProblem& problem) const {
   const std::size_t firstVariable = problem.NumVariables();
   for (std::int32_t i = 0; i < declaredVariables_; ++i) problem.AddVariable();
-  problem.ReserveClauses(problem.NumClauses() + clauses_.size());
-  for (const CNFClause& read : clauses_) {
-    if (read.complementary) continue;  // always satisfied
+  // Size every occurrence list once, so that loading never regrows them.
+  std::vector<std::uint32_t> occurrences(static_cast<std::size_t>(declaredVariables_), 0);
+  std::size_t kept = 0;
+  for (std::size_t c = 0; c < NumClausesRead(); ++c) {
+    if (complementary_[c]) continue;
+    ++kept;
+    for (std::size_t i = clauseStart_[c]; i < clauseStart_[c + 1]; ++i)
+      ++occurrences[static_cast<std::size_t>(std::abs(literals_[i]) - 1)];
+  }
+  for (std::size_t v = 0; v < occurrences.size(); ++v)
+    problem.GetVariable(firstVariable + v).ReserveOccurrences(occurrences[v]);
+  problem.ReserveClauses(problem.NumClauses() + kept);
+  for (std::size_t c = 0; c < NumClausesRead(); ++c) {
+    if (complementary_[c]) continue;  // always satisfied
     Clause& clause = problem.AddClause();
-    for (std::size_t i = 0; i < read.variableIndices.size(); ++i)
-      clause.AddLiteral(problem.LiteralOf(firstVariable + static_cast<std::size_t>(read.variableIndices[i]),
-                                          read.signs[i]));
+    clause.ReserveLiterals(clauseStart_[c + 1] - clauseStart_[c]);
+    for (std::size_t i = clauseStart_[c]; i < clauseStart_[c + 1]; ++i) {
+      const std::int32_t literal = literals_[i];
+      clause.AddLiteral(
+          problem.LiteralOf(firstVariable + static_cast<std::size_t>(std::abs(literal) - 1), literal > 0));
+    }
   }
 }
 

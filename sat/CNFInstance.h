@@ -23,6 +23,11 @@ struct CNFClause {
   // variable is outside 1..variableCount is a FatalError naming `sourceName`.
   End Read(TextScanner& scanner, long long variableCount, ClauseLiteralSet& seen,
            const std::string& sourceName);
+  void Clear() {
+    complementary = false;
+    variableIndices.clear();
+    signs.clear();
+  }
 };
 
 // The image of one DIMACS CNF file, used only while reading it.
@@ -35,12 +40,16 @@ class CNFInstance {
   // Builds the declared variables and every non-complementary clause.
   void AddTo(SATProblem& problem) const;
 
-  const std::vector<CNFClause>& Clauses() const { return clauses_; }
+  std::size_t NumClausesRead() const { return clauseStart_.size() - 1; }
   std::int32_t DeclaredVariables() const { return declaredVariables_; }
   std::int32_t DeclaredClauses() const { return declaredClauses_; }
 
  private:
-  std::vector<CNFClause> clauses_;
+  // The clauses kept, one after another as signed file literals, and whether
+  // each is complementary; one flat store instead of a pair of vectors per clause.
+  std::vector<std::int32_t> literals_;
+  std::vector<std::size_t> clauseStart_{0};
+  std::vector<std::uint8_t> complementary_;
   std::string name_;  // never set by reading
   std::int32_t declaredVariables_ = 0;
   std::int32_t declaredClauses_ = 0;

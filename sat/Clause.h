@@ -25,6 +25,8 @@ class Clause {
     literal.AddClause(this);
   }
 
+  void ReserveLiterals(std::size_t count) { literals_.reserve(count); }
+
   bool IsSatisfied() const {
     for (const Literal* literal : literals_)
       if (literal->Value()) return true;

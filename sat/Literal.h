@@ -43,6 +43,7 @@ class Variable final : public Literal {
   std::int32_t Index() const { return index_; }
   std::int32_t FileNumber() const { return index_ + 1; }
   void SetValue(bool value) { value_ = value; }
+  void ReserveOccurrences(std::size_t count) { occurrences_.reserve(count); }
 
  private:
   std::int32_t index_;

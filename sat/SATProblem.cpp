@@ -51,7 +51,7 @@ Variable& SATProblem::AddVariable() {
 Literal& SATProblem::LiteralOf(std::size_t variableIndex, bool positive) {
   Variable& variable = *variables_[variableIndex];
   if (positive) return variable;
-  if (negations_.size() < variables_.size()) negations_.resize(variables_.size());
+  if (negations_.size() < variables_.size()) negations_.resize(variables_.size());  // once per load
   auto& negation = negations_[variableIndex];
   if (!negation) negation = std::make_unique<NegatedLiteral>(variable);
   return *negation;

@@ -1,7 +1,6 @@
 #include "sat/TextScanner.h"
 
 #include <limits>
-#include <sstream>
 
 namespace mirelock {
 namespace {
@@ -11,9 +10,20 @@ bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' ||
 }  // namespace
 
 TextScanner::TextScanner(std::istream& in) {
-  std::ostringstream buffer;
-  if (in.good() && in.rdbuf() != nullptr) buffer << in.rdbuf();
-  data_ = std::move(buffer).str();
+  std::streambuf* source = in.good() ? in.rdbuf() : nullptr;
+  if (source != nullptr) {
+    // Read in large blocks straight into the buffer; a file stream also
+    // tells its size up front, which saves the regrowth.
+    const auto here = source->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
+    const auto end = source->pubseekoff(0, std::ios_base::end, std::ios_base::in);
+    if (here != std::streampos(-1) && end != std::streampos(-1) && end >= here) {
+      source->pubseekpos(here, std::ios_base::in);
+      data_.reserve(static_cast<std::size_t>(end - here));
+    }
+    char block[1 << 16];
+    for (std::streamsize got; (got = source->sgetn(block, sizeof block)) > 0;)
+      data_.append(block, static_cast<std::size_t>(got));
+  }
   in.setstate(std::ios_base::eofbit);
 }
 

@@ -1,0 +1,70 @@
+// Flips per second of the GLSSAT search over a full repair budget, on a
+// satisfiable uf250 instance set, an unsatisfiable uuf250 instance and a
+// weighted jnh instance. Prints one line per instance.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "sat/GLSSATSolver.h"
+
+using namespace mirelock;
+
+namespace {
+
+struct Result {
+  std::uint64_t flips = 0;
+  double seconds = 0.0;
+};
+
+Result Run(const std::string& path, bool weighted, unsigned repairs, unsigned runs, bool history) {
+  GLSSATSolver solver;
+  solver.SetWeighted(weighted);
+  solver.Problem().ReadFile(path);
+  GLSSATParameters& parameters = solver.Parameters();
+  parameters.SetMaxRepairs(repairs);
+  parameters.SetHistory(history);
+  parameters.targetCost = 0;
+  Result result;
+  for (unsigned run = 0; run < runs; ++run) {
+    const auto start = std::chrono::steady_clock::now();
+    solver.Solve();
+    result.seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    result.flips += solver.Stats().Repairs();
+  }
+  return result;
+}
+
+void Report(const char* label, const Result& result) {
+  std::printf("%-28s %12llu flips %8.3f s %10.2f M flips/s\n", label,
+              static_cast<unsigned long long>(result.flips), result.seconds,
+              static_cast<double>(result.flips) / result.seconds / 1e6);
+}
+
+}  // namespace
+
+int main() {
+  const std::string bench = MIRELOCK_BENCH_DATA;
+  for (bool history : {false, true}) {
+    std::printf("pick heuristic: %s\n", history ? "recency (history on)" : "best (history off)");
+    // An unsatisfiable instance never stops early: every run uses its whole budget.
+    Report("uuf250-01 (3 x 10^7)", Run(bench + "/sat/uuf250-01.cnf", false, 10000000, 3, history));
+    // Weighted jnh11 has optimum 128 > 0, so the runs also use their whole budget.
+    Report("jnh11-rw (3 x 10^7)", Run(bench + "/maxsat/jnh11-rw.sat", true, 10000000, 3, history));
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(bench + "/sat"))
+      if (entry.path().filename().string().rfind("uf250-", 0) == 0) files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    files.resize(std::min<std::size_t>(files.size(), 10));
+    Result uf;
+    for (const std::string& file : files) {
+      const Result one = Run(file, false, 10000000, 1, history);
+      uf.flips += one.flips;
+      uf.seconds += one.seconds;
+    }
+    Report("10 uf250 (to solution)", uf);
+  }
+  return 0;
+}
