@@ -42,6 +42,14 @@ class RunControls {
 
   bool IsRunning() const;
   bool HasWorker() const;
+  // Calls `f` under the lock and returns its result; for readers of the
+  // document's progress fields outside the worker (the summariser copies the
+  // solved list while a batch may be running).
+  template <typename F>
+  decltype(auto) UnderLock(F&& f) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return f();
+  }
   // The status line's text, computed under the lock.
   std::string ProgressText() const;
   // The current worker's pause gate (null without a worker), for waiting until it is parked.

@@ -1,0 +1,117 @@
+#pragma once
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+#include "experiments/CMirelockDoc.h"
+#include "runner/RunControls.h"
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QPrinter;
+class QToolBar;
+
+namespace mirelock {
+
+class DocumentView;
+class MonitorChartWindow;
+class ProgressStatusBar;
+class WindowMessages;
+
+// The main window: menus, toolbar and status bar over the one document, the
+// view that draws it, and the run controls shared with the command line.
+// Every command is a call on the model; the window adds only the dialogs and
+// the enabled states that follow the running flag.
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Opens a document file (File, Open without the chooser); false when it could not be read.
+  bool OpenDocument(const QString& path);
+
+  CMirelockDoc& Document() { return doc_; }
+  RunControls& Controls() { return *controls_; }
+  WindowMessages& Messages() { return *messages_; }
+  DocumentView* View() const { return view_; }
+  ProgressStatusBar* ProgressBar() const { return status_; }
+  MonitorChartWindow* MonitorChart() const;
+  // A command by its object name ("actionStart", ...), for tests and scripts.
+  QAction* Action(const QString& name) const;
+  QStringList RecentFiles() const;
+
+ public slots:
+  // Re-reads the running flag and enables the commands accordingly.
+  void UpdateCommands();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QAction* NewAction(const QString& text, const char* name, void (MainWindow::*slot)(),
+                     const QKeySequence& shortcut = {});
+  void CreateMenus();
+  void CreateToolBar();
+  void DocumentChanged();
+
+  // File
+  void FileNew();
+  void FileOpen();
+  void FileSave();
+  void FileSaveAs();
+  void FilePrint();
+  void FilePrintPreview();
+  void FilePrintSetup();
+  void AddRecentFile(const QString& path);
+  void ShowRecentFiles();
+  // Problem type, Options
+  void SetProblemType(ProblemType type);
+  void SelectProblemsDirectory();
+  void ChangeResultsDirectory();
+  void ChangeFullResultsFile();
+  void ChangeSummaryFile();
+  void EditExperimentList();
+  void EditOrderingAndSeeds();
+  // Monitor Run
+  void SelectMonitorProblem();
+  void SetMonitorParameters();
+  void SelectMonitorOutputFile();
+  void SetMonitorEvery();
+  void SolveProblem();
+  void ShowMonitorChart();
+  // Solve, Summarise, Help
+  void Start();
+  void Stop();
+  void Summarise();
+  void HelpTopics();
+  void About();
+
+  bool ChooseDirectory(const QString& prompt, std::string& directory);
+  bool ChooseResultsFile(std::string& file);
+  void Message(const std::string& text);
+  void RefreshTitle();
+  QPrinter& Printer();
+
+  std::unique_ptr<WindowMessages> messages_;
+  CMirelockDoc doc_;
+  std::unique_ptr<RunControls> controls_;
+  QString documentPath_;
+  std::unique_ptr<QPrinter> printer_;
+
+  DocumentView* view_ = nullptr;
+  ProgressStatusBar* status_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
+  QPointer<MonitorChartWindow> chart_;
+  QMenu* fileMenu_ = nullptr;
+  QAction* recentSeparator_ = nullptr;
+  QList<QAction*> recentActions_;
+  QActionGroup* problemTypes_ = nullptr;
+  QList<QAction*> typeActions_;
+  // Commands that only make sense while no run is active.
+  QList<QAction*> idleOnly_;
+  QAction* stop_ = nullptr;
+};
+
+}  // namespace mirelock
