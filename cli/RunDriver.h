@@ -1,0 +1,16 @@
+#pragma once
+#include <functional>
+
+#include "cli/ConsoleProgress.h"
+#include "runner/RunControls.h"
+
+namespace mirelock {
+
+// Drives a run of the command line to its end: `start` begins it, the
+// progress line goes to standard error, and Ctrl-C ends the current run at
+// its next termination test with the finished lines kept. Returns the exit
+// status: 0 finished, 1 ended by an error message, the fatal error's own
+// status (after printing its text on its stream), 130 after Ctrl-C.
+int DriveRun(RunControls& controls, ConsoleProgress& console, const std::function<void()>& start);
+
+}  // namespace mirelock
