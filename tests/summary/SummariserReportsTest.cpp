@@ -7,6 +7,7 @@
 #include "platform/UserMessages.h"
 #include "runner/ResultsFiles.h"
 #include "summary/CSummariser.h"
+#include "summary/HeadlineColumn.h"
 
 namespace mirelock {
 namespace {
@@ -140,6 +141,7 @@ TEST_F(HandBuiltTspResults, ReportsMatchCellForCell) {
       "b.tsp,NA,0.5,,,b.tsp,NA,0.408248,,,b.tsp,NA,0,,,b.tsp,NA,1,,,\n"
       "Average,NA,1.25,,,Average,NA,1.02062,,,Average,NA,0,,,Average,NA,2.5,,,\n\n";
   EXPECT_EQ(ReadFile(doc_.m_strSummaryFile), summary);
+  EXPECT_EQ(HeadlineColumn(summariser.Table(), kProblemTSP), 1u);
 }
 
 TEST_F(HandBuiltTspResults, ProblemSelectionAndFailures) {

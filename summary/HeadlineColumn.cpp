@@ -1,0 +1,22 @@
+#include "summary/HeadlineColumn.h"
+
+namespace mirelock {
+
+namespace {
+// By problem type, the solvers' header name of the column.
+constexpr const char* kHeadlineNames[kProblemTypeCount] = {
+    "Sol_Found",                     // SAT
+    "Best_Found_Solution_Max_Cost",  // MAX-SAT: best satisfied weight
+    "Best_cost",                     // QAP
+    "Min_Best_Found_Solution_Cost",  // TSP
+};
+}  // namespace
+
+std::optional<std::size_t> HeadlineColumn(const ResultsTable& table, ProblemType type) {
+  if (type >= kProblemTypeCount) return std::nullopt;
+  for (std::size_t c = 0; c < table.ColumnCount(); ++c)
+    if (table.OriginalColumnName(c) == kHeadlineNames[type]) return c;
+  return std::nullopt;
+}
+
+}  // namespace mirelock
