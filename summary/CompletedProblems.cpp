@@ -6,6 +6,7 @@
 #include <set>
 #include <system_error>
 
+#include "runner/ProblemDiscovery.h"
 #include "runner/ResultsFiles.h"
 
 namespace fs = std::filesystem;
@@ -14,9 +15,9 @@ namespace mirelock {
 
 namespace {
 
-// "*.ext" as a directory listing matches it: the extension in any case.
-bool HasExtension(const std::string& name, const std::string& extension) {
-  const std::string suffix = "." + extension;
+// "*.txt" as a directory listing matches it: the extension in any case.
+bool HasTxtExtension(const std::string& name) {
+  const std::string suffix = ".txt";
   if (name.size() < suffix.size()) return false;
   return std::equal(suffix.begin(), suffix.end(), name.end() - static_cast<std::ptrdiff_t>(suffix.size()),
                     [](char a, char b) {
@@ -25,9 +26,8 @@ bool HasExtension(const std::string& name, const std::string& extension) {
                     });
 }
 
-// Names of the non-directory entries of a directory that have the extension.
-std::vector<std::string> ListNames(const std::string& directory, const std::string& extension,
-                                   UserMessages& messages) {
+// Names of the non-directory "*.txt" entries of the results directory.
+std::vector<std::string> ListResultsFileNames(const std::string& directory, UserMessages& messages) {
   std::vector<std::string> names;
   std::error_code error;
   fs::directory_iterator it(directory, error);
@@ -40,7 +40,7 @@ std::vector<std::string> ListNames(const std::string& directory, const std::stri
     std::error_code typeError;
     if (it->is_directory(typeError)) continue;
     const std::string name = it->path().filename().string();
-    if (HasExtension(name, extension)) names.push_back(name);
+    if (HasTxtExtension(name)) names.push_back(name);
   }
   return names;
 }
@@ -53,10 +53,10 @@ std::string WithSeparator(const std::string& directory) {
 }  // namespace
 
 std::vector<std::string> FindCompletedProblems(const CompletedProblemsQuery& query, UserMessages& messages) {
-  std::vector<std::string> problems =
-      ListNames(query.problemsDirectory, ProblemExtension(query.problemType), messages);
+  // The same listing the batch run works through, in ascending byte order.
+  std::vector<std::string> problems = DiscoverProblems(query.problemsDirectory, query.problemType);
   std::sort(problems.begin(), problems.end());
-  const std::vector<std::string> resultsList = ListNames(query.resultsDirectory, "txt", messages);
+  const std::vector<std::string> resultsList = ListResultsFileNames(query.resultsDirectory, messages);
   const std::set<std::string> resultsNames(resultsList.begin(), resultsList.end());
   const std::set<std::string> solved(query.solvedProblems.begin(), query.solvedProblems.end());
 

@@ -1,0 +1,140 @@
+// A batch over the bundled examples with the real solvers, then a summary whose
+// gaps are checked against gaps computed here from the results files and best.txt.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <sstream>
+
+#include "SummaryTestFiles.h"
+#include "experiments/CMirelockDoc.h"
+#include "platform/UserMessages.h"
+#include "runner/ProblemDiscovery.h"
+#include "runner/ResultsFiles.h"
+#include "runner/RunControls.h"
+#include "summary/CSummariser.h"
+
+namespace mirelock {
+namespace {
+
+using test::ReadFile;
+using test::ScratchDirectory;
+
+std::vector<std::string> Split(const std::string& line, char separator) {
+  std::vector<std::string> fields;
+  std::istringstream in(line);
+  for (std::string field; std::getline(in, field, separator);) fields.push_back(field);
+  return fields;
+}
+
+std::vector<std::string> Lines(const std::string& text) { return Split(text, '\n'); }
+
+struct TypeCase {
+  ProblemType type;
+  const char* folder;
+  const char* column;        // the results files' column
+  const char* reportColumn;  // its name in the reports
+  int bestField;             // which number of a best.txt line is the best known value
+  const char* nameSuffix;    // appended to best.txt names
+};
+
+// The gap of a value, computed from the definitions rather than the summariser's table.
+double ExpectedGap(const TypeCase& c, double value, double best) {
+  return c.type == kProblemMaxSAT ? (best - value) / best * 100 : (value - best) / best * 100;
+}
+
+std::map<std::string, double> BestValues(const TypeCase& c, const std::string& directory) {
+  std::map<std::string, double> best;
+  const auto lines = Lines(ReadFile(directory + "best.txt"));
+  for (std::size_t i = c.type == kProblemMaxSAT ? 1 : 0; i < lines.size(); ++i) {
+    std::istringstream in(lines[i]);
+    std::string name;
+    double numbers[3] = {0, 0, 0};
+    in >> name >> numbers[0] >> numbers[1] >> numbers[2];
+    best.emplace(name + c.nameSuffix, numbers[c.bestField]);
+  }
+  return best;
+}
+
+TEST(EndToEnd, BatchThenSummaryGivesTheGapsOfTheResultsFiles) {
+  const TypeCase cases[] = {
+      {kProblemTSP, "tsp", "Min_Best_Found_Solution_Cost", "Min_Best_Found_Solution_%gap_to_best_known_cost",
+       0, ".tsp"},
+      {kProblemQAP, "qap", "Best_cost", "Best_%gap_to_best_known_cost", 0, ""},
+      {kProblemMaxSAT, "maxsat", "Best_Found_Solution_Max_Cost", "Best_Found_Solution_Max_(%relative_error)",
+       1, ""},
+  };
+  for (const TypeCase& c : cases) {
+    SCOPED_TRACE(c.folder);
+    ScratchDirectory scratch;
+    RecordingMessages messages;
+    CMirelockDoc doc(&messages);
+    doc.m_nProblemType = c.type;
+    doc.m_strProblemsDir = std::string(MIRELOCK_SOURCE_DIR) + "/examples/" + c.folder + "/";
+    doc.m_strResultsDir = scratch.Directory("results");
+    doc.m_strFullResultsFile = scratch.Path("full.csv");
+    doc.m_strSummaryFile = scratch.Path("summary.csv");
+    CExperiment a;
+    a.m_nMaxRepairs = 20;
+    a.m_nNumRuns = 2;
+    CExperiment b = a;
+    b.m_dLambda = 0.5;
+    b.m_nNumRuns = 3;
+    doc.m_experiments = {a, b};
+    {
+      RunControls controls(doc, messages);
+      controls.Start();
+      controls.WaitForWorkerEnd();
+    }
+    ASSERT_EQ(messages.Messages(), std::vector<std::string>{"Finished Solving.."});
+
+    CSummariser summariser(doc, messages);
+    ASSERT_TRUE(summariser.Summarise());
+    EXPECT_EQ(messages.Messages().size(), 1u) << messages.Messages().back();
+    const std::vector<std::string> problems = DiscoverProblems(doc.m_strProblemsDir, c.type);
+    EXPECT_EQ(summariser.Table().Problems(), problems);
+
+    // The report's block of the column: its name, the label line, then problems × 3 rows and the average.
+    const auto report = Lines(ReadFile(doc.m_strFullResultsFile));
+    const auto block = std::find(report.begin(), report.end(), c.reportColumn);
+    ASSERT_NE(block, report.end());
+    ASSERT_GE(report.end() - block, static_cast<std::ptrdiff_t>(3 + problems.size() * 3));
+    EXPECT_EQ(*(block + 1), "Problem,Lambda=1 Num runs=2,Lambda=0.5 Num runs=3,");
+
+    const auto best = BestValues(c, doc.m_strProblemsDir);
+    double sums[2] = {0, 0};
+    for (std::size_t p = 0; p < problems.size(); ++p) {
+      for (std::size_t e = 0; e < 2; ++e) {
+        const auto lines = Lines(
+            ReadFile(doc.m_strResultsDir + GetResultsFilename(c.type, problems[p], doc.m_experiments[e])));
+        const auto header = Split(lines[0], '\t');
+        const std::size_t field = std::find(header.begin(), header.end(), c.column) - header.begin();
+        ASSERT_LT(field, header.size());
+        for (std::uint32_t r = 0; r < 3; ++r) {
+          const auto cells = Split(*(block + 2 + p * 3 + r), ',');
+          ASSERT_EQ(cells.size(), 3u);
+          EXPECT_EQ(cells[0], problems[p]);
+          if (r >= doc.m_experiments[e].m_nNumRuns) {
+            EXPECT_EQ(cells[1 + e], "NA");
+            continue;
+          }
+          const double expected =
+              ExpectedGap(c, std::stod(Split(lines[1 + r], '\t')[field]), best.at(problems[p]));
+          sums[e] += expected;
+          EXPECT_NEAR(std::stod(cells[1 + e]), expected, 1e-5 * std::max(1.0, std::fabs(expected)))
+              << problems[p] << " run " << r;
+        }
+      }
+    }
+    const auto average = Split(*(block + 2 + problems.size() * 3), ',');
+    ASSERT_EQ(average.size(), 3u);
+    EXPECT_EQ(average[0], "Average");
+    for (std::size_t e = 0; e < 2; ++e) {
+      const double expected = sums[e] / (problems.size() * doc.m_experiments[e].m_nNumRuns);
+      EXPECT_NEAR(std::stod(average[1 + e]), expected, 1e-5 * std::max(1.0, std::fabs(expected)));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace mirelock
