@@ -1,0 +1,35 @@
+#include "CommandRunner.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace mirelock::test {
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+CommandResult RunMirelock(const std::string& directory, const std::string& arguments) {
+  const std::string out = directory + "/.stdout";
+  const std::string err = directory + "/.stderr";
+  const std::string command =
+      "cd '" + directory + "' && '" MIRELOCK_BINARY "' " + arguments + " >'" + out + "' 2>'" + err + "'";
+  const int raw = std::system(command.c_str());
+  CommandResult result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = ReadAll(out);
+  result.err = ReadAll(err);
+  return result;
+}
+
+}  // namespace mirelock::test
