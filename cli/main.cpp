@@ -6,6 +6,7 @@
 #include "cli/DocCommands.h"
 #include "cli/ExperimentCommands.h"
 #include "cli/RunCommands.h"
+#include "cli/SummariseCommand.h"
 
 // Each command file registers its own subcommands; add one line per file.
 int main(int argc, char** argv) {
@@ -17,5 +18,6 @@ int main(int argc, char** argv) {
   mirelock::RegisterSolveCommand(app);
   mirelock::RegisterRunCommand(app);
   mirelock::RegisterMonitorCommand(app);
+  mirelock::RegisterSummariseCommand(app);
   return mirelock::RunCommandLine(app, argc, argv);
 }
