@@ -13,11 +13,18 @@ namespace mirelock {
 template <typename Cost>
 void QAPSearch<Cost>::Run(unsigned runNumber) {
   BeginRun(runNumber);
+  // Penalisations with no move in between can cycle for ever when decays take
+  // away what they add (or when lambda is negative); a run that goes through
+  // this many local minima without a single repair has stalled and ends.
+  const std::uint64_t stallLimit = 10 * std::uint64_t{n_} * n_ + 1000;
+  std::uint64_t idleMinima = 0;
   for (;;) {
     if (Below(cost_, bestCost_)) RecordNewBest(false);
+    const unsigned repairsBefore = stats_.Repairs();
     bool proceed = true;
     if (!LocalSearch()) proceed = Penalise();
-    if (IsFinished() || !proceed) break;
+    idleMinima = stats_.Repairs() == repairsBefore ? idleMinima + 1 : 0;
+    if (IsFinished() || !proceed || idleMinima > stallLimit) break;
   }
   EndRun();
 }
