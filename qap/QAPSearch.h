@@ -30,20 +30,13 @@ struct AspirationMemory {
 };
 AspirationMemory& ThreadAspirationMemory();
 
-// What the solver runs once per Solve, whatever its integer width.
-class QAPRun {
- public:
-  virtual ~QAPRun() = default;
-  virtual void Run(unsigned runNumber) = 0;
-};
-
 // The GLS search over permutations. Cost is the integer type of the cost and
 // the swap deltas: 32 bits where the instance's bounds allow, 64 bits
 // otherwise. Augmented values (scaled costs plus lambda times penalties) are
 // always formed in 64 bits, which equals the 32-bit result wherever that does
 // not overflow.
 template <typename Cost>
-class QAPSearch : public QAPRun {
+class QAPSearch {
  public:
   using Wide = std::int64_t;
   using UnsignedCost = std::make_unsigned_t<Cost>;
@@ -53,7 +46,8 @@ class QAPSearch : public QAPRun {
   QAPSearch(const QAPProblem& problem, QAPParameters& parameters, QAPStats& stats,
             std::function<bool()> stopRequested);
 
-  void Run(unsigned runNumber) override;
+  // One complete run.
+  void Run(unsigned runNumber);
 
   // The steps of a run, public so that tests can drive the state directly.
   void BeginRun(unsigned runNumber);  // Solve steps 1 to 9
