@@ -20,7 +20,10 @@ using namespace mirelock;
 
 namespace {
 
-double MovesPerSecond(const std::string& path, bool aspiration, double seconds, std::uint32_t* size) {
+// Also reports the neighbourhood evaluations per move: one after each move,
+// and one more after each penalisation (two at the first local minimum).
+double MovesPerSecond(const std::string& path, bool aspiration, double seconds, std::uint32_t* size,
+                      double* evaluationsPerMove) {
   // A short calibration run sets the repair limit for the timed run.
   std::uint32_t repairs = 200;
   for (;;) {
@@ -37,7 +40,11 @@ double MovesPerSecond(const std::string& path, bool aspiration, double seconds, 
     const long start = ClockMilliseconds();
     solver.Solve();
     const double used = (ClockMilliseconds() - start) * 0.001;
-    if (used >= seconds * 0.8 || repairs >= 100000000) return solver.Stats().Repairs() / used;
+    if (used >= seconds * 0.8 || repairs >= 100000000) {
+      *evaluationsPerMove =
+          1.0 + static_cast<double>(solver.Stats().LocalMinima()) / solver.Stats().Repairs();
+      return solver.Stats().Repairs() / used;
+    }
     const double scale = used > 0.05 ? seconds / used : 10.0;
     repairs = static_cast<std::uint32_t>(repairs * std::min(scale, 10.0));
   }
@@ -51,16 +58,18 @@ int main(int argc, char** argv) {
   for (int k = 2; k < argc; ++k) names.push_back(argv[k]);
   if (names.empty()) names = {"eil51", "kroA100", "ch150", "pr439", "rat783", "pr1002"};
 
-  std::printf("%-10s %6s %14s %14s %14s %12s\n", "instance", "n", "pairs/move", "moves/s", "moves/s asp",
-              "ns/pair");
+  std::printf("%-10s %6s %12s %10s %10s %12s %10s %10s\n", "instance", "n", "pairs/eval", "moves/s",
+              "evals/move", "ns/pair", "asp mov/s", "evals/move");
   for (const std::string& name : names) {
     const std::string path = std::string(MIRELOCK_BENCH_DATA) + "/tsp/" + name + ".tsp";
     std::uint32_t n = 0;
-    const double plain = MovesPerSecond(path, false, seconds, &n);
-    const double withAspiration = MovesPerSecond(path, true, seconds, &n);
+    double evaluations = 0;
+    double aspirationEvaluations = 0;
+    const double plain = MovesPerSecond(path, false, seconds, &n, &evaluations);
+    const double withAspiration = MovesPerSecond(path, true, seconds, &n, &aspirationEvaluations);
     const double pairs = (static_cast<double>(n) - 1) * (n - 2) / 2 - 1;
-    std::printf("%-10s %6u %14.0f %14.0f %14.0f %12.3f\n", name.c_str(), n, pairs, plain, withAspiration,
-                1e9 / (plain * pairs));
+    std::printf("%-10s %6u %12.0f %10.0f %10.2f %12.3f %10.0f %10.2f\n", name.c_str(), n, pairs, plain,
+                evaluations, 1e9 / (plain * evaluations * pairs), withAspiration, aspirationEvaluations);
   }
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);

@@ -49,7 +49,7 @@ void TSPSolver::ResetPenalties() {
   costMultiplier_ = 1;
   integerLambda_ = 0;
   augmented_ = instance_.Distances();
-  neighbourhood_.Resize(n_);
+  neighbourhood_.Start(tour_, instance_.Distances(), augmented_, parameters_.Aspiration());
 }
 
 void TSPSolver::StartRun() {
@@ -87,8 +87,7 @@ void TSPSolver::Evaluate() {
   for (std::uint32_t k = 0; k + 1 < n_; ++k)
     penalties = WrappingAdd(penalties, Penalty(tour_[k], tour_[k + 1]));
   augmentedCost_ = WrappingAdd(penalties, WrappingMultiply(costMultiplier_, cost_));
-  neighbourhood_.Evaluate(tour_, instance_.Distances(), augmented_, parameters_.Aspiration(),
-                          static_cast<std::int64_t>(bestCost_) - cost_);
+  neighbourhood_.Evaluate(static_cast<std::int64_t>(bestCost_) - cost_);
 }
 
 std::int32_t TSPSolver::MoveDelta(const IntMatrix& matrix, const TSPMove& move) const {
@@ -117,6 +116,7 @@ void TSPSolver::ApplyMove(const TSPMove& move) {
   const std::int32_t costDelta = CostDelta(move);
   const std::int32_t augmentedDelta = AugmentedDelta(move);
   std::reverse(tour_.begin() + move.i, tour_.begin() + move.j + 1);
+  neighbourhood_.Reverse(static_cast<std::uint32_t>(move.i), static_cast<std::uint32_t>(move.j));
   cost_ = WrappingAdd(cost_, costDelta);
   augmentedCost_ = WrappingAdd(augmentedCost_, augmentedDelta);
   stats_.RecordMove(tour_, cost_, static_cast<std::uint32_t>(move.i), static_cast<std::uint32_t>(move.j));
@@ -182,6 +182,7 @@ void TSPSolver::ScaleCosts(std::int32_t multiplier) {
       row[b] = WrappingAdd(row[b], WrappingMultiply(change, distanceRow[b]));
   }
   costMultiplier_ = multiplier;
+  neighbourhood_.Start(tour_, d, augmented_, parameters_.Aspiration());
 }
 
 void TSPSolver::ComputeIntegerLambda() {
@@ -209,26 +210,25 @@ void TSPSolver::Penalise() {
   penalisedEdges_.clear();
   double greatest = 0.0;
   for (std::uint32_t k = 0; k < n_; ++k) {
-    const std::int32_t a = k == 0 ? tour_[n_ - 1] : tour_[k - 1];
-    const std::int32_t b = k == 0 ? tour_[0] : tour_[k];
-    const std::int32_t low = std::min(a, b);
-    const std::int32_t high = std::max(a, b);
+    const std::uint32_t p = k == 0 ? n_ - 1 : k - 1;  // positions of the edge's ends
+    const std::uint32_t q = k;
+    const std::int32_t low = std::min(tour_[p], tour_[q]);
+    const std::int32_t high = std::max(tour_[p], tour_[q]);
     const double utility =
         d(low, high) / static_cast<double>(Penalty(low, high) + static_cast<std::int64_t>(integerLambda_));
     if (k == 0 || utility > greatest) {
       penalisedEdges_.clear();
       greatest = utility;
     }
-    if (utility == greatest) {
-      penalisedEdges_.push_back(low);
-      penalisedEdges_.push_back(high);
-    }
+    if (utility == greatest) penalisedEdges_.push_back(k);
   }
-  for (std::size_t e = 0; e < penalisedEdges_.size(); e += 2) {
-    const std::int32_t low = penalisedEdges_[e];
-    const std::int32_t high = penalisedEdges_[e + 1];
-    augmented_(low, high) = WrappingAdd(augmented_(low, high), integerLambda_);
-    if (low != high) augmented_(high, low) = WrappingAdd(augmented_(high, low), integerLambda_);
+  for (const std::uint32_t k : penalisedEdges_) {
+    const std::uint32_t p = k == 0 ? n_ - 1 : k - 1;
+    const std::int32_t a = tour_[p];
+    const std::int32_t b = tour_[k];
+    augmented_(a, b) = WrappingAdd(augmented_(a, b), integerLambda_);
+    augmented_(b, a) = WrappingAdd(augmented_(b, a), integerLambda_);
+    neighbourhood_.AddPenalty(p, k, integerLambda_);
   }
   Evaluate();
 

@@ -71,10 +71,11 @@ class TSPSolver : public LocalSearchSolver {
   std::int32_t integerLambda_ = 0;
   std::int32_t costMultiplier_ = 1;
   // multiplier * distance + penalty for every pair of cities; the penalty of an
-  // edge is recovered from it, so no separate penalty table is kept.
+  // edge is recovered from it, so no separate penalty table is kept. The
+  // neighbourhood keeps a copy in tour order.
   IntMatrix augmented_;
   TwoOptEvaluator neighbourhood_;
-  std::vector<std::int32_t> penalisedEdges_;  // pairs of cities, reused at every local minimum
+  std::vector<std::uint32_t> penalisedEdges_;  // tour positions k of edges (k - 1, k), 0 the closing edge
 };
 
 }  // namespace mirelock

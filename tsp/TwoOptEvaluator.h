@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tsp/IntMatrix.h"
+#include "tsp/PositionMatrix.h"
 #include "tsp/TSPMove.h"
 
 namespace mirelock {
@@ -15,20 +16,24 @@ namespace mirelock {
 // below a threshold (the aspiration list). Lists are in (i, j) order.
 //
 // The augmented matrix holds multiplier * distance + penalty for every pair of
-// cities, so one table gives the augmented delta. For each i the matrix row of
-// city tour[i] is gathered into tour order once; the loop over j then reads
-// four contiguous arrays and vectorises. Arithmetic wraps modulo 2^32, as the
-// 32-bit move values do.
+// cities, so one table gives the augmented delta. Both matrices are kept in
+// tour order (PositionMatrix), so that the loop over j reads four contiguous
+// arrays and vectorises. Arithmetic wraps modulo 2^32, as 32-bit values do.
 class TwoOptEvaluator {
  public:
   static constexpr std::int32_t kNoValue = std::numeric_limits<std::int32_t>::max();
 
-  void Resize(std::uint32_t size);
+  // Takes the tour and the two city matrices; the distances are kept only with aspiration.
+  void Start(const std::vector<std::int32_t>& tour, const IntMatrix& distances, const IntMatrix& augmented,
+             bool withAspiration);
+  // Follows the tour's 2-opt reversal of positions i..j.
+  void Reverse(std::uint32_t i, std::uint32_t j);
+  // Follows a penalty added to the edge between the cities at positions p and q.
+  void AddPenalty(std::uint32_t p, std::uint32_t q, std::int32_t value);
 
   // costThreshold: a move qualifies for the aspiration list when its cost delta
   // is below it (best cost - current cost). Without aspiration the list stays empty.
-  void Evaluate(const std::vector<std::int32_t>& tour, const IntMatrix& distances, const IntMatrix& augmented,
-                bool withAspiration, std::int64_t costThreshold);
+  void Evaluate(std::int64_t costThreshold);
 
   const std::vector<TSPMove>& BestMoves() const { return bestMoves_; }
   std::int32_t BestMoveValue() const { return bestMoveValue_; }
@@ -36,21 +41,16 @@ class TwoOptEvaluator {
   std::int32_t AspirationValue() const { return aspirationValue_; }
 
  private:
-  void GatherRow(const std::int32_t* matrixRow, std::uint32_t first, std::uint32_t last,
-                 std::uint32_t* into) const;
-  // Lists the row's moves of least augmented delta; returns that delta.
-  std::int32_t AugmentedRow(std::uint32_t i, std::uint32_t jLast);
+  // Lists the row's moves of least augmented delta.
+  void AugmentedRow(std::uint32_t i, std::uint32_t jLast);
   void AspirationRow(std::uint32_t i, std::uint32_t jLast, bool allQualify, std::int32_t threshold);
 
   std::uint32_t size_ = 0;
-  std::vector<std::uint32_t>
-      extendedTour_;  // the tour and its first city again, so that j + 1 needs no modulo
-  std::vector<std::uint32_t> edgeAugmented_;
+  bool withAspiration_ = false;
+  PositionMatrix augmented_;
+  PositionMatrix distances_;
+  std::vector<std::uint32_t> edgeAugmented_;  // augmented_(k, k + 1): the tour's edges
   std::vector<std::uint32_t> edgeCost_;
-  std::vector<std::uint32_t> previousAugmented_;
-  std::vector<std::uint32_t> currentAugmented_;
-  std::vector<std::uint32_t> previousCost_;
-  std::vector<std::uint32_t> currentCost_;
   std::vector<TSPMove> bestMoves_;
   std::int32_t bestMoveValue_ = kNoValue;
   std::vector<TSPMove> aspirationMoves_;

@@ -88,8 +88,8 @@ void ExpectSameMoves(const std::vector<TSPMove>& actual, const std::vector<TSPMo
 TEST(TwoOptEvaluator, FourCitiesHaveTwoMovesAndListsMatchTheDefinition) {
   IntMatrix flat(4, 1);
   TwoOptEvaluator evaluator;
-  evaluator.Resize(4);
-  evaluator.Evaluate({0, 1, 2, 3}, flat, flat, true, 1);
+  evaluator.Start({0, 1, 2, 3}, flat, flat, true);
+  evaluator.Evaluate(1);
   ExpectSameMoves(evaluator.BestMoves(), {TSPMove(1, 2, 6), TSPMove(2, 3, 11)});
   EXPECT_EQ(evaluator.BestMoveValue(), 0);
   ExpectSameMoves(evaluator.AspirationMoves(), {TSPMove(1, 2, 6), TSPMove(2, 3, 11)});
@@ -106,22 +106,36 @@ TEST(TwoOptEvaluator, FourCitiesHaveTwoMovesAndListsMatchTheDefinition) {
         augmented(a, b) = d(a, b) * 100 + Random() % 3 * 40;
       }
     }
-    if (round % 10 == 0) augmented(1, 2) = 2147483647;  // wrapping arithmetic, as 32-bit values do
+    if (round % 10 == 0) augmented(1, 2) = 2147483000;  // wrapping arithmetic, as 32-bit values do
     std::vector<std::int32_t> tour(n);
     for (std::uint32_t k = 0; k < n; ++k) tour[k] = static_cast<std::int32_t>(k);
     for (std::uint32_t k = 1; k < n; ++k) std::swap(tour[k], tour[Random() % (k + 1)]);
     const std::int64_t thresholds[] = {-3, 0, 2, 4294967296LL, -4294967296LL};
-    const std::int64_t threshold = thresholds[round % 5];
-    evaluator.Resize(n);
-    evaluator.Evaluate(tour, d, augmented, true, threshold);
-    Listed best, aspiration;
-    BruteForce(tour, d, augmented, threshold, &best, &aspiration);
-    SCOPED_TRACE("round " + std::to_string(round) + " n " + std::to_string(n));
-    EXPECT_EQ(evaluator.BestMoveValue(), best.value);
-    ExpectSameMoves(evaluator.BestMoves(), best.moves);
-    EXPECT_EQ(evaluator.AspirationValue(), aspiration.value);
-    ExpectSameMoves(evaluator.AspirationMoves(), aspiration.moves);
-    if (HasFailure()) return;
+    evaluator.Start(tour, d, augmented, true);
+    // The tour-order matrices follow reversals and penalties as the city matrices would.
+    for (int step = 0; step < 6; ++step) {
+      const std::int64_t threshold = thresholds[(round + step) % 5];
+      evaluator.Evaluate(threshold);
+      Listed best, aspiration;
+      BruteForce(tour, d, augmented, threshold, &best, &aspiration);
+      SCOPED_TRACE("round " + std::to_string(round) + " step " + std::to_string(step) + " n " +
+                   std::to_string(n));
+      EXPECT_EQ(evaluator.BestMoveValue(), best.value);
+      ExpectSameMoves(evaluator.BestMoves(), best.moves);
+      EXPECT_EQ(evaluator.AspirationValue(), aspiration.value);
+      ExpectSameMoves(evaluator.AspirationMoves(), aspiration.moves);
+      if (HasFailure()) return;
+
+      const std::uint32_t i = 1 + Random() % (n - 2);
+      const std::uint32_t j = i + 1 + Random() % (n - i - 1);
+      std::reverse(tour.begin() + i, tour.begin() + j + 1);
+      evaluator.Reverse(i, j);
+      const std::uint32_t p = Random() % n;
+      const std::uint32_t q = (p + 1) % n;
+      augmented(tour[p], tour[q]) += 17;
+      augmented(tour[q], tour[p]) += 17;
+      evaluator.AddPenalty(p, q, 17);
+    }
   }
 }
 
