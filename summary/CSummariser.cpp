@@ -54,7 +54,8 @@ bool CSummariser::Summarise() {
     std::string names;
     for (const std::string& name : conversion.ProblemsWithoutBest())
       names.append(names.empty() ? "" : ", ").append(name);
-    messages_.Show("No usable best known cost in best.txt for " + names + "; their gaps are written as NA");
+    messages_.Show("No usable best known cost in best.txt for " + names +
+                   "; their cost columns are written as NA");
   }
   statistics_ = SummaryStatistics(table_);
   description_ = ExperimentDescription::Of(experiments_);

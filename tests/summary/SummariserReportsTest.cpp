@@ -187,7 +187,7 @@ TEST_F(HandBuiltTspResults, ProblemsWithoutBestKnownCostGiveNA) {
   ASSERT_TRUE(summariser.Summarise());
   ASSERT_EQ(messages_.Messages().size(), 1u);
   EXPECT_EQ(messages_.Messages()[0],
-            "No usable best known cost in best.txt for b.tsp; their gaps are written as NA");
+            "No usable best known cost in best.txt for b.tsp; their cost columns are written as NA");
   const std::string full = ReadFile(doc_.m_strFullResultsFile);
   EXPECT_NE(full.find("a.tsp,-10,0,\na.tsp,-5,20,\na.tsp,NA,10,\nb.tsp,NA,NA,\n"), std::string::npos);
   EXPECT_NE(full.find("Average,0.75,3,\n\n"), std::string::npos);  // CPU time is no cost
