@@ -21,7 +21,7 @@ class QAPProblem : public ProblemInstance {
   std::istream& Read(std::istream& in) override;
 
   // Names the file in error messages; "QAP problem file" when not set.
-  void SetSourceName(std::string name) { sourceName_ = std::move(name); }
+  void SetSourceName(const std::string& name) override { sourceName_ = name; }
 
   unsigned Size() const { return n_; }
   int Type() const { return type_; }

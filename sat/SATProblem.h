@@ -41,10 +41,10 @@ class SATProblem : public ProblemInstance {
 
   void SetWeighted(bool weighted) { weighted_ = weighted; }
   bool IsWeighted() const { return weighted_; }
-  void SetMessages(UserMessages* messages) { messages_ = messages != nullptr ? messages : &stderrMessages_; }
+  void SetMessages(UserMessages* messages) override { messages_ = messages != nullptr ? messages : &stderrMessages_; }
   UserMessages& Messages() { return *messages_; }
   // The file name used in error messages.
-  void SetSourceName(std::string name) { sourceName_ = std::move(name); }
+  void SetSourceName(const std::string& name) override { sourceName_ = name; }
   const std::string& SourceName() const { return sourceName_; }
 
   std::size_t NumVariables() const { return variables_.size(); }
