@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/NumberFormat.h"
+#include "runner/TemporaryFileNames.h"
 
 namespace mirelock {
 
@@ -18,14 +19,15 @@ AtomicFileWriter::AtomicFileWriter(std::string finalPath) : finalPath_(std::move
   // The temporary file lives in the same directory so that the rename stays
   // within one file system and is atomic. The name carries the process, the
   // thread and this object, so two workers writing the same pair never share
-  // a temporary file; O_EXCL makes sure of it. Mode 0666 lets the umask decide,
+  // a temporary file; O_EXCL makes sure of it. The host in the name lets a
+  // later run on this machine recognise the leftovers of a killed process
+  // (RemoveStaleTemporaries). Mode 0666 lets the umask decide,
   // as for any other file the user writes.
   const auto thread = std::hash<std::thread::id>{}(std::this_thread::get_id());
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-    char suffix[96];
-    std::snprintf(suffix, sizeof suffix, ".tmp-%ld-%zx-%zx-%d", static_cast<long>(::getpid()), thread,
-                  reinterpret_cast<std::uintptr_t>(this), attempt);
-    tempPath_ = finalPath_ + suffix;
+    char tag[64];
+    std::snprintf(tag, sizeof tag, "%zx-%zx-%d", thread, reinterpret_cast<std::uintptr_t>(this), attempt);
+    tempPath_ = TemporaryPathFor(finalPath_, tag);
     fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && errno != EEXIST) break;
   }

@@ -1,16 +1,27 @@
 #include "runner/CSolverThread.h"
 
-#include <cstdlib>
+#include <thread>
 
-#include "platform/FatalError.h"
 #include "platform/Random.h"
+#include "runner/PairQueue.h"
 #include "runner/ProblemDiscovery.h"
 #include "runner/ResultsFiles.h"
 #include "runner/RunControls.h"
+#include "runner/TemporaryFileNames.h"
 #include "solver/Solver.h"
 #include "solver/SolverParameters.h"
 
 namespace mirelock {
+
+namespace {
+
+// Where every thread's generator starts. Each pair starts from it, so that
+// nothing a previous pair left in the generator reaches the next pair's
+// lines (it would, with the "do not seed" mode, and then a pair's lines
+// would depend on which worker took it after which other pair).
+constexpr std::uint32_t kPairGeneratorState = 1;
+
+}  // namespace
 
 CSolverThread::CSolverThread(RunControls& view, const std::string& monitorProblem)
     : view_(view),
@@ -20,18 +31,30 @@ CSolverThread::CSolverThread(RunControls& view, const std::string& monitorProble
       problemType_(view.doc_.m_nProblemType),
       problemsDirectory_(view.doc_.m_strProblemsDir),
       resultsDirectory_(view.doc_.m_strResultsDir),
-      experiments_(view.doc_.m_experiments) {}
+      experiments_(view.doc_.m_experiments),
+      // A monitor run is one pair: one worker, no shards.
+      partition_(monitorProblem.empty() ? view.partition_ : BatchPartition{}),
+      currentSolvers_(partition_.jobs, nullptr),
+      messages_(view.messages_) {}
 
 void CSolverThread::RequestStop() {
   stopRequested_.store(true, std::memory_order_relaxed);
-  if (currentSolver_ != nullptr) currentSolver_->Stop();
+  for (Solver* solver : currentSolvers_)
+    if (solver != nullptr) solver->Stop();
 }
 
-void CSolverThread::SetCurrentSolver(Solver* solver) {
+void CSolverThread::HaltPeers() {
+  halted_.store(true, std::memory_order_relaxed);
   std::lock_guard<std::mutex> lock(view_.mutex_);
-  currentSolver_ = solver;
+  for (Solver* solver : currentSolvers_)
+    if (solver != nullptr) solver->Stop();
+}
+
+void CSolverThread::SetCurrentSolver(std::size_t slot, Solver* solver) {
+  std::lock_guard<std::mutex> lock(view_.mutex_);
+  currentSolvers_[slot] = solver;
   // A stop requested while the solver was being prepared still reaches it.
-  if (solver != nullptr && IsStopRequested()) solver->Stop();
+  if (solver != nullptr && ShouldQuit()) solver->Stop();
 }
 
 RunSettings CSolverThread::CurrentRunSettings() const {
@@ -47,22 +70,30 @@ RunSettings CSolverThread::CurrentRunSettings() const {
 }
 
 void CSolverThread::EndWithError(const std::string& message) {
-  view_.messages_.Show(message);
-  outcome_ = RunOutcome::kError;
+  // Only the first error of the run is shown; the workers it halts end quietly.
+  RunOutcome running = RunOutcome::kRunning;
+  if (!outcome_.compare_exchange_strong(running, RunOutcome::kError)) return;
+  HaltPeers();
+  messages_.Show(message);
   view_.ClearRunningIfCurrent(this);
 }
 
 void CSolverThread::Run() {
   try {
     RunPairs();
-    if (outcome_ == RunOutcome::kRunning)
-      outcome_ = IsStopRequested() ? RunOutcome::kStopped : RunOutcome::kFinished;
   } catch (const FatalError& error) {
-    outcome_ = RunOutcome::kFatal;
-    view_.ReportFatal(error);
+    fatal_ = error;
   } catch (const std::exception& error) {
+    otherFailure_ = error.what();
+  }
+  if (fatal_) {
+    outcome_ = RunOutcome::kFatal;
+    view_.ReportFatal(*fatal_);
+  } else if (otherFailure_) {
     // Nothing else is expected from a solve; end the run with a message rather than the program.
-    EndWithError(error.what());
+    EndWithError(*otherFailure_);
+  } else if (outcome_ == RunOutcome::kRunning) {
+    outcome_ = IsStopRequested() ? RunOutcome::kStopped : RunOutcome::kFinished;
   }
 }
 
@@ -72,64 +103,82 @@ void CSolverThread::RunPairs() {
     problems.push_back(monitorProblem_);
   } else {
     problems = DiscoverProblems(problemsDirectory_, problemType_);
-    if (problems.empty()) view_.messages_.Show(kNoProblemsMessage);
+    if (problems.empty()) messages_.Show(kNoProblemsMessage);
   }
+  if (IsMonitorRun()) experiments_.assign(1, monitorExperiment_);
 
+  const std::size_t discovered = problems.size();
+  PairQueue queue(std::move(problems), experiments_.size(), partition_);
   {
     std::lock_guard<std::mutex> lock(view_.mutex_);
     if (!IsStopRequested()) {
       view_.doc_.m_nProblemsSolved = 0;
       view_.doc_.m_solvedProblems.clear();
-      view_.doc_.m_nTotalProblems = static_cast<std::uint32_t>(problems.size());
+      // Without experiments the run ends at once; the total is what was found.
+      view_.doc_.m_nTotalProblems =
+          static_cast<std::uint32_t>(experiments_.empty() ? discovered : queue.ProblemCount());
     }
   }
 
-  if (IsMonitorRun()) {
-    experiments_.assign(1, monitorExperiment_);
-  } else if (experiments_.empty()) {
+  if (experiments_.empty()) {
     EndWithError("No experiments in the experiment list to run\n");
     return;
   }
 
+  // Every worker catches what ends its own loop, so that all of them are
+  // joined before the run reports anything.
+  auto work = [this, &queue](std::size_t slot) {
+    try {
+      WorkPairs(queue, slot);
+    } catch (const FatalError& error) {
+      {
+        std::lock_guard<std::mutex> lock(failureMutex_);
+        if (!fatal_) fatal_ = error;
+      }
+      HaltPeers();
+    } catch (const std::exception& error) {
+      {
+        std::lock_guard<std::mutex> lock(failureMutex_);
+        if (!otherFailure_) otherFailure_ = error.what();
+      }
+      HaltPeers();
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (std::size_t slot = 1; slot < partition_.jobs; ++slot) helpers.emplace_back(work, slot);
+  work(0);
+  for (std::thread& helper : helpers) helper.join();
+
+  if (!ShouldQuit() && !fatal_ && !otherFailure_) messages_.Show("Finished Solving..");
+}
+
+void CSolverThread::WorkPairs(PairQueue& queue, std::size_t slot) {
   for (;;) {
     gate_.WaitIfClosed();
-    if (problems.empty()) {
-      if (!IsStopRequested()) view_.messages_.Show("Finished Solving..");
-      return;
-    }
-    if (IsStopRequested()) return;
-
-    std::size_t index = 0;
-    if (view_.doc_.m_nProblemOrdering.load() == 1)
-      index = static_cast<std::size_t>(std::abs(Random())) % problems.size();
-    const std::string problem = problems[index];
-    {
+    if (ShouldQuit()) return;
+    const std::optional<PairTicket> ticket = queue.Next(view_.doc_.m_nProblemOrdering.load() == 1);
+    if (!ticket) return;
+    if (ticket->startsProblem) {
       std::lock_guard<std::mutex> lock(view_.mutex_);
-      if (!IsStopRequested()) view_.doc_.m_strCurrentProblem = problem;
+      if (!IsStopRequested()) view_.doc_.m_strCurrentProblem = ticket->problem;
     }
-
-    for (const CExperiment& experiment : experiments_) {
-      gate_.WaitIfClosed();
-      if (IsStopRequested()) break;
-      // The worker's own copies decide completeness: the same directory and
-      // type it writes into, whatever the document holds meanwhile.
-      if (!IsMonitorRun() && IsResultsFileComplete(resultsDirectory_, problemType_, problem, experiment))
-        continue;
-      if (!SolvePair(problem, experiment)) return;
-    }
-
-    {
+    const CExperiment& experiment = experiments_[ticket->experiment];
+    // The worker's own copies decide completeness: the same directory and
+    // type it writes into, whatever the document holds meanwhile.
+    const bool complete = !IsMonitorRun() &&
+                          IsResultsFileComplete(resultsDirectory_, problemType_, ticket->problem, experiment);
+    if (!complete && !SolvePair(ticket->problem, experiment, slot)) return;
+    if (queue.Done(*ticket)) {
       std::lock_guard<std::mutex> lock(view_.mutex_);
-      if (!IsStopRequested()) {
-        view_.doc_.m_solvedProblems.push_back(problem);
+      if (!ShouldQuit()) {
+        view_.doc_.m_solvedProblems.push_back(ticket->problem);
         ++view_.doc_.m_nProblemsSolved;
       }
     }
-    problems.erase(problems.begin() + static_cast<std::ptrdiff_t>(index));
   }
 }
 
-bool CSolverThread::SolvePair(const std::string& problem, const CExperiment& experiment) {
+bool CSolverThread::SolvePair(const std::string& problem, const CExperiment& experiment, std::size_t slot) {
   std::unique_ptr<Solver> solver =
       problemType_ < kProblemTypeCount && view_.factory_ ? view_.factory_(problemType_) : nullptr;
   if (!solver) {
@@ -148,10 +197,15 @@ bool CSolverThread::SolvePair(const std::string& problem, const CExperiment& exp
 
   ResultsFileHooks hooks;
   hooks.runSettings = [this] { return CurrentRunSettings(); };
-  hooks.setCurrentSolver = [this](Solver* s) { SetCurrentSolver(s); };
+  hooks.setCurrentSolver = [this, slot](Solver* s) { SetCurrentSolver(slot, s); };
   hooks.commitLock = &view_.commitMutex_;
-  hooks.messages = &view_.messages_;
+  hooks.messages = &messages_;
 
+  // A process killed while writing this pair (an earlier attempt at the same
+  // shard, say) left its temporary file behind; this pair is about to be
+  // written afresh, so the leftover can go.
+  RemoveStaleTemporaries(request.resultsDirectory + request.resultsFileName);
+  SetRandomState(kPairGeneratorState);
   try {
     WriteResultsFile(*solver, request, hooks);
   } catch (const UnsupportedFeature& feature) {

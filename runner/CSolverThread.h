@@ -1,15 +1,22 @@
 #pragma once
 #include <atomic>
+#include <cstddef>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "experiments/CExperiment.h"
+#include "platform/FatalError.h"
 #include "platform/PauseGate.h"
+#include "runner/BatchPartition.h"
 #include "runner/RunOutcome.h"
+#include "runner/SerialMessages.h"
 #include "solver/ProblemType.h"
 
 namespace mirelock {
 
+class PairQueue;
 class RunControls;
 class Solver;
 
@@ -18,6 +25,12 @@ class Solver;
 // Everything it needs from the document is copied at construction, except the
 // values a researcher may change during a run (problem ordering, seeds, R),
 // which it reads when it uses them.
+//
+// A batch run may use several workers (the run controls' partition): the
+// thread that runs Run is the first, the others are started by it and joined
+// before Run returns. They take pairs from one queue in the batch's order;
+// every pair gets a fresh solver and starts from a fresh generator state, so
+// its lines depend only on the problem, the experiment and the seed.
 class CSolverThread {
  public:
   // Construct under the run controls' lock; an empty monitor problem makes a batch run.
@@ -40,10 +53,16 @@ class CSolverThread {
 
  private:
   void RunPairs();
+  // One worker's loop over the queue; `slot` numbers the worker from 0.
+  void WorkPairs(PairQueue& queue, std::size_t slot);
   // False when an error ended the run.
-  bool SolvePair(const std::string& problem, const CExperiment& experiment);
-  void SetCurrentSolver(Solver* solver);
+  bool SolvePair(const std::string& problem, const CExperiment& experiment, std::size_t slot);
+  void SetCurrentSolver(std::size_t slot, Solver* solver);
   void EndWithError(const std::string& message);
+  // An error in one worker ends the run for all: the others stop their
+  // current runs (keeping their finished lines) and take no more pairs.
+  void HaltPeers();
+  bool ShouldQuit() const { return IsStopRequested() || halted_.load(std::memory_order_relaxed); }
   RunSettings CurrentRunSettings() const;
 
   RunControls& view_;
@@ -54,9 +73,15 @@ class CSolverThread {
   const std::string problemsDirectory_;
   const std::string resultsDirectory_;
   std::vector<CExperiment> experiments_;
+  const BatchPartition partition_;
 
-  Solver* currentSolver_ = nullptr;  // under the run controls' lock
+  std::vector<Solver*> currentSolvers_;  // one per worker, under the run controls' lock
   std::atomic<bool> stopRequested_{false};
+  std::atomic<bool> halted_{false};
+  std::mutex failureMutex_;
+  std::optional<FatalError> fatal_;  // the first fatal error of any worker, under failureMutex_
+  std::optional<std::string> otherFailure_;
+  SerialMessages messages_;
   std::atomic<RunOutcome> outcome_{RunOutcome::kRunning};
   PauseGate gate_;
 };

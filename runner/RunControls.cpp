@@ -1,5 +1,7 @@
 #include "runner/RunControls.h"
 
+#include <stdexcept>
+
 #include "runner/CSolverThread.h"
 #include "runner/ProgressLine.h"
 #include "solver/factory/SolverFactory.h"
@@ -184,6 +186,18 @@ void RunControls::SetFatalErrorHandler(std::function<void(const FatalError&)> ha
 
 void RunControls::SetWorkerEndedHandler(std::function<void()> handler) {
   workerEndedHandler_ = std::move(handler);
+}
+
+void RunControls::SetPartition(const BatchPartition& partition) {
+  if (!partition.IsValid() || partition.jobs > kMaxJobs)
+    throw std::invalid_argument("a batch needs at least one worker and a shard K/N with K below N");
+  std::lock_guard<std::mutex> lock(mutex_);
+  partition_ = partition;
+}
+
+BatchPartition RunControls::Partition() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return partition_;
 }
 
 }  // namespace mirelock

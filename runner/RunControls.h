@@ -12,6 +12,7 @@
 #include "experiments/CMirelockDoc.h"
 #include "platform/FatalError.h"
 #include "platform/UserMessages.h"
+#include "runner/BatchPartition.h"
 #include "runner/RunOutcome.h"
 
 namespace mirelock {
@@ -73,6 +74,12 @@ class RunControls {
   // Called on the worker's thread after the current worker ended.
   void SetWorkerEndedHandler(std::function<void()> handler);
 
+  // The workers and the shard of the batch runs started from now on (one
+  // worker, the whole batch, unless set). A monitor run always has one worker.
+  // Throws std::invalid_argument for a partition that is not valid.
+  void SetPartition(const BatchPartition& partition);
+  BatchPartition Partition() const;
+
  private:
   friend class CSolverThread;
 
@@ -104,7 +111,8 @@ class RunControls {
   std::list<Worker> workers_;  // every thread not yet joined, abandoned ones included
   RunOutcome lastOutcome_ = RunOutcome::kFinished;
   std::optional<FatalError> lastFatal_;
-  std::mutex commitMutex_;  // serialises the renaming of results files between workers
+  std::mutex commitMutex_;    // serialises the renaming of results files between workers
+  BatchPartition partition_;  // under the lock; copied by each new worker
 };
 
 }  // namespace mirelock
