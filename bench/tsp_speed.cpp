@@ -62,6 +62,10 @@ int main(int argc, char** argv) {
               "evals/move", "ns/pair", "asp mov/s", "evals/move");
   for (const std::string& name : names) {
     const std::string path = std::string(MIRELOCK_BENCH_DATA) + "/tsp/" + name + ".tsp";
+    if (!std::ifstream(path).is_open()) {
+      std::fprintf(stderr, "%s: cannot open\n", path.c_str());
+      return 1;
+    }
     std::uint32_t n = 0;
     double evaluations = 0;
     double aspirationEvaluations = 0;
