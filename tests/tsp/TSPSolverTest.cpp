@@ -334,3 +334,57 @@ TEST(TSPSolver, StopAndPauseFromAnotherThread) {
 
 }  // namespace
 }  // namespace mirelock
+
+namespace mirelock {
+namespace {
+
+TEST(TSPSolver, SidewaysMovesOnAFlatInstance) {
+  // Every tour costs the same, so before any penalty every move has value 0.
+  struct Case {
+    int sideways, limit;
+    std::uint32_t localMinima;
+  } cases[] = {{0, 1, 1}, {3, 3, 0}, {3, 4, 1}};
+  for (const Case& each : cases) {
+    SCOPED_TRACE("sideways " + std::to_string(each.sideways) + " limit " + std::to_string(each.limit));
+    TSPSolver solver;
+    ReadText(solver, AdditiveInstance({1, 1, 1, 1, 1, 1}, 1));
+    solver.Parameters().SetSidewaysMoves(each.sideways);
+    solver.Parameters().SetAspiration(false);
+    solver.Parameters().SetMaxRepairs(each.limit);
+    solver.Solve();
+    EXPECT_EQ(solver.Stats().Repairs(), static_cast<std::uint32_t>(each.limit));
+    EXPECT_EQ(solver.Stats().LocalMinima(), each.localMinima);
+  }
+}
+
+TEST(TSPSolver, SameSeedSameRowsApartFromTime) {
+  auto rows = [] {
+    TSPSolver solver;
+    ReadText(solver, RandomCoordinates(40, 6));
+    TSPParameters& parameters = solver.Parameters();
+    parameters.SetMaxRepairsPerN(100);
+    parameters.SetNumRuns(3);
+    parameters.SetAspiration(true);
+    parameters.SetRandomMoves(0.05);
+    parameters.SetSidewaysMoves(2);
+    parameters.SetSeed(21);
+    std::vector<std::string> lines;
+    for (unsigned run = 0; run < parameters.GetNumRuns(); ++run) {
+      solver.Solve();
+      std::ostringstream row;
+      UseDefaultNumberFormat(row);
+      solver.GetStats().WriteRow(row);
+      parameters.WriteOptions(row);
+      lines.push_back(row.str().substr(row.str().find('\t')));  // without the CPU seconds
+    }
+    return lines;
+  };
+  const std::vector<std::string> first = rows();
+  SeedRandom(12345);  // whatever the generator held before
+  EXPECT_EQ(rows(), first);
+  EXPECT_NE(first[0], first[1]);
+  EXPECT_NE(first[0].find("+aspiration"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace mirelock
