@@ -1,5 +1,7 @@
 #include "tsp/PositionMatrix.h"
 
+#include "tsp/VectorClones.h"
+
 #include <algorithm>
 
 namespace mirelock {
@@ -21,8 +23,7 @@ void PositionMatrix::Build(const IntMatrix& cities, const std::vector<std::int32
   }
 }
 
-__attribute__((target_clones("avx2", "default"))) void PositionMatrix::Reverse(std::uint32_t i,
-                                                                               std::uint32_t j) {
+MIRELOCK_VECTOR_CLONES void PositionMatrix::Reverse(std::uint32_t i, std::uint32_t j) {
   for (std::uint32_t p = 0; p < size_; ++p) {
     std::uint32_t* __restrict row = rows_[p];
     std::reverse(row + i, row + j + 1);

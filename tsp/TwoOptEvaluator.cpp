@@ -1,5 +1,7 @@
 #include "tsp/TwoOptEvaluator.h"
 
+#include "tsp/VectorClones.h"
+
 #include <algorithm>
 
 namespace mirelock {
@@ -37,8 +39,7 @@ inline std::int32_t Delta(const std::uint32_t* current, const std::uint32_t* pre
 
 }  // namespace
 
-__attribute__((target_clones("avx2", "default"))) void TwoOptEvaluator::AugmentedRow(std::uint32_t i,
-                                                                                     std::uint32_t jLast) {
+MIRELOCK_VECTOR_CLONES void TwoOptEvaluator::AugmentedRow(std::uint32_t i, std::uint32_t jLast) {
   const std::uint32_t* __restrict current = augmented_.Row(i) + i + 1;
   const std::uint32_t* __restrict previous = augmented_.Row(i - 1) + i + 1;
   const std::uint32_t* __restrict edges = edgeAugmented_.data() + i + 1;
@@ -63,8 +64,8 @@ __attribute__((target_clones("avx2", "default"))) void TwoOptEvaluator::Augmente
   }
 }
 
-__attribute__((target_clones("avx2", "default"))) void TwoOptEvaluator::AspirationRow(
-    std::uint32_t i, std::uint32_t jLast, bool allQualify, std::int32_t threshold) {
+MIRELOCK_VECTOR_CLONES void TwoOptEvaluator::AspirationRow(std::uint32_t i, std::uint32_t jLast,
+                                                           bool allQualify, std::int32_t threshold) {
   const std::uint32_t* __restrict current = distances_.Row(i) + i + 1;
   const std::uint32_t* __restrict previous = distances_.Row(i - 1) + i + 1;
   const std::uint32_t* __restrict edges = edgeCost_.data() + i + 1;
