@@ -274,8 +274,10 @@ void MainWindow::FileNew() {
 
 void MainWindow::FileOpen() {
   if (controls_->IsRunning()) return;
-  const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), documentPath_,
-                                                    QStringLiteral("Mirel Document (*);;All Files (*)"));
+  QFileDialog dialog(this, QStringLiteral("Open"), documentPath_, QStringLiteral("All Files (*)"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  const QString path = RunChooser(dialog);
   if (!path.isEmpty()) OpenDocument(path);
 }
 
@@ -302,8 +304,9 @@ void MainWindow::FileSave() {
 }
 
 void MainWindow::FileSaveAs() {
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), documentPath_,
-                                                    QStringLiteral("Mirel Document (*);;All Files (*)"));
+  QFileDialog dialog(this, QStringLiteral("Save As"), documentPath_, QStringLiteral("All Files (*)"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  const QString path = RunChooser(dialog);
   if (path.isEmpty()) return;
   try {
     SaveDocumentFile(doc_, path.toStdString());
@@ -410,8 +413,25 @@ void MainWindow::SetProblemType(ProblemType type) {
   DocumentChanged();
 }
 
+QString MainWindow::RunChooser(QFileDialog& dialog) {
+  QString path;
+  if (runChooser_) {
+    path = runChooser_(dialog);
+  } else if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+    path = dialog.selectedFiles().front();
+  }
+  if (path.isEmpty()) return path;
+  const QString suffix = dialog.defaultSuffix();
+  if (!suffix.isEmpty() && QFileInfo(path).suffix().isEmpty() && !QFileInfo(path).isDir())
+    path += QLatin1Char('.') + suffix;
+  return path;
+}
+
 bool MainWindow::ChooseDirectory(const QString& prompt, std::string& directory) {
-  const QString chosen = QFileDialog::getExistingDirectory(this, prompt, Q(directory));
+  QFileDialog dialog(this, prompt, Q(directory));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  const QString chosen = RunChooser(dialog);
   if (chosen.isEmpty()) return false;
   directory = WithTrailingSlash(chosen.toStdString());
   view_->update();
@@ -436,8 +456,9 @@ bool MainWindow::ChooseResultsFile(std::string& file) {
   dialog.setDefaultSuffix(QStringLiteral("csv"));
   // Any name is taken, existing or not; the summariser writes it later.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  file = dialog.selectedFiles().front().toStdString();
+  const QString chosen = RunChooser(dialog);
+  if (chosen.isEmpty()) return false;
+  file = chosen.toStdString();
   view_->update();
   return true;
 }
@@ -489,8 +510,9 @@ void MainWindow::SelectMonitorProblem() {
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(QString::fromLatin1(ProblemExtension(doc_.m_nProblemType)));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  const std::string chosen = dialog.selectedFiles().front().toStdString();
+  const QString path = RunChooser(dialog);
+  if (path.isEmpty()) return;
+  const std::string chosen = path.toStdString();
   if (chosen != doc_.m_strMonitorProblem) {
     doc_.m_strMonitorProblem = chosen;
     doc_.m_bSettingsChanged = true;
@@ -511,8 +533,9 @@ void MainWindow::SelectMonitorOutputFile() {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("txt"));
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  const std::string chosen = dialog.selectedFiles().front().toStdString();
+  const QString path = RunChooser(dialog);
+  if (path.isEmpty()) return;
+  const std::string chosen = path.toStdString();
   if (chosen != doc_.m_strMonitorOutputFile) {
     doc_.m_strMonitorOutputFile = chosen;
     doc_.m_bSettingsChanged = true;

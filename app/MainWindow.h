@@ -1,12 +1,14 @@
 #pragma once
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 #include "experiments/CMirelockDoc.h"
 #include "runner/RunControls.h"
 
 class QAction;
+class QFileDialog;
 class QActionGroup;
 class QMenu;
 class QPrinter;
@@ -41,6 +43,12 @@ class MainWindow : public QMainWindow {
   // A command by its object name ("actionStart", ...), for tests and scripts.
   QAction* Action(const QString& name) const;
   QStringList RecentFiles() const;
+
+  // Runs a prepared file or folder chooser and returns the confirmed path
+  // (empty when cancelled). Tests replace it to pick a path as a user would,
+  // after checking the chooser's title, filters and default suffix.
+  using ChooserRunner = std::function<QString(QFileDialog&)>;
+  void SetChooserRunner(ChooserRunner runner) { runChooser_ = std::move(runner); }
 
  public slots:
   // Re-reads the running flag and enables the commands accordingly.
@@ -88,6 +96,8 @@ class MainWindow : public QMainWindow {
   void HelpTopics();
   void About();
 
+  // The chooser's result with its default suffix added when the name has none.
+  QString RunChooser(QFileDialog& dialog);
   bool ChooseDirectory(const QString& prompt, std::string& directory);
   bool ChooseResultsFile(std::string& file);
   void Message(const std::string& text);
@@ -99,6 +109,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<RunControls> controls_;
   QString documentPath_;
   std::unique_ptr<QPrinter> printer_;
+  ChooserRunner runChooser_;
 
   DocumentView* view_ = nullptr;
   ProgressStatusBar* status_ = nullptr;

@@ -31,7 +31,7 @@ std::optional<double> ParseNumber(const std::string& text) {
 
 constexpr std::size_t kLongestHeader = 65536;
 
-int FindColumn(const std::vector<std::string>& names, std::initializer_list<const char*> candidates) {
+int FindColumn(const std::vector<std::string>& names, const std::vector<const char*>& candidates) {
   for (const char* candidate : candidates)
     for (std::size_t i = 0; i < names.size(); ++i)
       if (names[i] == candidate) return static_cast<int>(i);
@@ -63,7 +63,11 @@ bool MonitorFileReader::ReadHeader(const std::string& line) {
   header_ = line;
   columns_.clear();
   series_.clear();
-  const std::pair<std::initializer_list<const char*>, const char*> wanted[] = {
+  struct Wanted {
+    std::vector<const char*> candidates;
+    const char* label;
+  };
+  const Wanted wanted[] = {
       {{"Cost", "Current_Cost"}, "Cost"},
       {{"Best_Cost"}, "Best cost"},
       {{"Augmented_Cost", "Current_Aug_Cost"}, "Augmented cost"},
