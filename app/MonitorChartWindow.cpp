@@ -141,6 +141,7 @@ void MonitorChartWindow::ShowSeries() {
   axisX_->setRange(first, last);
   const double margin = std::max(1.0, (high - low) * 0.05);
   axisY_->setRange(any ? low - margin : 0.0, any ? high + margin : 1.0);
+  axisY_->applyNiceNumbers();
   chart_->setTitle(QStringLiteral("Run %1, %2 points").arg(reader_->Run()).arg(repairs.size()));
   if (columns.empty())
     status_->setText(QStringLiteral("The file has a Repairs column but no cost columns to plot."));

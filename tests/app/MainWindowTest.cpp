@@ -404,6 +404,25 @@ void MainWindowTest::monitorRunFillsTheChart() {
   QVERIFY(chart->StatusText().contains("not-monitor.txt"));
   chart->Follow(monitorFile);
   QVERIFY(chart->PointCount() >= 300);
+
+  // The SAT solver's columns; lines appended later are picked up, and a file
+  // rewritten by the next run starts the chart over.
+  const QString sat = dir.filePath("sat-monitor.txt");
+  const auto write = [&](const char* text, QIODevice::OpenMode mode) {
+    QFile file(sat);
+    QVERIFY(file.open(mode));
+    file.write(text);
+  };
+  write("Repairs\tCurrent_Cost\tCurrent_Aug_Cost\tSol_Found\t\n0\t15\t15\t0\t\n10\t3\t3.5\t0\t\n",
+        QIODevice::WriteOnly);
+  chart->Follow(sat);
+  QCOMPARE(chart->SeriesNames(), (QStringList{"Cost", "Augmented cost"}));
+  QCOMPARE(chart->PointCount(), 2);
+  write("20\t1\t2.25\t0\t\n30\t0", QIODevice::Append);  // the last line is still being written
+  QTRY_COMPARE(chart->PointCount(), 3);
+  write("Repairs\tCurrent_Cost\tCurrent_Aug_Cost\tSol_Found\t\n0\t9\t9\t0\t\n", QIODevice::WriteOnly);
+  QTRY_COMPARE(chart->PointCount(), 1);
+  QVERIFY(chart->StatusText().isEmpty());
 }
 
 int main(int argc, char* argv[]) {
