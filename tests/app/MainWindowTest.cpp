@@ -54,6 +54,7 @@ class MainWindowTest : public QObject {
   void menusAndCommandsWithoutARun();
   void batchRunFromTheWindow();
   void monitorRunFillsTheChart();
+  void fatalReaderErrorEndsOnlyTheRun();
 };
 
 void MainWindowTest::menusAndCommandsWithoutARun() {
@@ -423,6 +424,31 @@ void MainWindowTest::monitorRunFillsTheChart() {
   write("Repairs\tCurrent_Cost\tCurrent_Aug_Cost\tSol_Found\t\n0\t9\t9\t0\t\n", QIODevice::WriteOnly);
   QTRY_COMPARE(chart->PointCount(), 1);
   QVERIFY(chart->StatusText().isEmpty());
+}
+
+void MainWindowTest::fatalReaderErrorEndsOnlyTheRun() {
+  QTemporaryDir dir;
+  QVERIFY(QDir().mkpath(dir.filePath("problems")));
+  QVERIFY(QDir().mkpath(dir.filePath("results")));
+  {
+    QFile file(dir.filePath("problems/broken.dat"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("twelve\n");
+  }
+  MainWindow window;
+  window.show();
+  window.Document().m_strProblemsDir = (dir.filePath("problems") + "/").toStdString();
+  window.Document().m_strResultsDir = (dir.filePath("results") + "/").toStdString();
+  window.Document().m_experiments = {CExperiment::FirstOfEmptyList()};
+
+  MessageCatcher catcher;
+  window.Action("actionStart")->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(!catcher.Texts().isEmpty(), 20000);
+  QTRY_VERIFY_WITH_TIMEOUT(!window.Controls().HasWorker(), 20000);
+  QTRY_VERIFY(window.Action("actionStart")->isEnabled());
+  QVERIFY(window.Controls().LastFatalError().has_value());
+  QVERIFY(!catcher.Texts().contains("Finished Solving.."));
+  QVERIFY(window.isVisible());
 }
 
 int main(int argc, char* argv[]) {
