@@ -112,7 +112,10 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
     if (hooks.messages != nullptr) hooks.messages->Show("Error : Cannot open file " + request.problemName);
     return PairOutcome::kProblemUnreadable;
   }
-  solver.GetProblem().Read(problem);
+  ProblemInstance& instance = solver.GetProblem();
+  instance.SetSourceName(request.problemPath);
+  if (hooks.messages != nullptr) instance.SetMessages(hooks.messages);
+  instance.Read(problem);
   problem.close();
 
   SolverParameters& parameters = solver.GetParameters();
