@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "sat/EntropyTracker.h"
-#include "sat/ValueSeries.h"
+#include "solver/ValueSeries.h"
 #include "solver/SolverStats.h"
 
 namespace mirelock {

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "solver/SolverStats.h"
+#include "solver/ValueSeries.h"
 #include "tsp/PositionOccupancy.h"
 #include "tsp/TSPParameters.h"
-#include "tsp/TourCostSeries.h"
 
 namespace mirelock {
 
@@ -43,9 +43,9 @@ class TSPStats : public SolverStats {
   std::uint32_t SolutionsFound() const { return solutionsFound_; }
   std::uint32_t AspirationMoves() const { return aspirationMoves_; }
   bool BestDueToAspiration() const { return bestDueToAspiration_; }
-  const TourCostSeries& VisitedCosts() const { return visited_; }
-  const TourCostSeries& LocalMinimumCosts() const { return localMinimumCosts_; }
-  const TourCostSeries& BestFoundCosts() const { return bestFound_; }
+  const ValueSeries& VisitedCosts() const { return visited_; }
+  const ValueSeries& LocalMinimumCosts() const { return localMinimumCosts_; }
+  const ValueSeries& BestFoundCosts() const { return bestFound_; }
   const PositionOccupancy& Occupancy() const { return occupancy_; }
 
  private:
@@ -71,9 +71,9 @@ class TSPStats : public SolverStats {
   double entropyMax_ = 0.0;
   PositionOccupancy occupancy_;
   std::uint32_t aspirationMoves_ = 0;
-  TourCostSeries visited_{"Visited_Solution", "Cost"};
-  TourCostSeries localMinimumCosts_{"Local_Minima_Solution", "Cost"};
-  TourCostSeries bestFound_{"Best_Found_Solution", "Cost"};
+  ValueSeries visited_{"Visited_Solution", "Cost"};
+  ValueSeries localMinimumCosts_{"Local_Minima_Solution", "Cost"};
+  ValueSeries bestFound_{"Best_Found_Solution", "Cost"};
 };
 
 }  // namespace mirelock

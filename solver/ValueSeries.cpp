@@ -1,4 +1,4 @@
-#include "sat/ValueSeries.h"
+#include "solver/ValueSeries.h"
 
 #include <cmath>
 

@@ -5,10 +5,10 @@
 
 namespace mirelock {
 
-// A named series of integer costs summarised by count, mean, population
-// deviation, minimum and maximum. Only exact integer sums are kept, so a run
-// of 10^8 flips costs no memory, and the deviation comes from
-// n * sum(x^2) - sum(x)^2 computed exactly in 128 bits.
+// A named series of integer costs (after every move, at local minima, at new
+// bests) summarised by count, mean, population deviation, minimum and maximum.
+// Only exact integer sums are kept, so a run of 10^8 moves costs no memory, and
+// the deviation comes from n * sum(x^2) - sum(x)^2 computed exactly in 128 bits.
 class ValueSeries {
  public:
   ValueSeries(std::string name, std::string quantity)
