@@ -4,7 +4,7 @@
 
 namespace mirelock {
 
-// The specification part of a TSPLIB file, before its data section.
+// The keyword lines at the head of a TSPLIB file, before its data section.
 struct TSPHeader {
   std::string nodeCoordType = "TWOD_COORDS";
   std::string sectionKeyword;  // the section keyword that ended the header
