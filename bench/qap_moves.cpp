@@ -1,6 +1,7 @@
 // Moves (repairs) per second of the QAP solver, CPU time, Release build.
 //   qap_moves              tai12a, nug30, tai50a, tai100a/sko100a and a generated n = 256
 //   qap_moves NAME|256     one instance; prints the peak resident memory too
+//   qap_moves NAME:wide    the same instance searched in 64-bit arithmetic, to compare the two paths
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -41,7 +42,10 @@ long PeakResidentKb() {
   return -1;
 }
 
-void Measure(const std::string& name) {
+void Measure(std::string name) {
+  const std::string wideSuffix = ":wide";
+  const bool forceWide = name.size() > wideSuffix.size() && name.ends_with(wideSuffix);
+  if (forceWide) name.resize(name.size() - wideSuffix.size());
   QAPSolver solver;
   if (name == "256") {
     Generate(solver.Problem(), 256);
@@ -53,6 +57,7 @@ void Measure(const std::string& name) {
     }
     solver.Problem().Read(in);
   }
+  if (forceWide) solver.Problem().ForceWideArithmetic();
   const unsigned n = solver.Problem().Size();
   SolverParameters& p = solver.GetParameters();
   // Enough moves for about a second of search at each size.
