@@ -24,7 +24,12 @@ int RunCommandLine(CLI::App& app, int argc, char** argv) {
     std::cerr << e.what() << '\n';
     return 1;
   } catch (const FatalError& e) {
-    (e.Stream() == OutputStream::Out ? std::cout : std::cerr) << e.Text() << std::endl;
+    // Most texts carry their own line end; the others get one.
+    std::ostream& stream = e.Stream() == OutputStream::Out ? std::cout : std::cerr;
+    stream << e.Text();
+    if (e.Text().empty() || e.Text().back() != '\n') stream << '\n';
+    stream.flush();
+    if (!e.SourceNote().empty()) std::cerr << e.SourceNote() << '\n';
     return e.ExitStatus();
   } catch (const std::exception& e) {
     std::cerr << "mirelock: " << e.what() << '\n';

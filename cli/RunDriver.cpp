@@ -55,8 +55,10 @@ int DriveRun(RunControls& controls, ConsoleProgress& console, const std::functio
 
   if (const auto fatal = controls.LastFatalError()) {
     std::FILE* stream = fatal->Stream() == OutputStream::Out ? stdout : stderr;
-    std::fputs((fatal->Text() + "\n").c_str(), stream);
+    const std::string& text = fatal->Text();
+    std::fputs((text.empty() || text.back() != '\n' ? text + "\n" : text).c_str(), stream);
     std::fflush(stream);
+    if (!fatal->SourceNote().empty()) std::fputs((fatal->SourceNote() + "\n").c_str(), stderr);
     return fatal->ExitStatus();
   }
   switch (controls.LastOutcome()) {

@@ -19,8 +19,23 @@ class FatalError : public std::runtime_error {
   OutputStream Stream() const { return stream_; }
   int ExitStatus() const { return exitStatus_; }
 
+  // The file being read when the error arose, when the reader's own text may
+  // not name it (several readers keep fixed message texts).
+  const std::string& Source() const { return source_; }
+  FatalError WithSource(std::string source) const {
+    FatalError copy = *this;
+    copy.source_ = std::move(source);
+    return copy;
+  }
+  // A line naming the source for the user, empty when the text already names it.
+  std::string SourceNote() const {
+    if (source_.empty() || text_.find(source_) != std::string::npos) return "";
+    return "(while reading " + source_ + ")";
+  }
+
  private:
   std::string text_;
+  std::string source_;
   OutputStream stream_;
   int exitStatus_;
 };

@@ -115,7 +115,13 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
   ProblemInstance& instance = solver.GetProblem();
   instance.SetSourceName(request.problemPath);
   if (hooks.messages != nullptr) instance.SetMessages(hooks.messages);
-  instance.Read(problem);
+  try {
+    instance.Read(problem);
+  } catch (const FatalError& error) {
+    // Some readers' messages are fixed texts without the file's name.
+    if (!error.Source().empty()) throw;
+    throw error.WithSource(request.problemPath);
+  }
   problem.close();
 
   SolverParameters& parameters = solver.GetParameters();

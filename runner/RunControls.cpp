@@ -127,8 +127,10 @@ void RunControls::ReportFatal(const FatalError& error) {
   }
   if (fatalHandler_)
     fatalHandler_(error);
-  else
+  else if (error.SourceNote().empty())
     messages_.Show(error.Text());
+  else
+    messages_.Show(error.Text() + "\n" + error.SourceNote());
 }
 
 bool RunControls::IsRunning() const {

@@ -152,6 +152,10 @@ TEST(BatchRunTest, MessagesForNothingToDoAndForErrorsThatEndTheBatch) {
     EXPECT_EQ(controls.LastOutcome(), RunOutcome::kFatal);
     ASSERT_TRUE(controls.LastFatalError().has_value());
     EXPECT_EQ(controls.LastFatalError()->ExitStatus(), 3);
+    // The reader's text does not name the file; the error carries it for the user.
+    EXPECT_EQ(controls.LastFatalError()->Source(), bench.doc.m_strProblemsDir + "a.cnf");
+    EXPECT_EQ(controls.LastFatalError()->SourceNote(),
+              "(while reading " + bench.doc.m_strProblemsDir + "a.cnf)");
     EXPECT_EQ(bench.config.Created(), 1);
   }
 }
