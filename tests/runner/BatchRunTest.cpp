@@ -4,6 +4,7 @@
 #include <future>
 #include <thread>
 
+#include "BatchBench.h"
 #include "FakeSolver.h"
 #include "TempDir.h"
 #include "experiments/CMirelockDoc.h"
@@ -13,35 +14,6 @@
 
 namespace mirelock::test {
 namespace {
-
-// A document over a problems and a results folder of a temporary directory.
-struct Bench {
-  TempDir dir;
-  RecordingMessages messages;
-  CMirelockDoc doc{&messages};
-  FakeSolverConfig config;
-
-  Bench(ProblemType type, const std::vector<std::string>& problems, std::vector<CExperiment> experiments) {
-    doc.m_nProblemType = type;
-    doc.m_strProblemsDir = dir.Sub("problems");
-    doc.m_strResultsDir = dir.Sub("results");
-    doc.m_experiments = std::move(experiments);
-    doc.m_nSeedMode = kSeedFixed;
-    doc.m_nFixedSeed = 21;
-    for (const std::string& name : problems) WriteFile(doc.m_strProblemsDir + name, name);
-  }
-
-  std::string ResultsPath(const std::string& problem, const CExperiment& ex) const {
-    return doc.m_strResultsDir + GetResultsFilename(doc.m_nProblemType, problem, ex);
-  }
-
-  // Runs a whole batch with fresh run controls and waits for its end.
-  void RunBatch() {
-    RunControls controls(doc, messages, FakeFactory(config));
-    controls.Start();
-    controls.WaitForWorkerEnd();
-  }
-};
 
 std::vector<CExperiment> TwoExperiments(unsigned runs = 2) {
   CExperiment a;
@@ -58,7 +30,7 @@ TEST(BatchRunTest, WritesOneCompleteFilePerPairAndResumesOnlyIncompletePairs) {
     const std::vector<std::string> problems = type == kProblemSAT
                                                   ? std::vector<std::string>{"a.cnf", "b.cnf", "c.CNF"}
                                                   : std::vector<std::string>{"a.sat", "b.sat"};
-    bench.RunBatch();
+    bench.Run();
     EXPECT_EQ(bench.messages.Messages(), std::vector<std::string>{"Finished Solving.."});
     // Natural order is by name, experiments in list order within a problem.
     std::vector<std::string> expected;
@@ -72,7 +44,7 @@ TEST(BatchRunTest, WritesOneCompleteFilePerPairAndResumesOnlyIncompletePairs) {
     EXPECT_EQ(bench.doc.m_solvedProblems, problems);
 
     // Nothing left to do.
-    bench.RunBatch();
+    bench.Run();
     EXPECT_EQ(bench.config.Created(), static_cast<int>(problems.size() * 2));
 
     // A deleted file and a file cut by one line: exactly those pairs run again.
@@ -81,7 +53,7 @@ TEST(BatchRunTest, WritesOneCompleteFilePerPairAndResumesOnlyIncompletePairs) {
     std::filesystem::remove(bench.ResultsPath(problems[0], bench.doc.m_experiments[0]));
     WriteFile(cutPath, full.substr(0, full.rfind('\n', full.size() - 2) + 1));
     bench.config.solvedPairs.clear();
-    bench.RunBatch();
+    bench.Run();
     EXPECT_EQ(bench.config.Pairs(), (std::vector<std::string>{problems[0], problems[1]}));
     EXPECT_EQ(ReadFile(cutPath), full);
   }
@@ -89,10 +61,10 @@ TEST(BatchRunTest, WritesOneCompleteFilePerPairAndResumesOnlyIncompletePairs) {
 
 TEST(BatchRunTest, ZeroRunsGiveHeaderOnlyFilesThatCountAsComplete) {
   Bench bench(kProblemSAT, {"a.cnf"}, TwoExperiments(0));
-  bench.RunBatch();
+  bench.Run();
   for (const auto& ex : bench.doc.m_experiments)
     EXPECT_EQ(ReadFile(bench.ResultsPath("a.cnf", ex)), "Problem_name\tRun\tValue\tOptions\n");
-  bench.RunBatch();
+  bench.Run();
   EXPECT_EQ(bench.config.Created(), 2);
 }
 
@@ -112,7 +84,7 @@ TEST(BatchRunTest, MessagesForNothingToDoAndForErrorsThatEndTheBatch) {
   }
   {
     Bench bench(kProblemQAP, {"a.dat"}, {});
-    bench.RunBatch();
+    bench.Run();
     EXPECT_EQ(bench.messages.Messages(),
               std::vector<std::string>{"No experiments in the experiment list to run\n"});
   }
@@ -133,7 +105,7 @@ TEST(BatchRunTest, MessagesForNothingToDoAndForErrorsThatEndTheBatch) {
   {
     Bench bench(kProblemSAT, {"a.cnf"}, TwoExperiments());
     bench.doc.m_strResultsDir = bench.dir.Path() + "missing/";
-    bench.RunBatch();
+    bench.Run();
     EXPECT_EQ(bench.messages.Messages(),
               std::vector<std::string>{
                   "Failed to open results file: " + bench.ResultsPath("a.cnf", bench.doc.m_experiments[0]) +
@@ -164,7 +136,7 @@ TEST(BatchRunTest, RandomOrderingSolvesEveryProblemOnce) {
   Bench bench(kProblemSAT, {"a.cnf", "b.cnf", "c.cnf", "d.cnf", "e.cnf"}, {CExperiment{}});
   bench.doc.m_experiments[0].m_nNumRuns = 1;
   bench.doc.m_nProblemOrdering = 1;
-  bench.RunBatch();
+  bench.Run();
   std::vector<std::string> solved = bench.doc.m_solvedProblems;
   std::sort(solved.begin(), solved.end());
   EXPECT_EQ(solved, (std::vector<std::string>{"a.cnf", "b.cnf", "c.cnf", "d.cnf", "e.cnf"}));
@@ -181,7 +153,7 @@ std::map<std::string, std::string> ResultsOf(const Bench& bench) {
 TEST(BatchRunTest, StopPausesAtATerminationTestAndStartContinuesWithIdenticalLines) {
   const std::vector<std::string> problems{"a.cnf", "b.cnf"};
   Bench reference(kProblemSAT, problems, TwoExperiments(3));
-  reference.RunBatch();
+  reference.Run();
 
   Bench bench(kProblemSAT, problems, TwoExperiments(3));
   RunControls controls(bench.doc, bench.messages, FakeFactory(bench.config));

@@ -13,6 +13,7 @@
 #include <map>
 #include <set>
 
+#include "BatchBench.h"
 #include "FakeSolver.h"
 #include "TempDir.h"
 #include "experiments/CMirelockDoc.h"
@@ -41,42 +42,10 @@ std::vector<CExperiment> Experiments(int count, unsigned runs) {
   return experiments;
 }
 
-struct Batch {
-  TempDir dir;
-  RecordingMessages messages;
-  CMirelockDoc doc{&messages};
-  FakeSolverConfig config;
-
-  Batch(const std::vector<std::string>& problems, std::vector<CExperiment> experiments) {
-    doc.m_nProblemType = kProblemSAT;
-    doc.m_strProblemsDir = dir.Sub("problems");
-    doc.m_strResultsDir = dir.Sub("results");
-    doc.m_experiments = std::move(experiments);
-    doc.m_nSeedMode = kSeedFixed;
-    doc.m_nFixedSeed = 21;
-    for (const std::string& name : problems) WriteFile(doc.m_strProblemsDir + name, name);
-  }
-
-  RunOutcome Run(BatchPartition partition) {
-    RunControls controls(doc, messages, FakeFactory(config));
-    controls.SetPartition(partition);
-    controls.Start();
-    controls.WaitForWorkerEnd();
-    return controls.LastOutcome();
-  }
-
-  std::map<std::string, std::string> Files() const {
-    std::map<std::string, std::string> files;
-    for (const auto& name : ListDir(doc.m_strResultsDir)) files[name] = ReadFile(doc.m_strResultsDir + name);
-    return files;
-  }
-
-  // How often each problem was read by a solver, over every run so far.
-  std::map<std::string, int> ReadsPerProblem() {
-    std::map<std::string, int> reads;
-    for (const auto& problem : config.Pairs()) ++reads[problem];
-    return reads;
-  }
+// Every batch here is over SAT problems.
+struct Batch : Bench {
+  Batch(const std::vector<std::string>& problems, std::vector<CExperiment> experiments)
+      : Bench(kProblemSAT, problems, std::move(experiments)) {}
 };
 
 BatchPartition Jobs(unsigned jobs, unsigned shard = 0, unsigned shards = 1) {
