@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "app/MainWindow.h"
 
@@ -49,6 +50,18 @@ inline bool CopyExamples(const QString& folder, const QStringList& names, const 
 inline void Trigger(MainWindow& window, const char* action) {
   QAction* a = window.Action(QString::fromLatin1(action));
   if (a) a->trigger();
+}
+
+// The main of a test program: the recent-file list of the tests is kept away
+// from the user's own settings, and the window system is offscreen unless set.
+template <typename TestObject>
+int RunAppTest(int argc, char* argv[]) {
+  QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  TestObject test;
+  return QTest::qExec(&test, argc, argv);
 }
 
 }  // namespace mirelock::testing

@@ -451,14 +451,6 @@ void MainWindowTest::fatalReaderErrorEndsOnlyTheRun() {
   QVERIFY(window.isVisible());
 }
 
-int main(int argc, char* argv[]) {
-  // Keep the recent-file list of the tests away from the user's own settings.
-  QTemporaryDir config;
-  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  MainWindowTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char* argv[]) { return mirelock::testing::RunAppTest<MainWindowTest>(argc, argv); }
 
 #include "MainWindowTest.moc"

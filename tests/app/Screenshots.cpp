@@ -99,13 +99,6 @@ void Screenshots::saveScreenshots() {
   QVERIFY(Save(&splash, "splash.png"));
 }
 
-int main(int argc, char* argv[]) {
-  QTemporaryDir config;
-  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  Screenshots test;
-  return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char* argv[]) { return mirelock::testing::RunAppTest<Screenshots>(argc, argv); }
 
 #include "Screenshots.moc"
