@@ -1,6 +1,5 @@
 #include "summary/CSummariser.h"
 
-#include <filesystem>
 
 #include "platform/AtomicFileWriter.h"
 #include "platform/FilePaths.h"

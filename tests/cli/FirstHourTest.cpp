@@ -57,9 +57,11 @@ class FirstHour : public ::testing::Test {
   test::CommandResult Run(const std::string& arguments) { return RunMirelock(dir_.string(), arguments); }
 
   // A problems directory with the bundled nug12 under `name`, and a document
-  // on it with one quick experiment.
+  // on it with one quick experiment. Its results directory is there already,
+  // so that each test meets only its own defect.
   void QuickDocument(const std::string& name) {
     fs::create_directories(dir_ / "problems");
+    fs::create_directories(dir_ / "Results");
     fs::copy_file(fs::path(MIRELOCK_TEST_DATA) / "qap" / "nug12.dat", dir_ / "problems" / name);
     ASSERT_EQ(Run("doc new D --problems problems").status, 0);
     ASSERT_EQ(Run("exp add D --max-repairs 200 --times-n off --runs 2 --decay-every 200").status, 0);
@@ -109,7 +111,7 @@ TEST_F(FirstHour, ANewDocumentsDefaultsSolveTheExamplesIntoANewResultsDirectory)
 }
 
 TEST_F(FirstHour, AResultsFileNameOfAnyLegalLengthIsWritten) {
-  // With the quick experiment's texts the results file name is 235 characters.
+  // With the quick experiment's texts the results file name is 246 characters.
   QuickDocument(std::string(95, 'p') + ".dat");
   const auto run = Run("run D");
   ASSERT_EQ(run.status, 0) << run.err;
@@ -158,6 +160,7 @@ TEST_F(FirstHour, AResultsDirectoryWithoutItsSeparatorIsTheSameFolderForRunAndSu
   CMirelockDoc doc(&messages);
   LoadDocumentFile(doc, (dir_ / "D").string());
   doc.m_strResultsDir = (dir_ / "out").string();  // as another tool or an older save may store it
+  fs::create_directories(dir_ / "out");
   SaveDocumentFile(doc, (dir_ / "D").string());
 
   const auto run = Run("run D");
