@@ -283,7 +283,7 @@ TEST(TSPSolver, TooFewCitiesAreRefusedBeforeTheSearch) {
 TEST(TSPSolver, DefaultExperimentFindsKnownOptimaAndWritesItsOptions) {
   auto owned = std::make_unique<TSPSolver>();
   TSPSolver* solver = owned.get();
-  ReadFile(*solver, test::BenchData("tsp/eil51.tsp"));
+  ReadFile(*solver, test::TestData("tsp/eil51.tsp"));
   SolverParameters& parameters = solver->GetParameters();
   parameters.SetMaxRepairsPerN(1000);
   parameters.SetNumRuns(10);
