@@ -23,6 +23,13 @@ QString ExperimentCaption(const analysis::ExperimentSummary& experiment) {
   return QString::fromStdString(experiment.label.empty() ? experiment.name : experiment.name + "  " + experiment.label);
 }
 
+// Ten colours told apart also in print and by most colour-blind readers (the "tab10" palette).
+QColor SeriesColour(std::size_t index) {
+  static const QRgb kPalette[] = {0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd,
+                                  0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
+  return QColor(kPalette[index % std::size(kPalette)]);
+}
+
 QChart* NewChart(const QString& title) {
   auto* chart = new QChart;
   chart->setTitle(title);
@@ -60,7 +67,8 @@ QChart* MakeEffortChart(const analysis::Report& report, bool byTime) {
   // Whole decades around the data, and one more to the right so every curve's plateau shows.
   const double axisLow = std::pow(10.0, std::floor(std::log10(lowest)));
   const double axisHigh = std::pow(10.0, std::ceil(std::log10(highest * 1.0001)) + (highest == lowest ? 1 : 0));
-  for (const auto& experiment : report.experiments) {
+  for (std::size_t e = 0; e < report.experiments.size(); ++e) {
+    const auto& experiment = report.experiments[e];
     const auto& distribution = byTime ? experiment.runTime : experiment.runLength;
     auto* series = new QLineSeries;
     series->setName(ExperimentCaption(experiment) +
@@ -74,9 +82,7 @@ QChart* MakeEffortChart(const analysis::Report& report, bool byTime) {
       fraction = step.fraction;
     }
     series->append(axisHigh, fraction);
-    QPen pen = series->pen();
-    pen.setWidthF(2.0);
-    series->setPen(pen);
+    series->setPen(QPen(SeriesColour(e), 2.0));
     chart->addSeries(series);
   }
   auto* x = new QLogValueAxis;
@@ -134,6 +140,7 @@ QChart* MakeGapBoxPlot(const analysis::Report& report) {
   for (QAbstractAxis* axis : chart->axes(Qt::Vertical)) {
     axis->setRange(axisLow, axisHigh);
     axis->setTitleText(measure);
+    if (auto* values = qobject_cast<QValueAxis*>(axis)) values->applyNiceNumbers();
   }
   for (QAbstractAxis* axis : chart->axes(Qt::Horizontal)) axis->setTitleText("experiment");
   chart->legend()->hide();
@@ -150,8 +157,7 @@ QChart* MakeCriticalDifferenceChart(const analysis::Report& report) {
   });
   const auto cd = report.criticalDifference;
   QChart* chart = NewChart(
-      cd ? QString("Mean ranks over %1 problems with Nemenyi intervals (CD = %2, alpha = 0.05): "
-                   "intervals that do not overlap differ significantly")
+      cd ? QString("Mean ranks over %1 problems, Nemenyi critical difference %2 (alpha 0.05)")
                .arg(report.rankedProblemCount)
                .arg(*cd, 0, 'f', 2)
          : QString("Mean ranks over %1 problems (lower is better)").arg(report.rankedProblemCount));
@@ -184,8 +190,17 @@ QChart* MakeCriticalDifferenceChart(const analysis::Report& report) {
   yAxis->setGridLineVisible(false);
   auto* xAxis = new QValueAxis;
   const double half = cd ? *cd / 2 : 0;
-  xAxis->setRange(std::max(0.5, 1 - half - 0.2), static_cast<double>(k) + half + 0.2);
-  xAxis->setTitleText("mean rank (1 = best on every problem)");
+  double lowest = 1, highest = static_cast<double>(k);
+  for (const auto& experiment : report.experiments) {
+    lowest = std::min(lowest, experiment.meanRank.value_or(1) - half);
+    highest = std::max(highest, experiment.meanRank.value_or(1) + half);
+  }
+  xAxis->setRange(std::floor(lowest * 2 - 0.5) / 2, std::ceil(highest * 2 + 0.5) / 2);
+  // Ticks on whole and half ranks.
+  xAxis->setTickType(QValueAxis::TicksDynamic);
+  xAxis->setTickAnchor(1);
+  xAxis->setTickInterval(k > 6 ? 1 : 0.5);
+  xAxis->setTitleText("mean rank (1 = best on every problem); bars that do not overlap differ significantly");
   xAxis->setLabelFormat("%.1f");
   chart->addAxis(xAxis, Qt::AlignBottom);
   chart->addAxis(yAxis, Qt::AlignLeft);
