@@ -71,7 +71,10 @@ std::vector<analysis::ReportChartImage> DrawReportCharts(const analysis::Report&
   for (const ChartKind& kind : kCharts) {
     std::unique_ptr<QChart> chart(kind.make(report));
     if (!chart) {
-      if (*kind.missing) note += (note.empty() ? "" : " ") + std::string(kind.missing);
+      if (*kind.missing) {
+        if (!note.empty()) note += ' ';
+        note += kind.missing;
+      }
       continue;
     }
     const QByteArray png = charts::RenderChart(*chart, charts::kReportChartSize, charts::ImageFormat::kPng);
