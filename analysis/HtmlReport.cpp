@@ -42,7 +42,7 @@ std::string Percent(const std::optional<double>& fraction) {
 }
 
 std::string ExperimentCell(const ExperimentSummary& experiment) {
-  return "<td>" + Escape(experiment.name) + "</td><td>" + Escape(experiment.label) + "</td>";
+  return "<td>" + Escape(experiment.name) + "</td><td class=\"text\">" + Escape(experiment.label) + "</td>";
 }
 
 const char* kStyle = R"(<style>
