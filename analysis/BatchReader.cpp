@@ -2,10 +2,10 @@
 
 #include <filesystem>
 #include <set>
-#include <system_error>
 
 #include "runner/ProblemDiscovery.h"
 #include "runner/ResultsFiles.h"
+#include "runner/TemporaryFileNames.h"
 #include "summary/BatchResults.h"
 #include "summary/ExperimentDescription.h"
 
@@ -39,33 +39,17 @@ ResultsTable::Cell CellOf(const ResultsTable& table, std::optional<std::size_t> 
   return column ? table.Get(p, e, r, *column) : std::nullopt;
 }
 
-// Whether a temporary file of the results file's writer stands beside it.
-bool HasTemporaryBeside(const std::set<std::string>& names, const std::string& fileName) {
-  const std::string prefix = fileName + ".tmp-";
-  const auto it = names.lower_bound(prefix);
-  return it != names.end() && it->compare(0, prefix.size(), prefix) == 0;
-}
-
-std::set<std::string> DirectoryNames(const std::string& directory) {
-  std::set<std::string> names;
-  std::error_code error;
-  for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error))
-    names.insert(it->path().filename().string());
-  return names;
-}
-
 void ListIncompletePairs(const CMirelockDoc& doc, Report& report) {
   const std::set<std::string> completed(report.problems.begin(), report.problems.end());
   const std::set<std::string> solved(doc.m_solvedProblems.begin(), doc.m_solvedProblems.end());
-  const std::set<std::string> resultsNames = DirectoryNames(doc.m_strResultsDir);
   for (const std::string& problem : DiscoverProblems(doc.m_strProblemsDir, doc.m_nProblemType)) {
     if (completed.contains(problem)) continue;
     for (std::size_t e = 0; e < doc.m_experiments.size(); ++e) {
       const CExperiment& experiment = doc.m_experiments[e];
       const std::string name = GetResultsFilename(doc.m_nProblemType, problem, experiment);
-      IncompletePair pair{problem, e, CountResultsFileLines((fs::path(doc.m_strResultsDir) / name).string()),
-                          std::size_t{experiment.m_nNumRuns} + 1};
-      pair.beingWritten = HasTemporaryBeside(resultsNames, name);
+      const std::string path = (fs::path(doc.m_strResultsDir) / name).string();
+      IncompletePair pair{problem, e, CountResultsFileLines(path), std::size_t{experiment.m_nNumRuns} + 1};
+      pair.beingWritten = IsBeingWritten(path);
       if (pair.linesFound >= pair.linesNeeded) {
         // Complete, yet left out: the batch in progress has not reached this problem.
         if (!doc.m_bRunStarted || solved.contains(problem)) continue;

@@ -100,7 +100,8 @@ void WriteExperimentTable(std::ostream& out, const Report& report) {
         << (experiment.meanRank ? Fixed(*experiment.meanRank, 2) : "NA") << "</td><td>"
         << Number(experiment.meanCpuSeconds) << "</td></tr>\n";
   }
-  out << "</table>\n<p class=\"explain\">Gaps are over every run of the problems with a best known cost. Success: "
+  out << "</table>\n<p class=\"explain\">" << (gaps ? "Gaps are over every run of the problems with a best known cost. " : "")
+      << "Success: "
       << (report.problemType == kProblemSAT ? "the run found a satisfying assignment (Sol_Found 1)."
                                              : "the run reached the best known cost.")
       << " Mean rank: over the " << report.rankedProblemCount << " ranked problems, 1 being best. "

@@ -49,6 +49,18 @@ std::pair<double, double> Padded(double low, double high) {
   return {low - pad, high + pad};
 }
 
+// Whether most successful runs ended within one tick of the solvers' millisecond clock: their times are
+// then mostly 0 and the chart would be a single step.
+bool BelowClockResolution(const analysis::Report& report) {
+  std::size_t runs = 0, belowTick = 0;
+  for (const auto& run : report.runs)
+    if (run.success.value_or(false) && run.cpuSeconds) {
+      ++runs;
+      if (*run.cpuSeconds < 0.001) ++belowTick;
+    }
+  return 2 * belowTick > runs;
+}
+
 QChart* MakeEffortChart(const analysis::Report& report, bool byTime) {
   // The log axis cannot show 0: a run that succeeded at once is drawn at the axis' first tick.
   const double floorEffort = byTime ? 0.001 : 1.0;
@@ -60,6 +72,7 @@ QChart* MakeEffortChart(const analysis::Report& report, bool byTime) {
     highest = std::max(highest, std::max(steps.back().effort, floorEffort));
   }
   if (highest == 0) return nullptr;
+  if (byTime && BelowClockResolution(report)) return nullptr;
   const bool sat = report.problemType == kProblemSAT;
   QChart* chart = NewChart(QString("Run-%1 distributions: fraction of runs that %2 within the %3")
                                .arg(byTime ? "time" : "length", sat ? "found a solution" : "reached the best known cost",
@@ -200,7 +213,7 @@ QChart* MakeCriticalDifferenceChart(const analysis::Report& report) {
   xAxis->setTickType(QValueAxis::TicksDynamic);
   xAxis->setTickAnchor(1);
   xAxis->setTickInterval(k > 6 ? 1 : 0.5);
-  xAxis->setTitleText("mean rank (1 = best on every problem); bars that do not overlap differ significantly");
+  xAxis->setTitleText("mean rank (1 = best); bars that do not overlap differ significantly");
   xAxis->setLabelFormat("%.1f");
   chart->addAxis(xAxis, Qt::AlignBottom);
   chart->addAxis(yAxis, Qt::AlignLeft);

@@ -42,7 +42,8 @@ const ChartKind kCharts[] = {
     {"run-time", "Run-time distributions", charts::MakeRunTimeChart,
      "As the run-length chart, over the CPU seconds of each successful run (the whole run: the results files do "
      "not record the time of the best solution).",
-     ""},
+     "No run-time chart: no run succeeded, or most successful runs took less than the solvers' 1 ms clock tick "
+     "(the run-length chart measures their effort)."},
 };
 
 // Qt's note that it made up a runtime directory is noise on a command line; everything else passes.
