@@ -50,6 +50,8 @@ QByteArray RenderChart(QChart& chart, QSize size, ImageFormat format) {
     QSvgGenerator generator;
     generator.setOutputDevice(&buffer);
     generator.setSize(size);
+    // The file states its size in millimetres; at 96 dpi a browser shows it at `size` CSS pixels.
+    generator.setResolution(96);
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setTitle(chart.title());
     QPainter painter(&generator);

@@ -71,7 +71,11 @@ std::vector<analysis::ReportChartImage> DrawReportCharts(const analysis::Report&
   std::vector<analysis::ReportChartImage> images;
   for (const ChartKind& kind : kCharts) {
     std::unique_ptr<QChart> chart(kind.make(report));
+    const std::string stem = (std::filesystem::path(directory) / kind.fileStem).string();
     if (!chart) {
+      // A chart of an earlier report in the same directory would contradict this one.
+      std::error_code ignored;
+      for (const char* extension : {".png", ".svg"}) std::filesystem::remove(stem + extension, ignored);
       if (*kind.missing) {
         if (!note.empty()) note += ' ';
         note += kind.missing;
@@ -80,7 +84,6 @@ std::vector<analysis::ReportChartImage> DrawReportCharts(const analysis::Report&
     }
     const QByteArray png = charts::RenderChart(*chart, charts::kReportChartSize, charts::ImageFormat::kPng);
     const QByteArray svg = charts::RenderChart(*chart, charts::kReportChartSize, charts::ImageFormat::kSvg);
-    const std::string stem = (std::filesystem::path(directory) / kind.fileStem).string();
     for (const auto& [bytes, extension] : {std::pair{png, ".png"}, std::pair{svg, ".svg"}}) {
       QFile file(QString::fromStdString(stem + extension));
       if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||

@@ -167,6 +167,9 @@ TEST_F(ReportCommand, BadFilesGetTheSummarisersMessagesAndIncompletePairsAreList
 
 TEST_F(ReportCommand, OneExperimentGivesTablesWithoutTests) {
   SolveBatch({"1"});
+  // A chart left by an earlier report that this one does not draw must not stay beside it.
+  fs::create_directories(root_ / "b-report");
+  std::ofstream(root_ / "b-report" / "critical-difference.svg") << "<svg/>";
   const auto result = Mirelock("report b.mirel");  // default directory beside the document
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_NE(result.out.find("No rank tests: The experiment list holds one experiment"), std::string::npos)
@@ -174,6 +177,10 @@ TEST_F(ReportCommand, OneExperimentGivesTablesWithoutTests) {
   const std::string html = ReadText(root_ / "b-report" / "report.html");
   EXPECT_NE(html.find("No tests: The experiment list holds one experiment"), std::string::npos);
   EXPECT_NE(html.find("<h2>Per problem</h2>"), std::string::npos);
+#ifdef MIRELOCK_WITH_CHARTS
+  EXPECT_FALSE(fs::exists(root_ / "b-report" / "critical-difference.svg"));
+  EXPECT_TRUE(fs::exists(root_ / "b-report" / "gap-boxplot.svg"));
+#endif
 
   // No complete problem: the summariser's message and a failure status; nothing written.
   fs::remove_all(root_ / "results");
