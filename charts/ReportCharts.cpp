@@ -1,9 +1,11 @@
 #include "charts/ReportCharts.h"
 
 #include <QBoxPlotSeries>
+#include <QBarCategoryAxis>
 #include <QBoxSet>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QScatterSeries>
@@ -148,15 +150,34 @@ QChart* MakeGapBoxPlot(const analysis::Report& report) {
                                analysis::Quantile(gaps, 0.75), max, caption));
   }
   chart->addSeries(series);
-  chart->createDefaultAxes();
+  // The mean beside the quartiles: with many runs at gap 0 the boxes collapse, and the mean still tells
+  // the experiments apart.
+  auto* means = new QScatterSeries;
+  means->setName("mean");
+  means->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+  means->setMarkerSize(9);
+  means->setColor(QColor(0xd6, 0x27, 0x28));
+  for (std::size_t e = 0; e < report.experiments.size(); ++e)
+    if (const auto mean = report.experiments[e].meanGap) means->append(static_cast<double>(e), *mean);
+  chart->addSeries(means);
+  // One category axis for both series, so that mean e stands on box e.
+  auto* x = new QBarCategoryAxis;
+  x->append(categories);
+  x->setTitleText("experiment");
+  auto* y = new QValueAxis;
   const auto [axisLow, axisHigh] = Padded(low, high);
-  for (QAbstractAxis* axis : chart->axes(Qt::Vertical)) {
-    axis->setRange(axisLow, axisHigh);
-    axis->setTitleText(measure);
-    if (auto* values = qobject_cast<QValueAxis*>(axis)) values->applyNiceNumbers();
+  y->setRange(axisLow, axisHigh);
+  y->applyNiceNumbers();
+  y->setTitleText(measure);
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+  for (QAbstractSeries* each : chart->series()) {
+    each->attachAxis(x);
+    each->attachAxis(y);
   }
-  for (QAbstractAxis* axis : chart->axes(Qt::Horizontal)) axis->setTitleText("experiment");
-  chart->legend()->hide();
+  // Only the mean marker needs a legend entry; the boxes are labelled by the axis.
+  for (QLegendMarker* marker : chart->legend()->markers(series)) marker->setVisible(false);
+  chart->legend()->setAlignment(Qt::AlignBottom);
   return chart;
 }
 

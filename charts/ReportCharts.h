@@ -17,7 +17,8 @@ namespace mirelock::charts {
 // a QApplication, which may run on the "offscreen" platform.
 
 // Box plot of every run's gap (MAX-SAT: relative error) per experiment;
-// whiskers span the smallest and the largest gap. Nothing for SAT, or when no
+// whiskers span the smallest and the largest gap; a marker shows the mean
+// (a second series). Nothing for SAT, or when no
 // problem has a best known cost.
 QChart* MakeGapBoxPlot(const analysis::Report& report);
 

@@ -26,8 +26,8 @@ struct ChartKind {
 const ChartKind kCharts[] = {
     {"gap-boxplot", "Solution quality per experiment", charts::MakeGapBoxPlot,
      "Each box spans the middle half of all runs' gaps to the best known cost (first to third quartile), the line "
-     "in it is the median and the whiskers reach the best and the worst run. Lower is better; a box well below "
-     "another means better final solutions on most runs.",
+     "in it is the median, the whiskers reach the best and the worst run, and the red square is the mean. Lower "
+     "is better; a box well below another means better final solutions on most runs.",
      "No gap chart: there are no gaps (SAT problems, or no best known costs)."},
     {"critical-difference", "Mean ranks and critical difference", charts::MakeCriticalDifferenceChart,
      "Each dot is an experiment's mean rank over the problems (1 = best on every problem), best on top. The bar "

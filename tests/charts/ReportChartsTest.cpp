@@ -9,6 +9,7 @@
 #include <QChart>
 #include <QImage>
 #include <QLineSeries>
+#include <QScatterSeries>
 #include <memory>
 
 #include "analysis/Analysis.h"
@@ -78,6 +79,9 @@ TEST(ReportCharts, EveryChartDrawsToPngAndSvgWithItsExperiments) {
   EXPECT_DOUBLE_EQ(best->at(QBoxSet::LowerExtreme), 0);
   EXPECT_DOUBLE_EQ(best->at(QBoxSet::Median), 0.5);
   EXPECT_DOUBLE_EQ(best->at(QBoxSet::UpperExtreme), 1);
+  auto* means = qobject_cast<QScatterSeries*>(box->series().back());
+  ASSERT_NE(means, nullptr);
+  EXPECT_EQ(means->points()[2], QPointF(2, 0.5));
 
   // The best experiment is on the top row of the critical-difference chart.
   auto* rows = qobject_cast<QCategoryAxis*>(cd->axes(Qt::Vertical).front());
