@@ -7,7 +7,7 @@
 namespace mirelock::analysis {
 namespace {
 
-struct RunSpec {
+struct GivenRun {
   std::size_t problem, experiment;
   std::optional<double> cost, gap;
   std::optional<bool> success;
@@ -15,20 +15,20 @@ struct RunSpec {
 };
 
 Report MakeReport(ProblemType type, std::vector<std::string> problems, std::size_t experiments,
-                  const std::vector<RunSpec>& runs, std::vector<std::string> withoutBest = {}) {
+                  const std::vector<GivenRun>& runs, std::vector<std::string> withoutBest = {}) {
   Report report;
   report.problemsWithoutBest = std::move(withoutBest);
   report.problemType = type;
   report.problems = std::move(problems);
   for (std::size_t e = 0; e < experiments; ++e) report.experiments.emplace_back().name = "Exp " + std::to_string(e);
-  for (const RunSpec& spec : runs) {
+  for (const GivenRun& given : runs) {
     RunRecord run;
-    run.problem = spec.problem;
-    run.experiment = spec.experiment;
-    run.cost = spec.cost;
-    run.gap = spec.gap;
-    run.success = spec.success;
-    run.repairsToBest = spec.repairs;
+    run.problem = given.problem;
+    run.experiment = given.experiment;
+    run.cost = given.cost;
+    run.gap = given.gap;
+    run.success = given.success;
+    run.repairsToBest = given.repairs;
     run.cpuSeconds = 0.5;
     report.runs.push_back(run);
   }
