@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 #include "platform/FilePaths.h"
 #include "platform/NumberFormat.h"
@@ -18,7 +19,8 @@ AtomicFileWriter::AtomicFileWriter(std::string finalPath, StaleTemporaries stale
   // stays within one file system and is atomic.
   const std::string directory = DirectoryOf(target_);
   if (stale == StaleTemporaries::kRemove) RemoveStaleTemporaries(directory);
-  if (auto file = CreateTemporaryFile(directory)) temporary_ = std::move(*file);
+  const std::string finalName = std::filesystem::path(target_).filename().string();
+  if (auto file = CreateTemporaryFile(directory, finalName)) temporary_ = std::move(*file);
   if (!IsOpen()) return;
   // Replacing a file must not widen or narrow who may read it (a document
   // kept at 0600, say).

@@ -46,12 +46,14 @@ bool IsOwnerRecordName(const std::string& name) {
          name.compare(name.size() - kOwnerSuffix.size(), kOwnerSuffix.size(), kOwnerSuffix) == 0;
 }
 
-// The host and process id of a record; false for a record still being
-// written or not ours.
-bool ReadOwner(const std::filesystem::path& record, std::string& host, long& pid) {
+// The host, process id and final file name of a record; false for a record
+// still being written or not ours. Records without a final name (a writer
+// that did not give one) leave finalName empty.
+bool ReadOwner(const std::filesystem::path& record, std::string& host, long& pid, std::string* finalName = nullptr) {
   std::ifstream in(record);
   std::string hostLine, pidLine;
   if (!std::getline(in, hostLine) || !std::getline(in, pidLine) || hostLine.empty()) return false;
+  if (finalName && !std::getline(in, *finalName)) finalName->clear();
   if (pidLine.empty() || pidLine.size() > 9 || pidLine.find_first_not_of("0123456789") != std::string::npos)
     return false;
   host = hostLine;
@@ -63,8 +65,9 @@ bool ProcessIsGone(long pid) { return ::kill(static_cast<pid_t>(pid), 0) != 0 &&
 
 }  // namespace
 
-std::optional<TemporaryFile> CreateTemporaryFile(const std::string& directory) {
-  static const std::string owner = HostName() + "\n" + std::to_string(static_cast<long>(::getpid())) + "\n";
+std::optional<TemporaryFile> CreateTemporaryFile(const std::string& directory, const std::string& finalName) {
+  static const std::string process = HostName() + "\n" + std::to_string(static_cast<long>(::getpid())) + "\n";
+  const std::string owner = process + finalName + "\n";
   const std::string pattern = JoinPath(directory, kPrefix + std::string(kRandomLength, 'X') + kOwnerSuffix);
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string record = pattern;
@@ -113,6 +116,23 @@ int RemoveStaleTemporaries(const std::string& directory) {
     if (fs::remove(it->path(), ignored)) ++removed;
   }
   return removed;
+}
+
+bool IsBeingWritten(const std::string& finalPath) {
+  namespace fs = std::filesystem;
+  static const std::string thisHost = HostName();
+  const fs::path path(finalPath);
+  const std::string wanted = path.filename().string();
+  std::error_code error;
+  fs::directory_iterator it(path.has_parent_path() ? path.parent_path() : fs::path("."), error);
+  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+    if (!IsOwnerRecordName(it->path().filename().string())) continue;
+    std::string host, finalName;
+    long pid = 0;
+    if (!ReadOwner(it->path(), host, pid, &finalName) || finalName != wanted) continue;
+    if (host != thisHost || !ProcessIsGone(pid)) return true;
+  }
+  return false;
 }
 
 }  // namespace mirelock

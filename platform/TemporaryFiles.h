@@ -9,7 +9,9 @@ namespace mirelock {
 // mkstemp makes them) whatever the final name, so a final name of any legal
 // length can be written. Beside it an owner record (the same name +
 // ".owner") holds the writer's host and process id, so that a later process
-// can tell a file left by a killed writer from one still being written. The
+// can tell a file left by a killed writer from one still being written, and
+// the name of the file it will become, so that a reader can tell which final
+// files are being written now. The
 // record is made first and removed last: a temporary file never exists
 // without it.
 struct TemporaryFile {
@@ -21,7 +23,9 @@ struct TemporaryFile {
 // Creates a temporary file and its owner record in `directory`, the file
 // with mode 0666 less the umask, as for any file the user writes. None when
 // the directory cannot be written.
-std::optional<TemporaryFile> CreateTemporaryFile(const std::string& directory);
+// `finalName` is the file name (without directory) the temporary file is
+// meant to become; it is kept in the owner record.
+std::optional<TemporaryFile> CreateTemporaryFile(const std::string& directory, const std::string& finalName = "");
 
 // Removes the owner record once the temporary file is gone (renamed or
 // removed).
@@ -33,5 +37,10 @@ void ReleaseTemporaryFile(const TemporaryFile& file);
 // shared file system this host cannot tell whether a writer elsewhere is
 // still at work. Returns how many records it removed.
 int RemoveStaleTemporaries(const std::string& directory);
+
+// Whether a writer is at work on `finalPath` now: an owner record in its
+// directory names it and belongs to a live process of this host or to
+// another host (which this host cannot check).
+bool IsBeingWritten(const std::string& finalPath);
 
 }  // namespace mirelock
