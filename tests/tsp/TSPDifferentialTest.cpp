@@ -171,7 +171,8 @@ class ReferenceGLS {
     double greatest = -1;
     for (int k = -1; k + 1 < n_; ++k) {
       const int a = tour_[k < 0 ? n_ - 1 : k], b = tour_[k + 1];
-      const double utility = d_(std::min(a, b), std::max(a, b)) / static_cast<double>(P(a, b) + integerLambda_);
+      const double utility =
+          d_(std::min(a, b), std::max(a, b)) / static_cast<double>(P(a, b) + integerLambda_);
       if (utility > greatest) kept.clear(), greatest = utility;
       if (utility == greatest) kept.emplace_back(a, b);
     }
@@ -215,14 +216,18 @@ class ReferenceGLS {
     }
     std::ostringstream row;
     UseDefaultNumberFormat(row);
-    row << '\t' << repairsToBest_ << '\t' << average << '\t' << deviation << '\t' << least << '\t' << most << '\t'
-        << aspirations_ << '\t' << Series(visited_) << Series(minima_) << Series(bests_) << byAspiration_ << '\t';
-    row << "-maxrepairs " << maxRepairs_ << ' ' << (s_.runs != 1 ? "-numruns " + std::to_string(s_.runs) + " " : "")
-        << "-lambdacoeff " << s_.lambda << ' ';
-    if (s_.decayEvery > 0) row << "-forget -forgetcoeff " << s_.decayFactor << " -forgetafter " << s_.decayEvery << ' ';
+    row << '\t' << repairsToBest_ << '\t' << average << '\t' << deviation << '\t' << least << '\t' << most
+        << '\t' << aspirations_ << '\t' << Series(visited_) << Series(minima_) << Series(bests_)
+        << byAspiration_ << '\t';
+    row << "-maxrepairs " << maxRepairs_ << ' '
+        << (s_.runs != 1 ? "-numruns " + std::to_string(s_.runs) + " " : "") << "-lambdacoeff " << s_.lambda
+        << ' ';
+    if (s_.decayEvery > 0)
+      row << "-forget -forgetcoeff " << s_.decayFactor << " -forgetafter " << s_.decayEvery << ' ';
     if (s_.randomMoves > 0) row << "-Prandommove " << s_.randomMoves << ' ';
     if (s_.escape > 0) row << "-Prandomescapemove " << s_.escape << ' ';
-    row << "+maxconsecsideways " << s_.sideways << " +cheapstatsonly " << (s_.aspiration ? "+aspiration" : "");
+    row << "+maxconsecsideways " << s_.sideways << " +cheapstatsonly "
+        << (s_.aspiration ? "+aspiration" : "");
     return row.str();
   }
 
@@ -245,8 +250,10 @@ std::vector<std::string> SolverRows(TSPSolver& solver, const Settings& s) {
   if (s.decayEvery > 0) parameters.SetPenaltyDecay(s.decayEvery, s.decayFactor);
   parameters.SetLambda(s.lambda);
   parameters.SetNumRuns(s.runs);
-  if (s.perCity) parameters.SetMaxRepairsPerN(s.repairs);
-  else parameters.SetMaxRepairs(s.repairs);
+  if (s.perCity)
+    parameters.SetMaxRepairsPerN(s.repairs);
+  else
+    parameters.SetMaxRepairs(s.repairs);
   parameters.SetSeed(s.seed);
   solver.Parameters().SetRandomEscapeMoveProbability(s.escape);
   std::vector<std::string> rows;
@@ -266,19 +273,31 @@ std::string GeneratedInstance(std::uint32_t seed, int side) {
   SeedRandom(seed);
   const int n = 5 + Random() % 10;
   std::ostringstream text;
-  text << "NAME : g" << seed << "\nTYPE : TSP\nDIMENSION : " << n << "\nEDGE_WEIGHT_TYPE : EUC_2D\nNODE_COORD_SECTION\n";
-  for (int k = 1; k <= n; ++k) text << k << ' ' << Random() * side / 32768 << ' ' << Random() * side / 32768 << '\n';
+  text << "NAME : g" << seed << "\nTYPE : TSP\nDIMENSION : " << n
+       << "\nEDGE_WEIGHT_TYPE : EUC_2D\nNODE_COORD_SECTION\n";
+  for (int k = 1; k <= n; ++k)
+    text << k << ' ' << Random() * side / 32768 << ' ' << Random() * side / 32768 << '\n';
   return text.str() + "EOF\n";
 }
 
 TEST(TSPSolver, RowsMatchAPlainRestatementOfTheSearch) {
   std::vector<Settings> combinations(8);
-  combinations[1] = {.aspiration = false, .sideways = 3, .lambda = 0.1, .seed = 4294967295u, .repairs = 30, .perCity = true};
-  combinations[2] = {.randomMoves = 0.2, .sideways = 5, .decayEvery = 1, .decayFactor = 0.01, .lambda = 0.05, .seed = 12345};
+  combinations[1] = {
+      .aspiration = false, .sideways = 3, .lambda = 0.1, .seed = 4294967295u, .repairs = 30, .perCity = true};
+  combinations[2] = {
+      .randomMoves = 0.2, .sideways = 5, .decayEvery = 1, .decayFactor = 0.01, .lambda = 0.05, .seed = 12345};
   combinations[3] = {.randomMoves = 1, .lambda = 10, .seed = 1, .repairs = 200};
-  combinations[4] = {.aspiration = false, .randomMoves = 0.05, .sideways = 2, .lambda = 0.3, .seed = 99, .repairs = 25, .perCity = true, .escape = 0.5};
+  combinations[4] = {.aspiration = false,
+                     .randomMoves = 0.05,
+                     .sideways = 2,
+                     .lambda = 0.3,
+                     .seed = 99,
+                     .repairs = 25,
+                     .perCity = true,
+                     .escape = 0.5};
   combinations[5] = {.sideways = 100, .lambda = 0.02, .seed = 4294967295u, .repairs = 400, .runs = 2};
-  combinations[6] = {.aspiration = false, .decayEvery = 200, .seed = 5, .repairs = 0, .runs = 2};  // no move at all
+  combinations[6] = {
+      .aspiration = false, .decayEvery = 200, .seed = 5, .repairs = 0, .runs = 2};  // no move at all
   combinations[7] = {.sideways = 1, .lambda = 3, .seed = 2147483648u, .repairs = 500, .runs = 1};
   const int sides[] = {12, 1000, 90000};  // many ties; multiplier 100; multiplier 1
   for (std::uint32_t instance = 1; instance <= 6; ++instance) {
