@@ -281,7 +281,7 @@ std::string GeneratedInstance(std::uint32_t seed, int side) {
 }
 
 TEST(TSPSolver, RowsMatchAPlainRestatementOfTheSearch) {
-  std::vector<Settings> combinations(8);
+  std::vector<Settings> combinations(9);
   combinations[1] = {
       .aspiration = false, .sideways = 3, .lambda = 0.1, .seed = 4294967295u, .repairs = 30, .perCity = true};
   combinations[2] = {
@@ -299,6 +299,8 @@ TEST(TSPSolver, RowsMatchAPlainRestatementOfTheSearch) {
   combinations[6] = {
       .aspiration = false, .decayEvery = 200, .seed = 5, .repairs = 0, .runs = 2};  // no move at all
   combinations[7] = {.sideways = 1, .lambda = 3, .seed = 2147483648u, .repairs = 500, .runs = 1};
+  // Long enough for a draw of exactly 1 (32767), which with probability 1 is no random move.
+  combinations[8] = {.randomMoves = 1, .repairs = 40000, .runs = 1};
   const int sides[] = {12, 1000, 90000};  // many ties; multiplier 100; multiplier 1
   for (std::uint32_t instance = 1; instance <= 6; ++instance) {
     const std::string text = GeneratedInstance(instance, sides[instance % 3]);

@@ -189,6 +189,14 @@ TEST(TSPSolver, ExtremeSettingsEndEveryRunWithinItsLimit) {
         EXPECT_EQ(lambda, 1e5);
       }
       EXPECT_EQ(solver.GetBestCost(), solver.TourCost(solver.GetBestTour()));
+      // No edge's multiplier * distance + penalty went past the ceiling that keeps move values in 32 bits.
+      for (std::int32_t a = 0; a < 5; ++a) {
+        for (std::int32_t b = a + 1; b < 5; ++b) {
+          EXPECT_LE(std::int64_t{solver.CostMultiplier()} * solver.Instance().Distances()(a, b) +
+                        solver.Penalty(a, b),
+                    TSPSolver::kAugmentedCeiling);
+        }
+      }
     }
   }
   EXPECT_GT(refused, 0);
