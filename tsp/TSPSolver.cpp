@@ -196,15 +196,17 @@ void TSPSolver::ComputeIntegerLambda() {
         "arithmetic\nTry lambda in range 0.1 to 10\n",
         OutputStream::Out, 1);
   }
-  // The first penalty of the tour's longest edge must keep its element below the ceiling.
+  // Penalties must raise augmented costs (a negative lambda, from a tour of
+  // negative cost, would lower them for ever without a move), and the first
+  // penalty of the tour's longest edge must keep its element below the ceiling.
   std::int32_t longest = augmented_(tour_.front(), tour_.back());
   for (std::uint32_t k = 0; k + 1 < n_; ++k) longest = std::max(longest, augmented_(tour_[k], tour_[k + 1]));
-  if (!(std::fabs(scaled) <= static_cast<double>(kAugmentedCeiling - longest))) {
+  const std::int64_t room = std::int64_t{kAugmentedCeiling} - longest;
+  if (!(scaled > 0 && scaled <= static_cast<double>(room))) {
     throw FatalError("Sorry: lambda coefficient " + FormatNumber(parameters_.LambdaCoefficient()) +
                          " gives an integer lambda of " + FormatNumber(scaled) +
-                         ", more than 32-bit penalties can hold (at most " +
-                         std::to_string(kAugmentedCeiling - longest) + " on this tour)\n" +
-                         "Try lambda in range 0.1 to 10\n",
+                         " on this tour, outside the 1 to " + std::to_string(room) +
+                         " that 32-bit penalties can hold\nTry lambda in range 0.1 to 10\n",
                      OutputStream::Out, 1);
   }
   integerLambda_ = static_cast<std::int32_t>(scaled);

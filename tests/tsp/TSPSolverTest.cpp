@@ -67,6 +67,11 @@ TEST(TSPSolver, CostMultiplierAndIntegerLambda) {
         "arithmetic\nTry lambda in range 0.1 to 10\n");
     EXPECT_EQ(error.Stream(), OutputStream::Out);
   }
+  // Tours of negative cost give a negative lambda, whose penalties would only ever lower augmented costs.
+  TSPSolver negative;
+  ReadText(negative, AdditiveInstance({1, 1, 1, 1, 1}, -100));
+  negative.Parameters().SetMaxRepairs(100);
+  EXPECT_THROW(negative.Solve(), FatalError);
 }
 
 TEST(TSPSolver, TooFewCitiesAreRefusedBeforeTheSearch) {
