@@ -66,7 +66,7 @@ class ReferenceGLS {
     const int a = tour_[m.i - 1], b = tour_[m.i], c = tour_[m.j], e = tour_[(m.j + 1) % n_];
     return multiplier_ * CostDelta(m) + P(b, e) - P(c, e) - P(a, b) + P(a, c);
   }
-  bool Finished() const { return repairs_ >= maxRepairs_; }
+  bool Finished() const { return repairs_ >= maxRepairs_ || ended_; }
 
   std::string Solve(unsigned run) {
     if (s_.seed != 4294967295u) SeedRandom(s_.seed * run);
@@ -81,7 +81,7 @@ class ReferenceGLS {
     previousBest_ = bestCost_, staleLists_ = true;
     bestCost_ = 2147483647;
     repairs_ = repairsToBest_ = aspirations_ = moveCounter_ = 0;
-    byAspiration_ = false;
+    byAspiration_ = ended_ = false;
     visited_ = {TourCost()};
     minima_.clear();
     bests_ = {TourCost()};
@@ -176,6 +176,9 @@ class ReferenceGLS {
       if (utility > greatest) kept.clear(), greatest = utility;
       if (utility == greatest) kept.emplace_back(a, b);
     }
+    // A penalty that would take multiplier * distance + penalty past 2^29 - 1 ends the run instead.
+    for (auto [a, b] : kept) ended_ |= multiplier_ * d_(a, b) + P(a, b) + integerLambda_ > (1 << 29) - 1;
+    if (ended_) return;
     for (auto [a, b] : kept) penalty_[std::min(a, b) * n_ + std::max(a, b)] += integerLambda_;
     if (s_.escape <= 0) return;
     for (double r = Random() * (1.0 / 32767); s_.escape > r && !Finished(); r = Random() * (1.0 / 32767)) {
@@ -239,7 +242,7 @@ class ReferenceGLS {
   std::vector<I64> penalty_, visited_, minima_, bests_, occupancy_, lastChange_;
   I64 multiplier_ = 1, integerLambda_ = 0, bestCost_ = 2147483647, previousBest_ = 0, moveCounter_ = 0;
   unsigned repairs_ = 0, repairsToBest_ = 0, aspirations_ = 0;
-  bool byAspiration_ = false, staleLists_ = false;
+  bool byAspiration_ = false, staleLists_ = false, ended_ = false;
 };
 
 std::vector<std::string> SolverRows(TSPSolver& solver, const Settings& s) {
@@ -276,7 +279,8 @@ std::string GeneratedInstance(std::uint32_t seed, int side) {
   text << "NAME : g" << seed << "\nTYPE : TSP\nDIMENSION : " << n
        << "\nEDGE_WEIGHT_TYPE : EUC_2D\nNODE_COORD_SECTION\n";
   for (int k = 1; k <= n; ++k)
-    text << k << ' ' << Random() * side / 32768 << ' ' << Random() * side / 32768 << '\n';
+    text << k << ' ' << Random() * std::int64_t{side} / 32768 << ' ' << Random() * std::int64_t{side} / 32768
+         << '\n';
   return text.str() + "EOF\n";
 }
 
@@ -301,7 +305,7 @@ TEST(TSPSolver, RowsMatchAPlainRestatementOfTheSearch) {
   combinations[7] = {.sideways = 1, .lambda = 3, .seed = 2147483648u, .repairs = 500, .runs = 1};
   // Long enough for a draw of exactly 1 (32767), which with probability 1 is no random move.
   combinations[8] = {.randomMoves = 1, .repairs = 40000, .runs = 1};
-  const int sides[] = {12, 1000, 90000};  // many ties; multiplier 100; multiplier 1
+  const int sides[] = {12, 1000, 400000};  // many ties; multiplier 100; multiplier 1
   for (std::uint32_t instance = 1; instance <= 6; ++instance) {
     const std::string text = GeneratedInstance(instance, sides[instance % 3]);
     for (std::size_t c = 0; c < combinations.size(); ++c) {
