@@ -19,6 +19,15 @@ struct DocArguments {
   DocumentFlags flags;
 };
 
+// A document may be set up before its problems are in place, so a missing
+// problems directory is no error here; but a mistyped one would otherwise go
+// unnoticed until a batch finds nothing to solve.
+void WarnIfProblemsDirectoryMissing(const CMirelockDoc& doc) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(doc.m_strProblemsDir, error))
+    std::cerr << "Warning: the problems directory " << doc.m_strProblemsDir << " does not exist\n";
+}
+
 void AddDocPath(CLI::App& command, DocArguments& args) {
   command.add_option("DOC", args.path, "document file")->required();
 }
@@ -37,6 +46,7 @@ void RegisterNew(CLI::App& doc) {
     CommandDocument document;
     args->flags.ApplyTo(document.doc);
     SaveDocumentFile(document.doc, args->path);
+    WarnIfProblemsDirectoryMissing(document.doc);
   });
 }
 
@@ -49,6 +59,7 @@ void RegisterSet(CLI::App& doc) {
     auto document = LoadCommandDocument(args->path);
     args->flags.ApplyTo(document->doc);
     SaveDocumentFile(document->doc, args->path);
+    WarnIfProblemsDirectoryMissing(document->doc);
   });
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "experiments/CMirelockDoc.h"
+#include "platform/AtomicFileWriter.h"
 #include "platform/UserMessages.h"
 
 namespace mirelock {
@@ -246,22 +247,13 @@ bool DecodeDocument(std::span<const std::uint8_t> bytes, const std::string& file
 
 void SaveDocumentFile(const CMirelockDoc& doc, const std::string& path) {
   const std::vector<std::uint8_t> bytes = EncodeDocument(doc);
-  const std::string temporary = path + ".saving-" + std::to_string(::getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::remove(temporary.c_str());
-      throw DocumentFileError("Cannot write the document file " + path + ".");
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::remove(temporary.c_str());
-    throw DocumentFileError("Cannot write the document file " + path + ": " + error.message() + ".");
-  }
+  // Through a symbolic link the target is saved, with its mode kept; the
+  // temporary files of saves that a killed process left beside it go first.
+  AtomicFileWriter file(path, AtomicFileWriter::StaleTemporaries::kRemove);
+  if (!file.IsOpen())
+    throw DocumentFileError("Cannot write the document file " + path + ".");
+  file.Stream().write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!file.Commit()) throw DocumentFileError("Cannot write the document file " + path + ".");
 }
 
 bool LoadDocumentFile(CMirelockDoc& doc, const std::string& path) {

@@ -1,13 +1,16 @@
 #include "runner/CSolverThread.h"
 
+#include <filesystem>
+#include <system_error>
 #include <thread>
 
+#include "platform/FilePaths.h"
 #include "platform/Random.h"
+#include "platform/TemporaryFiles.h"
 #include "runner/PairQueue.h"
 #include "runner/ProblemDiscovery.h"
 #include "runner/ResultsFiles.h"
 #include "runner/RunControls.h"
-#include "runner/TemporaryFileNames.h"
 #include "solver/Solver.h"
 #include "solver/SolverParameters.h"
 
@@ -97,7 +100,43 @@ void CSolverThread::Run() {
   }
 }
 
+std::optional<std::string> CSolverThread::MissingDirectory() const {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (IsMonitorRun()) {
+    // The solver opens the monitor file only once it runs, and a file it
+    // cannot open would silently stay unwritten.
+    if (monitorOutputFile_.empty()) return std::nullopt;
+    const std::string directory = DirectoryOf(monitorOutputFile_);
+    if (!fs::is_directory(directory, error))
+      return "Cannot write the monitor output file " + monitorOutputFile_ + ": the directory " + directory +
+             " does not exist";
+    return std::nullopt;
+  }
+  // An empty directory has its own message (no problems); a missing one is a
+  // mistake in the settings and says so.
+  const std::string directory = problemsDirectory_.empty() ? "." : problemsDirectory_;
+  if (!fs::exists(directory, error)) return "The problems directory " + directory + " does not exist";
+  if (!fs::is_directory(directory, error)) return "The problems directory " + directory + " is not a directory";
+  return std::nullopt;
+}
+
+void CSolverThread::PrepareResultsDirectory() const {
+  // A new document's results directory does not exist until the first batch
+  // needs it. If it cannot be made, the first pair reports the results file
+  // it cannot open.
+  std::error_code ignored;
+  if (!resultsDirectory_.empty()) std::filesystem::create_directories(resultsDirectory_, ignored);
+  // A process killed while writing (an earlier attempt at the same shard,
+  // say) left its temporary files here; once per run is enough.
+  RemoveStaleTemporaries(resultsDirectory_);
+}
+
 void CSolverThread::RunPairs() {
+  if (const auto missing = MissingDirectory()) {
+    EndWithError(*missing);
+    return;
+  }
   std::vector<std::string> problems;
   if (IsMonitorRun()) {
     problems.push_back(monitorProblem_);
@@ -124,6 +163,7 @@ void CSolverThread::RunPairs() {
     EndWithError("No experiments in the experiment list to run\n");
     return;
   }
+  if (discovered > 0) PrepareResultsDirectory();
 
   // Every worker catches what ends its own loop, so that all of them are
   // joined before the run reports anything.
@@ -201,10 +241,6 @@ bool CSolverThread::SolvePair(const std::string& problem, const CExperiment& exp
   hooks.commitLock = &view_.commitMutex_;
   hooks.messages = &messages_;
 
-  // A process killed while writing this pair (an earlier attempt at the same
-  // shard, say) left its temporary file behind; this pair is about to be
-  // written afresh, so the leftover can go.
-  RemoveStaleTemporaries(request.resultsDirectory + request.resultsFileName);
   SetRandomState(kPairGeneratorState);
   try {
     WriteResultsFile(*solver, request, hooks);

@@ -53,6 +53,10 @@ class CSolverThread {
 
  private:
   void RunPairs();
+  // Why the run cannot start (a missing problems directory or monitor output
+  // directory), or nothing.
+  std::optional<std::string> MissingDirectory() const;
+  void PrepareResultsDirectory() const;
   // One worker's loop over the queue; `slot` numbers the worker from 0.
   void WorkPairs(PairQueue& queue, std::size_t slot);
   // False when an error ended the run.

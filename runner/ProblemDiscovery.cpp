@@ -21,9 +21,4 @@ std::vector<std::string> DiscoverProblems(const std::string& problemsDirectory, 
   return names;
 }
 
-std::string JoinPath(const std::string& directory, const std::string& name) {
-  if (directory.empty() || directory.back() == '/') return directory + name;
-  return directory + "/" + name;
-}
-
 }  // namespace mirelock

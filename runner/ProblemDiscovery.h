@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FilePaths.h"
 #include "solver/ProblemType.h"
 
 namespace mirelock {
@@ -14,8 +15,5 @@ inline constexpr const char* kNoProblemsMessage =
 // matches without regard to case (a.CNF is a SAT problem). A directory that
 // does not exist or cannot be listed holds no problems.
 std::vector<std::string> DiscoverProblems(const std::string& problemsDirectory, ProblemType type);
-
-// A directory and a file name joined by exactly one "/".
-std::string JoinPath(const std::string& directory, const std::string& name);
 
 }  // namespace mirelock

@@ -5,7 +5,8 @@
 #include "experiments/CExperiment.h"
 #include "platform/FatalError.h"
 #include "platform/UserMessages.h"
-#include "runner/AtomicFileWriter.h"
+#include "platform/AtomicFileWriter.h"
+#include "platform/FilePaths.h"
 #include "solver/Solver.h"
 
 namespace mirelock {
@@ -85,7 +86,7 @@ std::size_t CountResultsFileLines(const std::string& path) {
 
 bool IsResultsFileComplete(const std::string& resultsDirectory, ProblemType type, const std::string& problem,
                            const CExperiment& ex) {
-  const std::string path = resultsDirectory + GetResultsFilename(type, problem, ex);
+  const std::string path = JoinPath(resultsDirectory, GetResultsFilename(type, problem, ex));
   return CountResultsFileLines(path) >= std::size_t{ex.m_nNumRuns} + 1;
 }
 
@@ -99,8 +100,7 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
                            const ResultsFileHooks& hooks, const std::function<bool()>& lineDone) {
   auto done = [&] {
     if (!lineDone())
-      throw ResultsFileException(request.resultsDirectory,
-                                 request.resultsDirectory + request.resultsFileName);
+      throw ResultsFileException(request.resultsDirectory, request.ResultsPath());
   };
   out << "Problem_name\t";
   solver.GetStats().WriteHeader(out);
@@ -142,7 +142,7 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
 
 PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,
                              const ResultsFileHooks& hooks) {
-  AtomicFileWriter file(request.resultsDirectory + request.resultsFileName);
+  AtomicFileWriter file(request.ResultsPath());
   if (!file.IsOpen()) ThrowUnwritable(request, file);
   PairOutcome outcome;
   try {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "experiments/CExperiment.h"
+#include "platform/FilePaths.h"
 #include "solver/ProblemType.h"
 
 namespace mirelock {
@@ -34,8 +35,7 @@ std::string GetResultsFilename(unsigned nProblemType, const std::string& problem
 // the first longer line. A file that cannot be read counts 0.
 std::size_t CountResultsFileLines(const std::string& path);
 
-// Whether the results file of a pair in a results directory (ending with "/")
-// holds at least the header and one line per run.
+// Whether the results file of a pair in a results directory holds at least the header and one line per run.
 bool IsResultsFileComplete(const std::string& resultsDirectory, ProblemType type, const std::string& problem,
                            const CExperiment& ex);
 
@@ -48,9 +48,11 @@ std::string MonitorRunProblemName(const std::string& problemPath);
 struct ResultsFileRequest {
   std::string problemName;       // first column of every row
   std::string problemPath;       // the file the problem is read from
-  std::string resultsDirectory;  // ends with "/"
-  std::string resultsFileName;   // from GetResultsFilename
+  std::string resultsDirectory;
+  std::string resultsFileName;  // from GetResultsFilename
   CExperiment experiment;
+
+  std::string ResultsPath() const { return JoinPath(resultsDirectory, resultsFileName); }
 };
 
 // What the worker lends to the writing of a pair.

@@ -1,8 +1,8 @@
 #include "summary/CSummariser.h"
 
-#include <filesystem>
 
-#include "runner/AtomicFileWriter.h"
+#include "platform/AtomicFileWriter.h"
+#include "platform/FilePaths.h"
 #include "runner/ResultsFiles.h"
 #include "summary/CompletedProblems.h"
 #include "summary/CostConversion.h"
@@ -14,6 +14,7 @@ namespace mirelock {
 
 namespace {
 constexpr const char* kNoProblems = "No problems completed for all experiments, please solve some first.";
+constexpr const char* kNoExperiments = "Please input some experiments to summarise";
 }  // namespace
 
 CSummariser::CSummariser(const CMirelockDoc& doc, UserMessages& messages)
@@ -28,6 +29,12 @@ CSummariser::CSummariser(const CMirelockDoc& doc, UserMessages& messages)
       messages_(messages) {}
 
 bool CSummariser::Summarise() {
+  // Without experiments every problem would count as completed and the
+  // reports would be replaced by empty ones.
+  if (experiments_.empty()) {
+    messages_.Show(kNoExperiments);
+    return false;
+  }
   if (problemType_ >= kProblemTypeCount) {
     // No file pattern or results name exists for such a type; the best known
     // costs reader has the message for it.
@@ -75,7 +82,7 @@ void CSummariser::ReadResultsFiles() {
   for (std::size_t p = 0; p < table_.ProblemCount(); ++p)
     for (std::size_t e = 0; e < experiments_.size(); ++e) {
       const std::string name = GetResultsFilename(problemType_, table_.Problems()[p], experiments_[e]);
-      reader.Read((std::filesystem::path(resultsDirectory_) / name).string(), p, e);
+      reader.Read(JoinPath(resultsDirectory_, name), p, e);
     }
 }
 
@@ -83,7 +90,7 @@ void CSummariser::ReadResultsFiles() {
 // a failed write (a full disk, say) leaves the previous report intact.
 template <typename Report>
 bool CSummariser::WriteReport(const std::string& path, const Report& report) {
-  AtomicFileWriter file(path);
+  AtomicFileWriter file(path, AtomicFileWriter::StaleTemporaries::kRemove);
   if (!file.IsOpen()) {
     messages_.Show("Failed to open " + path);
     return false;

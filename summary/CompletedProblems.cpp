@@ -45,11 +45,6 @@ std::vector<std::string> ListResultsFileNames(const std::string& directory, User
   return names;
 }
 
-// The completeness test puts a file name directly after the directory.
-std::string WithSeparator(const std::string& directory) {
-  return directory.empty() || directory.back() == '/' ? directory : directory + "/";
-}
-
 }  // namespace
 
 std::vector<std::string> FindCompletedProblems(const CompletedProblemsQuery& query, UserMessages& messages) {
@@ -60,14 +55,13 @@ std::vector<std::string> FindCompletedProblems(const CompletedProblemsQuery& que
   const std::set<std::string> resultsNames(resultsList.begin(), resultsList.end());
   const std::set<std::string> solved(query.solvedProblems.begin(), query.solvedProblems.end());
 
-  const std::string resultsDirectory = WithSeparator(query.resultsDirectory);
   std::vector<std::string> completed;
   for (const std::string& problem : problems) {
     if (query.runStarted && !solved.contains(problem)) continue;
     const bool allComplete =
         std::all_of(query.experiments.begin(), query.experiments.end(), [&](const CExperiment& experiment) {
           return resultsNames.contains(GetResultsFilename(query.problemType, problem, experiment)) &&
-                 IsResultsFileComplete(resultsDirectory, query.problemType, problem, experiment);
+                 IsResultsFileComplete(query.resultsDirectory, query.problemType, problem, experiment);
         });
     if (allComplete) completed.push_back(problem);
   }

@@ -110,7 +110,7 @@ struct Batch {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::directory_iterator(dir / "results")) {
       const std::string name = entry.path().filename().string();
-      EXPECT_EQ(name.find(".tmp-"), std::string::npos) << "left-over temporary file " << name;
+      EXPECT_EQ(name.find(".mirelock-"), std::string::npos) << "left-over temporary file " << name;
       files[name] = WithoutTimes(ReadText(entry.path()));
     }
     return files;
@@ -253,7 +253,7 @@ TEST_F(ScaleOut, AShardKilledHalfwayAndRunAgainCompletesTheBatchWithoutRedoingFi
   bool exited = false;
   const auto anyPairInPlace = [&results] {
     for (const auto& entry : fs::directory_iterator(results))
-      if (entry.path().filename().string().find(".tmp-") == std::string::npos) return true;
+      if (entry.path().filename().string().find(".mirelock-") == std::string::npos) return true;
     return false;
   };
   while (!anyPairInPlace()) {
@@ -276,7 +276,7 @@ TEST_F(ScaleOut, AShardKilledHalfwayAndRunAgainCompletesTheBatchWithoutRedoingFi
   std::size_t complete = 0;
   bool leftovers = false;
   for (const auto& [name, file] : atKill) {
-    if (name.find(".tmp-") != std::string::npos) {
+    if (name.find(".mirelock-") != std::string::npos) {
       leftovers = true;
       continue;
     }
@@ -293,7 +293,7 @@ TEST_F(ScaleOut, AShardKilledHalfwayAndRunAgainCompletesTheBatchWithoutRedoingFi
   Mirelock("run '" + killed.doc + "' --jobs 2 --shard 1/2");
   const auto after = Snapshot(results);
   for (const auto& [name, file] : atKill) {
-    if (name.find(".tmp-") == std::string::npos) {
+    if (name.find(".mirelock-") == std::string::npos) {
       EXPECT_EQ(after.at(name).first, file.first) << name;
     }
   }

@@ -9,7 +9,6 @@
 namespace mirelock {
 namespace {
 
-using test::BenchData;
 using test::LoadProblem;
 using test::TestData;
 
@@ -65,7 +64,7 @@ TEST(QAPSearch, IncrementalStateMatchesARecountForEveryType) {
   CheckIncrementalState<std::int64_t>(LoadProblem(TestData("qap/nug12.dat")), moves / 4, 97);
   CheckIncrementalState<std::int64_t>(LoadProblem(TestData("qap/tai12b.dat")), moves, 97);
   if (!test::IsSanitizerBuild())
-    CheckIncrementalState<std::int64_t>(LoadProblem(BenchData("qap/tai80b.dat")), 3000, 1000);
+    CheckIncrementalState<std::int64_t>(LoadProblem(TestData("qap/tai80b.dat")), 3000, 1000);
 }
 
 // A tiny hand-made state for the pick heuristics: all deltas of a 4-item

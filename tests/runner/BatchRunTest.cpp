@@ -103,8 +103,18 @@ TEST(BatchRunTest, MessagesForNothingToDoAndForErrorsThatEndTheBatch) {
     EXPECT_FALSE(std::filesystem::exists(bench.ResultsPath("b.tsp", experiments[0])));
   }
   {
+    // A missing results directory is made, parents and all, before the first pair.
     Bench bench(kProblemSAT, {"a.cnf"}, TwoExperiments());
-    bench.doc.m_strResultsDir = bench.dir.Path() + "missing/";
+    bench.doc.m_strResultsDir = bench.dir.Path() + "missing/deeper/";
+    bench.Run();
+    EXPECT_EQ(bench.messages.Messages(), std::vector<std::string>{"Finished Solving.."});
+    EXPECT_EQ(ListDir(bench.doc.m_strResultsDir).size(), 2u);
+  }
+  {
+    // One that cannot be made: the first pair says which file it could not write.
+    Bench bench(kProblemSAT, {"a.cnf"}, TwoExperiments());
+    WriteFile(bench.dir.Path() + "plain-file", "");
+    bench.doc.m_strResultsDir = bench.dir.Path() + "plain-file/results/";
     bench.Run();
     EXPECT_EQ(bench.messages.Messages(),
               std::vector<std::string>{

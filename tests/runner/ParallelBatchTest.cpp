@@ -20,7 +20,6 @@
 #include "platform/UserMessages.h"
 #include "runner/ResultsFiles.h"
 #include "runner/RunControls.h"
-#include "runner/TemporaryFileNames.h"
 
 namespace mirelock::test {
 namespace {
@@ -216,7 +215,7 @@ TEST(ParallelBatchTest, CancelStopsEveryWorkerAndTheNextRunCompletesTheBatch) {
   // Every file present is either complete and final, or a stopped pair's
   // finished lines; none is a temporary file.
   for (const auto& [name, text] : batch.Files()) {
-    EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
+    EXPECT_EQ(name.find(".mirelock-"), std::string::npos) << name;
     if (CountResultsFileLines(batch.doc.m_strResultsDir + name) == 4) {
       EXPECT_EQ(text, reference.Files()[name]);
     }
@@ -227,38 +226,38 @@ TEST(ParallelBatchTest, CancelStopsEveryWorkerAndTheNextRunCompletesTheBatch) {
   EXPECT_EQ(batch.Files(), reference.Files());
 }
 
-TEST(ParallelBatchTest, ARunRemovesTheTemporaryFilesThatDeadProcessesOfThisHostLeftForItsPairs) {
+TEST(ParallelBatchTest, ARunRemovesTheTemporaryFilesThatDeadProcessesOfThisHostLeft) {
   Batch batch({"a.cnf"}, Experiments(1, 1));
-  const std::string final =
-      batch.doc.m_strResultsDir + GetResultsFilename(kProblemSAT, "a.cnf", batch.doc.m_experiments[0]);
-  const std::string other = batch.doc.m_strResultsDir + "Results_SAT_b_other.txt";
+  const std::string results = batch.doc.m_strResultsDir;
 
   // A process id that is certainly gone: a child that has ended and been reaped.
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) ::_exit(0);
   ::waitpid(child, nullptr, 0);
+  char host[256] = {};
+  ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
 
-  // Build names as a writer in those processes would have.
-  auto asProcess = [](std::string path, pid_t pid) {
-    const std::string own = TemporaryPathFor(path, "tag");
-    const std::string ownPid = ".tmp-" + std::to_string(::getpid()) + "-";
-    const auto at = own.find(ownPid);
-    return own.substr(0, at) + ".tmp-" + std::to_string(pid) + "-" + own.substr(at + ownPid.size());
+  // Temporary files with their owner records, as writers in those processes left them.
+  auto leave = [&results](const std::string& name, const std::string& owner, long pid) {
+    WriteFile(results + name, "Problem_name\tRun\n");
+    WriteFile(results + name + ".owner", owner + "\n" + std::to_string(pid) + "\n");
+    return results + name;
   };
-  const std::string dead = asProcess(final, child);
-  const std::string live = asProcess(final, ::getppid());
-  const std::string elsewhere = final + ".tmp-" + std::to_string(child) + "-tag@some-other-host";
-  const std::string otherPair = asProcess(other, child);
-  for (const auto& path : {dead, live, elsewhere, otherPair}) WriteFile(path, "Problem_name\tRun\n");
+  const std::string dead = leave(".mirelock-dead01", host, child);
+  const std::string live = leave(".mirelock-live01", host, ::getppid());
+  const std::string elsewhere = leave(".mirelock-else01", "some-other-host", child);
+  WriteFile(results + ".mirelock-recd01.owner", std::string(host) + "\n" + std::to_string(child) + "\n");
 
   batch.Run(Jobs(2));
   EXPECT_FALSE(std::filesystem::exists(dead));
-  EXPECT_TRUE(std::filesystem::exists(live));
-  EXPECT_TRUE(std::filesystem::exists(elsewhere));
-  EXPECT_TRUE(std::filesystem::exists(otherPair));  // not this run's pair
-  EXPECT_TRUE(
-      IsResultsFileComplete(batch.doc.m_strResultsDir, kProblemSAT, "a.cnf", batch.doc.m_experiments[0]));
+  EXPECT_FALSE(std::filesystem::exists(dead + ".owner"));
+  EXPECT_FALSE(std::filesystem::exists(results + ".mirelock-recd01.owner"));  // a record without its file
+  for (const std::string& kept : {live, elsewhere}) {
+    EXPECT_TRUE(std::filesystem::exists(kept)) << kept;
+    EXPECT_TRUE(std::filesystem::exists(kept + ".owner")) << kept;
+  }
+  EXPECT_TRUE(IsResultsFileComplete(results, kProblemSAT, "a.cnf", batch.doc.m_experiments[0]));
 }
 
 TEST(ParallelBatchTest, AMonitorRunUsesOneWorkerWhateverThePartition) {

@@ -89,10 +89,10 @@ TEST(TSPInstance, TheFourExplicitLayouts) {
 }
 
 TEST(TSPInstance, BenchmarkLayoutsRead) {
-  for (const char* name : {"si175.tsp", "pa561.tsp", "bays29.tsp", "brazil58.tsp", "d198.tsp", "att48.tsp"}) {
+  for (const char* name : {"si175.tsp", "gr17.tsp", "bays29.tsp", "brazil58.tsp", "d198.tsp", "att48.tsp"}) {
     SCOPED_TRACE(name);
     TSPInstance instance;
-    std::ifstream in(test::BenchData(std::string("tsp/") + name));
+    std::ifstream in(test::TestData(std::string("tsp/") + name));
     ASSERT_TRUE(in.is_open());
     instance.Read(in);
     EXPECT_GT(instance.Size(), 0u);

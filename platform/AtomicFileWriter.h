@@ -2,6 +2,8 @@
 #include <sstream>
 #include <string>
 
+#include "platform/TemporaryFiles.h"
+
 namespace mirelock {
 
 // Writes a file under a temporary name beside its final path and renames it
@@ -9,15 +11,23 @@ namespace mirelock {
 // under the final name, whatever happens to the process meanwhile. Text
 // written to Stream() goes to the temporary file at every Flush. Destroying
 // an uncommitted writer removes the temporary file.
+//
+// A final path that is a symbolic link is written through: the link stays
+// and its target gets the new content. A file that exists keeps its mode.
 class AtomicFileWriter {
  public:
-  // Creates the temporary file; Open answers whether that worked.
-  explicit AtomicFileWriter(std::string finalPath);
+  enum class StaleTemporaries { kKeep, kRemove };
+
+  // Creates the temporary file; IsOpen answers whether that worked. With
+  // kRemove, the temporary files that dead processes of this host left in the
+  // same directory are removed first (a writer of many files in one
+  // directory, like a batch, does that once instead).
+  explicit AtomicFileWriter(std::string finalPath, StaleTemporaries stale = StaleTemporaries::kKeep);
   ~AtomicFileWriter();
   AtomicFileWriter(const AtomicFileWriter&) = delete;
   AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return temporary_.fd >= 0; }
   const std::string& FinalPath() const { return finalPath_; }
   std::ostream& Stream() { return buffer_; }
 
@@ -29,9 +39,11 @@ class AtomicFileWriter {
   void Discard();
 
  private:
+  void Close();
+
   std::string finalPath_;
-  std::string tempPath_;
-  int fd_ = -1;
+  std::string target_;  // finalPath_ with its symbolic links followed
+  TemporaryFile temporary_;
   bool failed_ = false;
   std::ostringstream buffer_;
 };

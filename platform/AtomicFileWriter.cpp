@@ -1,0 +1,74 @@
+#include "platform/AtomicFileWriter.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/FilePaths.h"
+#include "platform/NumberFormat.h"
+
+namespace mirelock {
+
+AtomicFileWriter::AtomicFileWriter(std::string finalPath, StaleTemporaries stale)
+    : finalPath_(std::move(finalPath)), target_(FollowSymlinks(finalPath_)) {
+  UseDefaultNumberFormat(buffer_);
+  // The temporary file lives in the target's directory so that the rename
+  // stays within one file system and is atomic.
+  const std::string directory = DirectoryOf(target_);
+  if (stale == StaleTemporaries::kRemove) RemoveStaleTemporaries(directory);
+  if (auto file = CreateTemporaryFile(directory)) temporary_ = std::move(*file);
+  if (!IsOpen()) return;
+  // Replacing a file must not widen or narrow who may read it (a document
+  // kept at 0600, say).
+  struct stat existing {};
+  if (::stat(target_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
+    ::fchmod(temporary_.fd, existing.st_mode & 07777);
+}
+
+AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+
+bool AtomicFileWriter::Flush() {
+  if (!IsOpen()) return false;
+  const std::string text = buffer_.str();
+  buffer_.str(std::string());
+  std::size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t n = ::write(temporary_.fd, text.data() + written, text.size() - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      failed_ = true;
+      break;
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  return !failed_;
+}
+
+bool AtomicFileWriter::Commit() {
+  if (!IsOpen()) return false;
+  bool ok = Flush();
+  ok = ok && ::fsync(temporary_.fd) == 0;
+  ok = (::close(temporary_.fd) == 0) && ok;
+  temporary_.fd = -1;
+  ok = ok && std::rename(temporary_.path.c_str(), target_.c_str()) == 0;
+  if (!ok) ::unlink(temporary_.path.c_str());
+  Close();
+  return ok;
+}
+
+void AtomicFileWriter::Discard() {
+  if (!IsOpen()) return;
+  ::close(temporary_.fd);
+  temporary_.fd = -1;
+  ::unlink(temporary_.path.c_str());
+  Close();
+}
+
+void AtomicFileWriter::Close() {
+  ReleaseTemporaryFile(temporary_);
+  temporary_ = TemporaryFile{};
+}
+
+}  // namespace mirelock

@@ -1,0 +1,118 @@
+#include "platform/TemporaryFiles.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "platform/FilePaths.h"
+
+namespace mirelock {
+
+namespace {
+
+const std::string kPrefix = ".mirelock-";
+const std::string kOwnerSuffix = ".owner";
+constexpr std::size_t kRandomLength = 6;  // the "XXXXXX" of mkstemp
+
+std::string HostName() {
+  char name[HOST_NAME_MAX + 1] = {};
+  if (::gethostname(name, sizeof name - 1) != 0) return "unknown-host";
+  return name;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Whether `name` is an owner record: prefix, six characters, suffix.
+bool IsOwnerRecordName(const std::string& name) {
+  return name.size() == kPrefix.size() + kRandomLength + kOwnerSuffix.size() &&
+         name.compare(0, kPrefix.size(), kPrefix) == 0 &&
+         name.compare(name.size() - kOwnerSuffix.size(), kOwnerSuffix.size(), kOwnerSuffix) == 0;
+}
+
+// The host and process id of a record; false for a record still being
+// written or not ours.
+bool ReadOwner(const std::filesystem::path& record, std::string& host, long& pid) {
+  std::ifstream in(record);
+  std::string hostLine, pidLine;
+  if (!std::getline(in, hostLine) || !std::getline(in, pidLine) || hostLine.empty()) return false;
+  if (pidLine.empty() || pidLine.size() > 9 || pidLine.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  host = hostLine;
+  pid = std::stol(pidLine);
+  return pid > 0;
+}
+
+bool ProcessIsGone(long pid) { return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
+
+}  // namespace
+
+std::optional<TemporaryFile> CreateTemporaryFile(const std::string& directory) {
+  static const std::string owner = HostName() + "\n" + std::to_string(static_cast<long>(::getpid())) + "\n";
+  const std::string pattern = JoinPath(directory, kPrefix + std::string(kRandomLength, 'X') + kOwnerSuffix);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string record = pattern;
+    const int recordFd = ::mkstemps(record.data(), static_cast<int>(kOwnerSuffix.size()));
+    if (recordFd < 0) return std::nullopt;
+    const bool written = WriteAll(recordFd, owner);
+    ::close(recordFd);
+    if (!written) {
+      ::unlink(record.c_str());
+      return std::nullopt;
+    }
+    TemporaryFile file;
+    file.ownerRecord = record;
+    file.path = record.substr(0, record.size() - kOwnerSuffix.size());
+    file.fd = ::open(file.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (file.fd >= 0) return file;
+    const int openError = errno;
+    ::unlink(record.c_str());
+    if (openError != EEXIST) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+void ReleaseTemporaryFile(const TemporaryFile& file) {
+  if (!file.ownerRecord.empty()) ::unlink(file.ownerRecord.c_str());
+}
+
+int RemoveStaleTemporaries(const std::string& directory) {
+  namespace fs = std::filesystem;
+  static const std::string thisHost = HostName();
+  const long thisProcess = static_cast<long>(::getpid());
+  int removed = 0;
+  std::error_code error;
+  fs::directory_iterator it(directory.empty() ? fs::path(".") : fs::path(directory), error);
+  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (!IsOwnerRecordName(name)) continue;
+    std::string host;
+    long pid = 0;
+    if (!ReadOwner(it->path(), host, pid)) continue;
+    if (host != thisHost || pid == thisProcess || !ProcessIsGone(pid)) continue;
+    // The file before its record, so that no file is ever left without one.
+    const fs::path temporary = it->path().parent_path() / name.substr(0, name.size() - kOwnerSuffix.size());
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    if (fs::remove(it->path(), ignored)) ++removed;
+  }
+  return removed;
+}
+
+}  // namespace mirelock
