@@ -12,6 +12,7 @@ constexpr int kInternalFaultStatus = 134;
 void LocalSearchSolver::Solve() {
   stats_.Reset(&parameters_);
   stats_.StartClock();
+  runEnded_ = false;
   parameters_.SetProblemSize(GetSize());
   if (parameters_.Seed() != TSPParameters::kDoNotSeed) {
     SeedRandom(static_cast<std::uint32_t>(parameters_.Seed()) *
@@ -46,7 +47,7 @@ bool LocalSearchSolver::IsFinished() {
     return true;
   }
   if (stats_.Repairs() >= parameters_.MaxRepairs()) return true;
-  if (GetBestCost() <= parameters_.TargetCost()) return true;
+  if (GetBestCost() <= parameters_.TargetCost() || runEnded_) return true;
   return StopTest();
 }
 

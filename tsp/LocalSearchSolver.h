@@ -35,7 +35,11 @@ class LocalSearchSolver : public Solver {
   const TSPStats& Stats() const { return stats_; }
 
  protected:
+  // Ends the current run at the next termination test, as if its limit were reached.
+  void EndRun() { runEnded_ = true; }
+
   std::int32_t runsCompleted_ = 0;
+  bool runEnded_ = false;
   TSPParameters parameters_;
   TSPStats stats_;
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/FatalError.h"
+#include "platform/NumberFormat.h"
 #include "platform/Random.h"
 
 namespace mirelock {
@@ -83,10 +84,9 @@ std::int32_t TSPSolver::Penalty(std::int32_t a, std::int32_t b) const {
 void TSPSolver::Evaluate() {
   if (instance_.Size() == 0) CheckSize();
   cost_ = TourCost(tour_);
-  std::int32_t penalties = Penalty(tour_.front(), tour_.back());
-  for (std::uint32_t k = 0; k + 1 < n_; ++k)
-    penalties = WrappingAdd(penalties, Penalty(tour_[k], tour_[k + 1]));
-  augmentedCost_ = WrappingAdd(penalties, WrappingMultiply(costMultiplier_, cost_));
+  std::int64_t penalties = Penalty(tour_.front(), tour_.back());
+  for (std::uint32_t k = 0; k + 1 < n_; ++k) penalties += Penalty(tour_[k], tour_[k + 1]);
+  augmentedCost_ = penalties + std::int64_t{costMultiplier_} * cost_;
   neighbourhood_.Evaluate(static_cast<std::int64_t>(bestCost_) - cost_);
 }
 
@@ -118,7 +118,7 @@ void TSPSolver::ApplyMove(const TSPMove& move) {
   std::reverse(tour_.begin() + move.i, tour_.begin() + move.j + 1);
   neighbourhood_.Reverse(static_cast<std::uint32_t>(move.i), static_cast<std::uint32_t>(move.j));
   cost_ = WrappingAdd(cost_, costDelta);
-  augmentedCost_ = WrappingAdd(augmentedCost_, augmentedDelta);
+  augmentedCost_ += augmentedDelta;
   stats_.RecordMove(tour_, cost_, static_cast<std::uint32_t>(move.i), static_cast<std::uint32_t>(move.j));
   Evaluate();
 }
@@ -190,12 +190,24 @@ void TSPSolver::ComputeIntegerLambda() {
   ScaleCosts(cost_ < kScaledCostLimit ? 100 : 1);
   lambda_ = parameters_.LambdaCoefficient() * cost_ / static_cast<double>(n_);
   const double scaled = std::floor(costMultiplier_ * lambda_ + 0.5);
-  // A lambda that rounds to 0 (or beyond 32 bits) leaves no integer penalty.
-  if (!(scaled != 0.0 && std::fabs(scaled) <= 2147483647.0)) {
+  if (scaled == 0.0) {
     throw FatalError(
         "Sorry: unable to solve problem as costs/penalties/lambda not possible to calculate using integer "
         "arithmetic\nTry lambda in range 0.1 to 10\n",
         OutputStream::Out, 1);
+  }
+  // Penalties must raise augmented costs (a negative lambda, from a tour of
+  // negative cost, would lower them for ever without a move), and the first
+  // penalty of the tour's longest edge must keep its element below the ceiling.
+  std::int32_t longest = augmented_(tour_.front(), tour_.back());
+  for (std::uint32_t k = 0; k + 1 < n_; ++k) longest = std::max(longest, augmented_(tour_[k], tour_[k + 1]));
+  const std::int64_t room = std::int64_t{kAugmentedCeiling} - longest;
+  if (!(scaled > 0 && scaled <= static_cast<double>(room))) {
+    throw FatalError("Sorry: lambda coefficient " + FormatNumber(parameters_.LambdaCoefficient()) +
+                         " gives an integer lambda of " + FormatNumber(scaled) +
+                         " on this tour, outside the 1 to " + std::to_string(room) +
+                         " that 32-bit penalties can hold\nTry lambda in range 0.1 to 10\n",
+                     OutputStream::Out, 1);
   }
   integerLambda_ = static_cast<std::int32_t>(scaled);
   Evaluate();
@@ -222,6 +234,15 @@ void TSPSolver::Penalise() {
     }
     if (utility == greatest) penalisedEdges_.push_back(k);
   }
+  // A penalty that would take an element past the ceiling could make move
+  // values wrap: the run ends here instead, with what it has found.
+  for (const std::uint32_t k : penalisedEdges_) {
+    const std::int32_t element = augmented_(tour_[k == 0 ? n_ - 1 : k - 1], tour_[k]);
+    if (element > kAugmentedCeiling - integerLambda_) {
+      EndRun();
+      return;
+    }
+  }
   for (const std::uint32_t k : penalisedEdges_) {
     const std::uint32_t p = k == 0 ? n_ - 1 : k - 1;
     const std::int32_t a = tour_[p];
@@ -235,7 +256,7 @@ void TSPSolver::Penalise() {
   const double escapeProbability = parameters_.RandomEscapeMoveProbability();
   if (escapeProbability > 0) {
     double r = Random() * (1.0 / 32767);
-    while (escapeProbability > r) {
+    while (escapeProbability > r && !IsFinished()) {
       ApplyMove(RandomMove());
       AfterMove(false);
       r = Random() * (1.0 / 32767);

@@ -21,6 +21,9 @@ class TSPSolver : public LocalSearchSolver {
   // Below this tour cost at the first local minimum, costs are scaled by 100
   // so that lambda keeps two decimals in integer arithmetic.
   static constexpr std::int32_t kScaledCostLimit = 214748;
+  // Largest multiplier * distance + penalty of an edge. A move value adds two
+  // such elements and subtracts two, so below 2^29 it never leaves 32 bits.
+  static constexpr std::int32_t kAugmentedCeiling = (1 << 29) - 1;
 
   ProblemInstance& GetProblem() override { return instance_; }
 
@@ -39,7 +42,7 @@ class TSPSolver : public LocalSearchSolver {
   const TSPInstance& Instance() const { return instance_; }
   const std::vector<std::int32_t>& Tour() const { return tour_; }
   std::int32_t Cost() const { return cost_; }
-  std::int32_t AugmentedCost() const { return augmentedCost_; }
+  std::int64_t AugmentedCost() const { return augmentedCost_; }
   double Lambda() const { return lambda_; }
   std::int32_t IntegerLambda() const { return integerLambda_; }
   std::int32_t CostMultiplier() const { return costMultiplier_; }
@@ -63,7 +66,7 @@ class TSPSolver : public LocalSearchSolver {
   std::uint32_t n_ = 0;
   std::vector<std::int32_t> tour_;
   std::int32_t cost_ = 0;
-  std::int32_t augmentedCost_ = 0;
+  std::int64_t augmentedCost_ = 0;
   std::vector<std::int32_t> bestTour_;
   std::int32_t bestCost_ = kNoCost;
   std::int32_t initialCost_ = kNoCost;

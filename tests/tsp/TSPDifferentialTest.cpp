@@ -1,0 +1,326 @@
+// The TSP solver against a plain restatement of its algorithm. The reference
+// below keeps no incremental state: the tour cost, the augmented cost and every
+// 2-opt value are recomputed from the distance and penalty tables before each
+// step, in 64-bit arithmetic. Both are driven by the same generator and must
+// write the same results rows, every column but the CPU time.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "platform/FatalError.h"
+#include "platform/NumberFormat.h"
+#include "platform/Random.h"
+#include "tsp/TSPSolver.h"
+
+namespace mirelock {
+namespace {
+
+struct Settings {
+  bool aspiration = true;
+  double randomMoves = 0;
+  unsigned sideways = 0;
+  unsigned decayEvery = 0;  // 0: no decay
+  double decayFactor = 0.8;
+  double lambda = 1;
+  unsigned seed = 7;
+  unsigned repairs = 300;
+  bool perCity = false;
+  unsigned runs = 3;
+  double escape = 0;  // escape moves after each penalisation
+};
+
+struct Move {
+  int i = 0, j = 0;
+  bool operator==(const Move&) const = default;
+};
+
+class ReferenceGLS {
+ public:
+  ReferenceGLS(const IntMatrix& distances, const Settings& settings)
+      : d_(distances), s_(settings), n_(static_cast<int>(distances.Size())) {
+    maxRepairs_ = s_.perCity ? s_.repairs * static_cast<unsigned>(n_) : s_.repairs;
+  }
+
+  // One row per run: the statistics columns after the time, then the option text.
+  std::vector<std::string> Rows() {
+    std::vector<std::string> rows;
+    for (unsigned run = 1; run <= s_.runs; ++run) rows.push_back(Solve(run));
+    return rows;
+  }
+
+ private:
+  using I64 = std::int64_t;
+  I64 P(int a, int b) const { return penalty_[std::min(a, b) * n_ + std::max(a, b)]; }
+  I64 TourCost() const {
+    I64 cost = d_(tour_[0], tour_[n_ - 1]);
+    for (int k = 0; k + 1 < n_; ++k) cost += d_(tour_[k], tour_[k + 1]);
+    return cost;
+  }
+  I64 CostDelta(Move m) const {
+    const int a = tour_[m.i - 1], b = tour_[m.i], c = tour_[m.j], e = tour_[(m.j + 1) % n_];
+    return I64{d_(b, e)} - d_(c, e) - d_(a, b) + d_(a, c);
+  }
+  I64 AugmentedDelta(Move m) const {
+    const int a = tour_[m.i - 1], b = tour_[m.i], c = tour_[m.j], e = tour_[(m.j + 1) % n_];
+    return multiplier_ * CostDelta(m) + P(b, e) - P(c, e) - P(a, b) + P(a, c);
+  }
+  bool Finished() const { return repairs_ >= maxRepairs_ || ended_; }
+
+  std::string Solve(unsigned run) {
+    if (s_.seed != 4294967295u) SeedRandom(s_.seed * run);
+    tour_.resize(n_);
+    for (int k = 0; k < n_; ++k) tour_[k] = k;
+    for (int k = 1; k < n_; ++k) std::swap(tour_[k], tour_[Random() % (k + 1)]);
+    penalty_.assign(n_ * n_, 0);
+    multiplier_ = 1;
+    integerLambda_ = 0;
+    // The lists of the run's first step come from the evaluation made before
+    // the run resets its best cost, so they still see the previous run's best.
+    previousBest_ = bestCost_, staleLists_ = true;
+    bestCost_ = 2147483647;
+    repairs_ = repairsToBest_ = aspirations_ = moveCounter_ = 0;
+    byAspiration_ = ended_ = false;
+    visited_ = {TourCost()};
+    minima_.clear();
+    bests_ = {TourCost()};
+    occupancy_.assign(n_ * n_, 0);
+    lastChange_.assign(n_, 0);
+    current_ = tour_;
+    do {
+      LocalSearch();
+      if (!Finished()) Penalise();
+    } while (!Finished());
+    return Row();
+  }
+
+  void LocalSearch() {
+    unsigned sideways = 0;
+    for (;;) {
+      if (Finished()) return;
+      const I64 cost = TourCost();
+      I64 bestValue = 2147483647, aspirationValue = 2147483647;
+      std::vector<Move> best, aspiring;
+      for (int i = 1; i < n_; ++i) {
+        for (int j = i + 1; j < n_ && j - i <= n_ - 3; ++j) {
+          const I64 delta = CostDelta({i, j}), value = AugmentedDelta({i, j});
+          if (cost + delta < (staleLists_ ? previousBest_ : bestCost_)) {
+            if (delta < aspirationValue) aspiring.clear(), aspirationValue = delta;
+            if (delta == aspirationValue) aspiring.push_back({i, j});
+          }
+          if (value < bestValue) best.clear(), bestValue = value;
+          if (value == bestValue) best.push_back({i, j});
+        }
+      }
+      const bool aspire = s_.aspiration && aspirationValue < 0;
+      if (bestValue >= 0 && !(bestValue == 0 && sideways < s_.sideways) && !aspire) return;
+      Move candidate;
+      if (aspire) candidate = aspiring[Random() % aspiring.size()];
+      const double r = Random() * (1.0 / 32767);
+      Move move;
+      bool found = false;
+      if (s_.randomMoves > r) {
+        move = RandomMove(), found = true;
+      } else {
+        if (bestValue < 0) sideways = 0;
+        if (bestValue == 0) ++sideways;
+        if (bestValue <= 0) move = best[Random() % best.size()], found = true;
+      }
+      const bool overridden = aspire && (!found || !(candidate == move));
+      if (overridden) move = candidate, ++aspirations_;
+      Apply(move);
+      AfterMove(overridden);
+    }
+  }
+
+  Move RandomMove() {
+    const int i = Random() % (n_ - 2) + 1;
+    return {i, i == 1 ? Random() % (n_ - 3) + 2 : Random() % (n_ - i - 1) + i + 1};
+  }
+
+  void Apply(Move m) {
+    staleLists_ = false;
+    std::reverse(tour_.begin() + m.i, tour_.begin() + m.j + 1);
+    visited_.push_back(TourCost());
+    for (int k = m.i; k <= m.j; ++k) occupancy_[k * n_ + current_[k]] += moveCounter_ - lastChange_[k];
+    ++moveCounter_;
+    for (int k = m.i; k <= m.j; ++k) lastChange_[k] = moveCounter_, current_[k] = tour_[k];
+    ++repairs_;
+  }
+
+  void AfterMove(bool byAspiration) {
+    const I64 cost = TourCost();
+    if (cost >= bestCost_) return;
+    repairsToBest_ = repairs_;
+    bests_.push_back(cost);
+    byAspiration_ = byAspiration;
+    bestCost_ = cost;
+  }
+
+  void Penalise() {
+    const I64 cost = TourCost();
+    staleLists_ = false;
+    minima_.push_back(cost);
+    if (integerLambda_ == 0) {
+      multiplier_ = cost < 214748 ? 100 : 1;
+      integerLambda_ = static_cast<I64>(std::floor(multiplier_ * (s_.lambda * cost / n_) + 0.5));
+      if (integerLambda_ == 0) throw std::runtime_error("lambda rounds to 0");
+    }
+    std::vector<std::pair<int, int>> kept;
+    double greatest = -1;
+    for (int k = -1; k + 1 < n_; ++k) {
+      const int a = tour_[k < 0 ? n_ - 1 : k], b = tour_[k + 1];
+      const double utility =
+          d_(std::min(a, b), std::max(a, b)) / static_cast<double>(P(a, b) + integerLambda_);
+      if (utility > greatest) kept.clear(), greatest = utility;
+      if (utility == greatest) kept.emplace_back(a, b);
+    }
+    // A penalty that would take multiplier * distance + penalty past 2^29 - 1 ends the run instead.
+    for (auto [a, b] : kept) ended_ |= multiplier_ * d_(a, b) + P(a, b) + integerLambda_ > (1 << 29) - 1;
+    if (ended_) return;
+    for (auto [a, b] : kept) penalty_[std::min(a, b) * n_ + std::max(a, b)] += integerLambda_;
+    if (s_.escape <= 0) return;
+    for (double r = Random() * (1.0 / 32767); s_.escape > r && !Finished(); r = Random() * (1.0 / 32767)) {
+      Apply(RandomMove());
+      AfterMove(false);
+    }
+  }
+
+  static std::string Series(const std::vector<I64>& values) {
+    if (values.empty()) return "0\tNA\tNA\tNA\tNA\t";
+    long double sum = 0, squares = 0;
+    for (I64 v : values) sum += v, squares += static_cast<long double>(v) * v;
+    const long double mean = sum / values.size();
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    return std::to_string(values.size()) + "\t" + FormatNumber(static_cast<double>(mean)) + "\t" +
+           FormatNumber(static_cast<double>(std::sqrt(squares / values.size() - mean * mean))) + "\t" +
+           FormatNumber(static_cast<double>(*low)) + "\t" + FormatNumber(static_cast<double>(*high)) + "\t";
+  }
+
+  std::string Row() {
+    double average = 0, deviation = 0, least = 1, most = 0;
+    if (moveCounter_ > 0) {
+      double squares = 0;
+      for (int k = 0; k < n_; ++k) {
+        occupancy_[k * n_ + current_[k]] += moveCounter_ - lastChange_[k];
+        double total = 0, entropy = 0;
+        for (int c = 0; c < n_; ++c) total += occupancy_[k * n_ + c];
+        for (int c = 0; c < n_; ++c) {
+          const double q = occupancy_[k * n_ + c] / total;
+          if (q > 0) entropy -= q * std::log(q) / std::log(static_cast<double>(n_));
+        }
+        least = k == 0 ? entropy : std::min(least, entropy);
+        most = k == 0 ? entropy : std::max(most, entropy);
+        average += entropy, squares += entropy * entropy;
+      }
+      average /= n_;
+      deviation = std::sqrt(squares / n_ - average * average);
+    }
+    std::ostringstream row;
+    UseDefaultNumberFormat(row);
+    row << '\t' << repairsToBest_ << '\t' << average << '\t' << deviation << '\t' << least << '\t' << most
+        << '\t' << aspirations_ << '\t' << Series(visited_) << Series(minima_) << Series(bests_)
+        << byAspiration_ << '\t';
+    row << "-maxrepairs " << maxRepairs_ << ' '
+        << (s_.runs != 1 ? "-numruns " + std::to_string(s_.runs) + " " : "") << "-lambdacoeff " << s_.lambda
+        << ' ';
+    if (s_.decayEvery > 0)
+      row << "-forget -forgetcoeff " << s_.decayFactor << " -forgetafter " << s_.decayEvery << ' ';
+    if (s_.randomMoves > 0) row << "-Prandommove " << s_.randomMoves << ' ';
+    if (s_.escape > 0) row << "-Prandomescapemove " << s_.escape << ' ';
+    row << "+maxconsecsideways " << s_.sideways << " +cheapstatsonly "
+        << (s_.aspiration ? "+aspiration" : "");
+    return row.str();
+  }
+
+  const IntMatrix& d_;
+  const Settings s_;
+  const int n_;
+  unsigned maxRepairs_;
+  std::vector<int> tour_, current_;
+  std::vector<I64> penalty_, visited_, minima_, bests_, occupancy_, lastChange_;
+  I64 multiplier_ = 1, integerLambda_ = 0, bestCost_ = 2147483647, previousBest_ = 0, moveCounter_ = 0;
+  unsigned repairs_ = 0, repairsToBest_ = 0, aspirations_ = 0;
+  bool byAspiration_ = false, staleLists_ = false, ended_ = false;
+};
+
+std::vector<std::string> SolverRows(TSPSolver& solver, const Settings& s) {
+  SolverParameters& parameters = solver.GetParameters();
+  parameters.SetAspiration(s.aspiration);
+  parameters.SetRandomMoves(s.randomMoves);
+  parameters.SetSidewaysMoves(static_cast<int>(s.sideways));
+  if (s.decayEvery > 0) parameters.SetPenaltyDecay(s.decayEvery, s.decayFactor);
+  parameters.SetLambda(s.lambda);
+  parameters.SetNumRuns(s.runs);
+  if (s.perCity)
+    parameters.SetMaxRepairsPerN(s.repairs);
+  else
+    parameters.SetMaxRepairs(s.repairs);
+  parameters.SetSeed(s.seed);
+  solver.Parameters().SetRandomEscapeMoveProbability(s.escape);
+  std::vector<std::string> rows;
+  for (unsigned run = 0; run < parameters.GetNumRuns(); ++run) {
+    solver.Solve();
+    std::ostringstream row;
+    UseDefaultNumberFormat(row);
+    solver.GetStats().WriteRow(row);
+    parameters.WriteOptions(row);
+    rows.push_back(row.str().substr(row.str().find('\t')));  // without the CPU seconds
+  }
+  return rows;
+}
+
+// n cities drawn by the generator, in a square of the given side (a small side gives many ties).
+std::string GeneratedInstance(std::uint32_t seed, int side) {
+  SeedRandom(seed);
+  const int n = 5 + Random() % 10;
+  std::ostringstream text;
+  text << "NAME : g" << seed << "\nTYPE : TSP\nDIMENSION : " << n
+       << "\nEDGE_WEIGHT_TYPE : EUC_2D\nNODE_COORD_SECTION\n";
+  for (int k = 1; k <= n; ++k)
+    text << k << ' ' << Random() * std::int64_t{side} / 32768 << ' ' << Random() * std::int64_t{side} / 32768
+         << '\n';
+  return text.str() + "EOF\n";
+}
+
+TEST(TSPSolver, RowsMatchAPlainRestatementOfTheSearch) {
+  std::vector<Settings> combinations(9);
+  combinations[1] = {
+      .aspiration = false, .sideways = 3, .lambda = 0.1, .seed = 4294967295u, .repairs = 30, .perCity = true};
+  combinations[2] = {
+      .randomMoves = 0.2, .sideways = 5, .decayEvery = 1, .decayFactor = 0.01, .lambda = 0.05, .seed = 12345};
+  combinations[3] = {.randomMoves = 1, .lambda = 10, .seed = 1, .repairs = 200};
+  combinations[4] = {.aspiration = false,
+                     .randomMoves = 0.05,
+                     .sideways = 2,
+                     .lambda = 0.3,
+                     .seed = 99,
+                     .repairs = 25,
+                     .perCity = true,
+                     .escape = 0.5};
+  combinations[5] = {.sideways = 100, .lambda = 0.02, .seed = 4294967295u, .repairs = 400, .runs = 2};
+  combinations[6] = {
+      .aspiration = false, .decayEvery = 200, .seed = 5, .repairs = 0, .runs = 2};  // no move at all
+  combinations[7] = {.sideways = 1, .lambda = 3, .seed = 2147483648u, .repairs = 500, .runs = 1};
+  // Long enough for a draw of exactly 1 (32767), which with probability 1 is no random move.
+  combinations[8] = {.randomMoves = 1, .repairs = 40000, .runs = 1};
+  const int sides[] = {12, 1000, 400000};  // many ties; multiplier 100; multiplier 1
+  for (std::uint32_t instance = 1; instance <= 6; ++instance) {
+    const std::string text = GeneratedInstance(instance, sides[instance % 3]);
+    for (std::size_t c = 0; c < combinations.size(); ++c) {
+      SCOPED_TRACE("instance " + std::to_string(instance) + ", combination " + std::to_string(c));
+      TSPSolver solver;
+      std::istringstream in(text);
+      solver.GetProblem().Read(in);
+      SeedRandom(4242);  // what the generator holds for the unseeded runs
+      const std::vector<std::string> actual = SolverRows(solver, combinations[c]);
+      SeedRandom(4242);
+      EXPECT_EQ(actual, ReferenceGLS(solver.Instance().Distances(), combinations[c]).Rows());
+      if (HasFailure()) return;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace mirelock
