@@ -267,6 +267,7 @@ TEST_F(SlurmRecipe, ATaskCancelledHalfwayAndRequeuedCompletesTheBatchWithoutRedo
   Print(waiting);
   EXPECT_EQ(waiting[0]["Reason"], "DependencyNeverSatisfied");
   EXPECT_FALSE(fs::exists(cluster.dir / "full.csv"));
+  const auto beforeRequeue = Snapshot(results);
 
   // Requeued, the task runs its shard again under the same array index and
   // size; Slurm would hold it two minutes before it may start. The summary
@@ -287,12 +288,15 @@ TEST_F(SlurmRecipe, ATaskCancelledHalfwayAndRequeuedCompletesTheBatchWithoutRedo
   ASSERT_EQ(summaryJob.size(), 1u);
   EXPECT_EQ(summaryJob[0]["JobState"], "COMPLETED") << Shell("cat slurm-" + resummary + ".out");
 
-  // Every pair complete at the cancel is the same file as then, not solved
-  // again; the rest are solved, and the cancelled run's temporary files are gone.
+  // Every pair complete at the cancel, or before the requeue, is the same
+  // file as then, not solved again; the rest are solved, and the cancelled
+  // run's temporary files are gone.
   const auto after = Snapshot(results);
-  for (const auto& [name, file] : atCancel) {
-    if (name.find(".tmp-") == std::string::npos) {
-      EXPECT_EQ(after.at(name).first, file.first) << name;
+  for (const auto* earlier : {&atCancel, &beforeRequeue}) {
+    for (const auto& [name, file] : *earlier) {
+      if (name.find(".tmp-") == std::string::npos) {
+        EXPECT_EQ(after.at(name).first, file.first) << name;
+      }
     }
   }
   EXPECT_EQ(cluster.Files(), expected);
