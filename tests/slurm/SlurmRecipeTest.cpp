@@ -46,8 +46,9 @@ struct Job {
     return found == fields.end() ? none : found->second;
   }
   bool Ended() const {
-    static const std::set<std::string> running{"PENDING", "CONFIGURING", "RUNNING", "COMPLETING",
-                                               "REQUEUED", "RESIZING", "SUSPENDED"};
+    // A cancelled job is COMPLETING until its processes are gone.
+    static const std::set<std::string> running{"PENDING",  "CONFIGURING", "RUNNING",   "COMPLETING", "REQUEUED",
+                                               "RESIZING", "SUSPENDED",   "SIGNALING", "STAGE_OUT"};
     return !fields.empty() && !running.count((*this)["JobState"]);
   }
   // The fields that show where and when the job ran.
