@@ -7,19 +7,14 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <thread>
 
+#include "BatchFiles.h"
 #include "CommandRunner.h"
 
 extern char** environ;
@@ -28,95 +23,13 @@ namespace mirelock {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Batch;
+using test::ReadText;
 using test::RunMirelock;
+using test::Snapshot;
+using test::WithoutTimes;
 
-const std::string kSourceDir = fs::path(MIRELOCK_TEST_DATA).parent_path().parent_path().string();
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-std::vector<std::string> Split(const std::string& line, char separator) {
-  std::vector<std::string> fields;
-  std::string field;
-  std::istringstream in(line);
-  while (std::getline(in, field, separator)) fields.push_back(field);
-  return fields;
-}
-
-// Run times are the only columns that may differ between two solves of a
-// pair; every solver names its time column in seconds (CPU_secs, CPU_Seconds).
-bool IsTimeColumn(std::string name) {
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-  if (!name.empty() && name.back() == ')') name.pop_back();  // a report's "Mean(CPU_secs)"
-  const auto endsWith = [&](const std::string& tail) {
-    return name.size() >= tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0;
-  };
-  return endsWith("_secs") || endsWith("_seconds");
-}
-
-// A results file with the values of its time columns, found by header name, blanked.
-std::string WithoutTimes(const std::string& text) {
-  const auto lines = SplitLines(text);
-  EXPECT_FALSE(lines.empty());
-  if (lines.empty()) return text;
-  const auto header = Split(lines[0], '\t');
-  std::vector<std::size_t> times;
-  for (std::size_t c = 0; c < header.size(); ++c)
-    if (IsTimeColumn(header[c])) times.push_back(c);
-  EXPECT_EQ(times.size(), 1u) << lines[0];
-  std::string out = lines[0] + "\n";
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    auto fields = Split(lines[i], '\t');
-    EXPECT_EQ(fields.size(), header.size()) << "torn or malformed line: " << lines[i];
-    for (std::size_t c : times)
-      if (c < fields.size()) fields[c] = "<time>";
-    for (std::size_t c = 0; c < fields.size(); ++c) out += fields[c] + (c + 1 < fields.size() ? "\t" : "\n");
-  }
-  return out;
-}
-
-// A report with the lines about time columns blanked: a summary line whose
-// label names one, and a whole block (to the next blank line) headed by one.
-std::string ReportWithoutTimes(const std::string& text) {
-  std::string out;
-  bool inTimeBlock = false;
-  for (const std::string& line : SplitLines(text)) {
-    if (line.empty()) inTimeBlock = false;
-    const std::string label = line.substr(0, line.find(','));
-    const bool timeLine = IsTimeColumn(label);
-    if (timeLine && (line.find(',') == std::string::npos || label.rfind("Mean(", 0) == 0)) inTimeBlock = true;
-    out += (inTimeBlock || timeLine ? "<time>" : line) + "\n";
-  }
-  return out;
-}
-
-struct Batch {
-  fs::path dir;
-  std::string doc;
-
-  // Complete results files, time columns aside; also checks that nothing else is there.
-  std::map<std::string, std::string> Files() const {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::directory_iterator(dir / "results")) {
-      const std::string name = entry.path().filename().string();
-      EXPECT_EQ(name.find(".mirelock-"), std::string::npos) << "left-over temporary file " << name;
-      files[name] = WithoutTimes(ReadText(entry.path()));
-    }
-    return files;
-  }
-  std::string Report(const char* name) const { return ReportWithoutTimes(ReadText(dir / name)); }
-};
+const std::string kSourceDir = test::SourceDir().string();
 
 class ScaleOut : public ::testing::Test {
  protected:
@@ -128,25 +41,10 @@ class ScaleOut : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(root_); }
 
-  void Mirelock(const std::string& arguments) {
-    const auto result = RunMirelock(root_.string(), arguments);
-    ASSERT_EQ(result.status, 0) << arguments << "\n" << result.err;
-  }
+  void Mirelock(const std::string& arguments) { test::Mirelock(root_, arguments); }
 
-  // A document over an example folder with `experiments` experiments that
-  // differ in lambda, in a folder of its own.
-  Batch MakeBatch(const std::string& name, const std::string& type, int experiments,
-                  const std::string& effort) {
-    Batch batch{root_ / name, (root_ / name / "batch.mirel").string()};
-    fs::create_directories(batch.dir / "results");
-    Mirelock("doc new '" + batch.doc + "' --type " + type + " --problems '" + kSourceDir + "/examples/" +
-             type + "' --results '" + (batch.dir / "results").string() + "' --full '" +
-             (batch.dir / "full.csv").string() + "' --summary '" + (batch.dir / "summary.csv").string() +
-             "' --seed-mode fixed --seed 21");
-    for (int e = 0; e < experiments; ++e)
-      Mirelock("exp add '" + batch.doc + "' --aspiration off --random-moves 0 " + effort + " --lambda " +
-               std::to_string(e + 1));
-    return batch;
+  Batch MakeBatch(const std::string& name, const std::string& type, int experiments, const std::string& effort) {
+    return test::MakeBatch(root_, name, type, experiments, effort);
   }
 
   fs::path root_;
@@ -213,17 +111,6 @@ TEST_F(ScaleOut, BadFlagsAreRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(batch.Files(), before) << bad;
     EXPECT_EQ(ReadText(batch.doc), documentBefore) << bad;
   }
-}
-
-// The inode and contents of every complete results file.
-std::map<std::string, std::pair<ino_t, std::string>> Snapshot(const fs::path& results) {
-  std::map<std::string, std::pair<ino_t, std::string>> files;
-  for (const auto& entry : fs::directory_iterator(results)) {
-    struct stat info {};
-    ::stat(entry.path().c_str(), &info);
-    files[entry.path().filename().string()] = {info.st_ino, ReadText(entry.path())};
-  }
-  return files;
 }
 
 TEST_F(ScaleOut, AShardKilledHalfwayAndRunAgainCompletesTheBatchWithoutRedoingFinishedPairs) {

@@ -1,0 +1,52 @@
+#pragma once
+// A batch made with the mirelock program in a folder of its own, and its
+// results files and reports read back with the run times blanked, so that
+// batches run in different ways can be compared byte for byte.
+#include <sys/types.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <utility>
+
+namespace mirelock::test {
+
+// The checkout the tests were built from (examples/, scripts/).
+std::filesystem::path SourceDir();
+
+std::string ReadText(const std::filesystem::path& path);
+
+// Run times are the only columns that may differ between two solves of a
+// pair; every solver names its time column in seconds (CPU_secs, CPU_Seconds).
+bool IsTimeColumn(std::string name);
+
+// A results file with the values of its time columns, found by header name, blanked.
+std::string WithoutTimes(const std::string& text);
+
+// A report with the lines about time columns blanked: a summary line whose
+// label names one, and a whole block (to the next blank line) headed by one.
+std::string ReportWithoutTimes(const std::string& text);
+
+struct Batch {
+  std::filesystem::path dir;
+  std::string doc;
+
+  // Complete results files, time columns aside; also checks that nothing else is there.
+  std::map<std::string, std::string> Files() const;
+  std::string Report(const char* name) const { return ReportWithoutTimes(ReadText(dir / name)); }
+};
+
+// The inode and contents of every file in `results`, temporary ones included:
+// a file written again gets a new inode even when its lines come out the same.
+std::map<std::string, std::pair<ino_t, std::string>> Snapshot(const std::filesystem::path& results);
+
+// Runs `mirelock ARGUMENTS` in `directory`; a failure fails the current test.
+void Mirelock(const std::filesystem::path& directory, const std::string& arguments);
+
+// A document over the example folder of `type` with `experiments` experiments
+// that differ in lambda (1, 2, ...), in the folder root/name with its results
+// directory and both reports inside it.
+Batch MakeBatch(const std::filesystem::path& root, const std::string& name, const std::string& type,
+                int experiments, const std::string& effort);
+
+}  // namespace mirelock::test
