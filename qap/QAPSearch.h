@@ -42,6 +42,9 @@ class QAPSearch {
   using UnsignedCost = std::make_unsigned_t<Cost>;
   static constexpr Cost kUnsetCost = std::numeric_limits<Cost>::max();
   static constexpr Wide kUnset32 = 2147483647;
+  // Largest penalty of one feature: a penalty delta (two entries minus two)
+  // then stays within 32 bits.
+  static constexpr std::int32_t kPenaltyCap = (1 << 30) - 1;
 
   QAPSearch(const QAPProblem& problem, QAPParameters& parameters, QAPStats& stats,
             std::function<bool()> stopRequested);
@@ -59,6 +62,10 @@ class QAPSearch {
   void AddLabelPenalty(int position, int item, std::int32_t change);
   void DecayPenalties();
   Wide InitLambda() const;
+  // Raises FatalError when the lambda of this run could make lambda times the
+  // penalties (up to kPenaltyCap each) leave the 64-bit range of augmented
+  // values, or when a decay factor outside 0 to 1 could push penalties out of range.
+  void CheckRepresentable() const;
   bool IsFinished();
   void RecordNewBest(bool byAspiration);
   void WriteMonitorLine();

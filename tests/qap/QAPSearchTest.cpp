@@ -124,20 +124,5 @@ TEST_F(PickTest, EmptyListsAndTies) {
   for (const auto& [swap, count] : chosen) EXPECT_NEAR(count, 1000, 150);
 }
 
-TEST_F(PickTest, AspirationNeedsACostBelowTheBest) {
-  // At the start of a run cost equals the best, so only a delta of -1 or less aspires.
-  ASSERT_EQ(search_->CurrentCost(), search_->BestCost());
-  int smallest = 0;
-  for (int r = 0; r < 4; ++r)
-    for (int s = r + 1; s < 4; ++s) smallest = std::min(smallest, static_cast<int>(search_->Delta(r, s)));
-  Swap move;
-  EXPECT_EQ(search_->FindAspirationMove(move), smallest <= -1);
-  if (smallest <= -1) {
-    EXPECT_EQ(search_->Delta(move.r, move.s), smallest);
-  }
-  parameters_.SetAspiration(false);
-  EXPECT_FALSE(search_->FindAspirationMove(move));
-}
-
 }  // namespace
 }  // namespace mirelock

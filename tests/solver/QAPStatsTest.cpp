@@ -87,6 +87,32 @@ TEST(QAPStats, HeaderAndRow) {
   EXPECT_EQ(Fields(stats)[0], "5000000000");
 }
 
+// Deviations come from exact integer sums: constant large costs give 0, not
+// NaN or rounding noise, and costs near 2^62 keep their true spread.
+TEST(QAPStats, DeviationsAreExactForLargeCosts) {
+  QAPStats stats;
+  for (unsigned moves : {4u, 8u, 1000u}) {
+    stats.ResetRun();
+    for (unsigned m = 0; m < moves; ++m) {
+      stats.RecordMove(987654321);
+      stats.RecordLocalMinimum(987654321);
+    }
+    const std::vector<std::string> f = Fields(stats);
+    EXPECT_EQ(f[1], "9.87654e+08");
+    EXPECT_EQ(f[2], "0") << moves;
+    EXPECT_EQ(f[12], "0") << moves;
+  }
+  stats.ResetRun(9223372036854775807LL);
+  const std::int64_t base = 4611686018427387000LL;
+  for (std::int64_t offset : {0, 2, 4, 6}) stats.RecordMove(base + offset);  // spread sqrt(5)
+  stats.RecordNewBest(base, false);
+  stats.RecordNewBest(base + 2, false);
+  const std::vector<std::string> f = Fields(stats);
+  EXPECT_EQ(f[1], "4.61169e+18");
+  EXPECT_EQ(f[2], "2.23607");
+  EXPECT_EQ(f[14], "4.61169e+18");
+}
+
 TEST(QAPStats, EntropyOfAnEvenSpread) {
   QAPStats stats;
   stats.ResetRun();
