@@ -68,6 +68,26 @@ TEST(QAPSearch, IncrementalStateMatchesARecountForEveryType) {
     CheckIncrementalState<std::int64_t>(LoadProblem(BenchData("qap/tai80b.dat")), 3000, 1000);
 }
 
+// Every permutation costs the same, so every swap is sideways before the first
+// penalty: the local search makes exactly as many as the limit allows.
+TEST(QAPSearch, SidewaysMovesStopAtTheirLimit) {
+  QAPProblem flat;
+  std::vector<std::int32_t> a(25, 0), b(25, 7);
+  a[1] = 1;
+  for (int i = 0; i < 5; ++i) b[i * 5 + i] = 0;
+  flat.Assign(5, a, b);
+  for (int limit : {0, 1, 3, 6}) {
+    QAPParameters parameters;
+    parameters.SetMaxRepairs(1000);
+    parameters.SetSidewaysMoves(limit);
+    QAPStats stats;
+    QAPSearch<std::int32_t> search(flat, parameters, stats, nullptr);
+    search.BeginRun(1);
+    EXPECT_FALSE(search.LocalSearch());
+    EXPECT_EQ(stats.Repairs(), static_cast<unsigned>(limit));
+  }
+}
+
 // A tiny hand-made state for the pick heuristics: all deltas of a 4-item
 // instance are known, the lists are built by the search.
 class PickTest : public ::testing::Test {
@@ -122,6 +142,17 @@ TEST_F(PickTest, EmptyListsAndTies) {
   }
   EXPECT_EQ(chosen.size(), 6u);
   for (const auto& [swap, count] : chosen) EXPECT_NEAR(count, 1000, 150);
+
+  // The first move stamps its two old assignments with move number 1, so
+  // undoing it is the one swap that Hist no longer ties with the rest.
+  search_->MakeMove(0, 1);
+  chosen.clear();
+  for (int i = 0; i < 1000; ++i) {
+    const Swap swap = search_->Pick(all, QAPParameters::kPickHist);
+    ++chosen[static_cast<std::uint32_t>(swap.r * 4 + swap.s)];
+  }
+  EXPECT_EQ(chosen.size(), 5u);
+  EXPECT_EQ(chosen.count(1), 0u);
 }
 
 }  // namespace
