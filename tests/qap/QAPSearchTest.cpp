@@ -69,7 +69,8 @@ TEST(QAPSearch, IncrementalStateMatchesARecountForEveryType) {
 }
 
 // Every permutation costs the same, so every swap is sideways before the first
-// penalty: the local search makes exactly as many as the limit allows.
+// penalty: the local search makes exactly as many as the limit allows. Then
+// the tied features are all penalised.
 TEST(QAPSearch, SidewaysMovesStopAtTheirLimit) {
   QAPProblem flat;
   std::vector<std::int32_t> a(25, 0), b(25, 7);
@@ -85,6 +86,9 @@ TEST(QAPSearch, SidewaysMovesStopAtTheirLimit) {
     search.BeginRun(1);
     EXPECT_FALSE(search.LocalSearch());
     EXPECT_EQ(stats.Repairs(), static_cast<unsigned>(limit));
+    // Positions 0 and 1 carry the only, equal, feature costs: both are penalised.
+    ASSERT_TRUE(search.Penalise());
+    EXPECT_EQ(search.AugCost() - search.CostScale() * search.CurrentCost(), 200 * search.Lambda());
   }
 }
 
