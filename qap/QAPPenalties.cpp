@@ -77,6 +77,7 @@ bool QAPSearch<Cost>::Penalise() {
 template <typename Cost>
 void QAPSearch<Cost>::AddLabelPenalty(int position, int item, std::int32_t change) {
   penalty_[Index(position, item)] += change;
+  penaltyMax_ = std::max<Wide>(penaltyMax_, std::abs(Wide{penalty_[Index(position, item)]}));
   const bool block = type_ == QAPProblem::kBlock;
   const bool inside = position < blockSize_;
   if (perm_[position] == item) {

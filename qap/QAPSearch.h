@@ -114,6 +114,17 @@ class QAPSearch {
   void UpdateDisjointGeneral(int r, int s);
   void UpdateDisjointBlock(int r, int s);
   void FillDeltasAndLists();
+  void BuildPermutedDistances();
+  void SwapPermutedDistances(int r, int s);
+  // True when costScale * delta + lambda * penaltyDelta fits 32 bits for every
+  // swap: |delta| is at most the cost bound and |penaltyDelta| at most four
+  // times the largest penalty (twice, while penalties are not negative).
+  bool AugmentedFitsIn32() const;
+  // The row kernels with the augmented type that the current penalties allow.
+  template <typename Kernel>
+  void UpdateRows(int r, int s, std::size_t rowEnd, std::size_t columnBegin, Kernel kernel);
+  // Moves to their new lists the swaps of row u in [begin, end) whose type the kernel changed.
+  void ApplyTypes(std::size_t u, std::size_t begin, std::size_t end);
   void MakeMoveAndMonitor(int r, int s) {
     MakeMove(r, s);
     WriteMonitorLine();
@@ -128,6 +139,9 @@ class QAPSearch {
   int type_ = 0;                       // search type of the problem
   int blockSize_ = 0;                  // type 2 only
   std::vector<std::int32_t> aT_, bT_;  // transposed matrices, for contiguous columns
+  // Distances permuted with the solution: bp_[i * n + k] = B[p(i)][p(k)], and
+  // for general instances its transpose bpT_[i * n + k] = B[p(k)][p(i)].
+  std::vector<std::int32_t> bp_, bpT_;
 
   std::vector<int> perm_, pos_, bestPerm_, refPerm_;
   unsigned distance_ = 0;
@@ -136,6 +150,7 @@ class QAPSearch {
   Wide augCost_ = 0;
 
   std::vector<std::int32_t> penalty_;  // [position * n + item]
+  Wide penaltyMax_ = 0;                // no penalty of the run was ever larger
   std::vector<Wide> featureCost_;
   std::vector<std::uint8_t> featureCostKnown_;
   std::vector<std::int32_t> recency_;  // [position * n + item]
@@ -154,6 +169,7 @@ class QAPSearch {
   // Scratch of the move and pick loops, sized once.
   std::vector<Cost> x_, y_, x2_, y2_;
   std::vector<std::uint32_t> kept_, aspirationKept_;
+  std::vector<std::uint8_t> rowTypes_;
 };
 
 extern template class QAPSearch<std::int32_t>;
