@@ -80,6 +80,14 @@ MIRELOCK_BLOCK(std::int64_t, std::int64_t)
     for (std::size_t k = 0; k < n; ++k) sum += static_cast<COST>(b1[k]) - b2[k];                           \
     return sum;                                                                                             \
   }
+MIRELOCK_QAP_VECTOR_CLONES std::int64_t DotOfSmallDifferences(const std::int32_t* a1, const std::int32_t* a2,
+                                                               const std::int32_t* b1, const std::int32_t* b2,
+                                                               std::size_t n) {
+  std::int64_t sum = 0;
+  for (std::size_t k = 0; k < n; ++k) sum += static_cast<std::int64_t>(a1[k] - a2[k]) * (b1[k] - b2[k]);
+  return sum;
+}
+
 MIRELOCK_DOT(std::int32_t)
 MIRELOCK_DOT(std::int64_t)
 

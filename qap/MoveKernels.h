@@ -56,6 +56,10 @@ std::int32_t DotOfDifferences(const std::int32_t* a1, const std::int32_t* a2, co
                               const std::int32_t* b2, std::size_t n, std::int32_t);
 std::int64_t DotOfDifferences(const std::int32_t* a1, const std::int32_t* a2, const std::int32_t* b1,
                               const std::int32_t* b2, std::size_t n, std::int64_t);
+// The same in 64 bits for entries below 2^30, whose differences fit 32 bits:
+// the products are then single widening multiplications.
+std::int64_t DotOfSmallDifferences(const std::int32_t* a1, const std::int32_t* a2, const std::int32_t* b1,
+                                   const std::int32_t* b2, std::size_t n);
 // Sum over k < n of (b1[k] - b2[k]).
 std::int32_t SumOfDifferences(const std::int32_t* b1, const std::int32_t* b2, std::size_t n, std::int32_t);
 std::int64_t SumOfDifferences(const std::int32_t* b1, const std::int32_t* b2, std::size_t n, std::int64_t);

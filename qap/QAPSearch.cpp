@@ -25,10 +25,12 @@ QAPSearch<Cost>::QAPSearch(const QAPProblem& problem, QAPParameters& parameters,
   const std::size_t cells = static_cast<std::size_t>(n_) * n_;
   aT_.resize(cells);
   bT_.resize(cells);
+  smallEntries_ = true;
   for (unsigned i = 0; i < n_; ++i) {
     for (unsigned j = 0; j < n_; ++j) {
       aT_[static_cast<std::size_t>(j) * n_ + i] = problem.A(i, j);
       bT_[static_cast<std::size_t>(j) * n_ + i] = problem.B(i, j);
+      if (problem.A(i, j) >= (1 << 30) || problem.B(i, j) >= (1 << 30)) smallEntries_ = false;
     }
   }
   bp_.resize(cells);
@@ -142,7 +144,7 @@ Cost QAPSearch<Cost>::FullDelta(int r, int s) const {
                   int k) { return (Cost{a1[k]} - a2[k]) * (Cost{b1[k]} - b2[k]); };
   if (type_ == QAPProblem::kSymmetric) {
     // A and B symmetric: A[k][r] = A[r][k] and B[p(k)][p(s)] = B[p(s)][p(k)].
-    Cost d = qapkernels::DotOfDifferences(aRowR, aRowS, bRowS, bRowR, n, Cost{});
+    Cost d = Dot(aRowR, aRowS, bRowS, bRowR);
     d -= term(aRowR, aRowS, bRowS, bRowR, r) + term(aRowR, aRowS, bRowS, bRowR, s);
     return 2 * d;
   }
@@ -153,8 +155,8 @@ Cost QAPSearch<Cost>::FullDelta(int r, int s) const {
     const std::int32_t* bColR = bpT_.data() + static_cast<std::size_t>(r) * n;
     Cost d = (Cost{aRowR[r]} - aRowS[s]) * (Cost{bRowS[s]} - bRowR[r]) +
              (Cost{aRowR[s]} - aRowS[r]) * (Cost{bRowS[r]} - bRowR[s]);
-    d += qapkernels::DotOfDifferences(aColR, aColS, bColS, bColR, n, Cost{});
-    d += qapkernels::DotOfDifferences(aRowR, aRowS, bRowS, bRowR, n, Cost{});
+    d += Dot(aColR, aColS, bColS, bColR);
+    d += Dot(aRowR, aRowS, bRowS, bRowR);
     d -= term(aColR, aColS, bColS, bColR, r) + term(aColR, aColS, bColS, bColR, s);
     d -= term(aRowR, aRowS, bRowS, bRowR, r) + term(aRowR, aRowS, bRowS, bRowR, s);
     return d;
@@ -164,6 +166,15 @@ Cost QAPSearch<Cost>::FullDelta(int r, int s) const {
   Cost d = qapkernels::SumOfDifferences(bRowS, bRowR, block, Cost{});
   d -= Cost{bRowS[r]} - bRowR[r];
   return 2 * d;
+}
+
+template <typename Cost>
+Cost QAPSearch<Cost>::Dot(const std::int32_t* a1, const std::int32_t* a2, const std::int32_t* b1,
+                          const std::int32_t* b2) const {
+  if constexpr (std::is_same_v<Cost, std::int64_t>) {
+    if (smallEntries_) return qapkernels::DotOfSmallDifferences(a1, a2, b1, b2, n_);
+  }
+  return qapkernels::DotOfDifferences(a1, a2, b1, b2, n_, Cost{});
 }
 
 template <typename Cost>

@@ -105,6 +105,7 @@ class QAPSearch {
   }
   bool Below(Cost a, Cost b) const { return static_cast<UnsignedCost>(a) < static_cast<UnsignedCost>(b); }
   Cost FullDelta(int r, int s) const;
+  Cost Dot(const std::int32_t* a1, const std::int32_t* a2, const std::int32_t* b1, const std::int32_t* b2) const;
   std::int32_t FullPenaltyDelta(int r, int s) const;
   void SetMembership(std::size_t index);
   void AddPenaltyDelta(int r, int s, std::int32_t change);
@@ -138,6 +139,7 @@ class QAPSearch {
   unsigned n_ = 0;
   int type_ = 0;                       // search type of the problem
   int blockSize_ = 0;                  // type 2 only
+  bool smallEntries_ = false;          // every entry below 2^30
   std::vector<std::int32_t> aT_, bT_;  // transposed matrices, for contiguous columns
   // Distances permuted with the solution: bp_[i * n + k] = B[p(i)][p(k)], and
   // for general instances its transpose bpT_[i * n + k] = B[p(k)][p(i)].
