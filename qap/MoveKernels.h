@@ -11,7 +11,8 @@
 // Cost is the integer type of costs and deltas; Aug the type in which the
 // augmented delta costScale * delta + lambda * penaltyDelta is formed (32 bits
 // wherever the search has shown that it cannot overflow them). The list type
-// written is 1 for a negative augmented delta, 2 for zero and 3 for positive.
+// written is 1 for a negative augmented delta, 2 for zero and 3 for positive;
+// the update returns the smallest updated delta, for the aspiration test.
 namespace mirelock::qapkernels {
 
 template <typename Cost, typename Aug>
@@ -23,11 +24,11 @@ struct RowUpdate {
 };
 
 // delta[v] += 2 (xu - x[v]) (yu - y[v]) for v in [begin, end).
-void UpdateSymmetric(const RowUpdate<std::int32_t, std::int32_t>& row, const std::int32_t* x, const std::int32_t* y,
+std::int32_t UpdateSymmetric(const RowUpdate<std::int32_t, std::int32_t>& row, const std::int32_t* x, const std::int32_t* y,
                      std::int32_t xu, std::int32_t yu, std::size_t begin, std::size_t end);
-void UpdateSymmetric(const RowUpdate<std::int32_t, std::int64_t>& row, const std::int32_t* x, const std::int32_t* y,
+std::int32_t UpdateSymmetric(const RowUpdate<std::int32_t, std::int64_t>& row, const std::int32_t* x, const std::int32_t* y,
                      std::int32_t xu, std::int32_t yu, std::size_t begin, std::size_t end);
-void UpdateSymmetric(const RowUpdate<std::int64_t, std::int64_t>& row, const std::int64_t* x, const std::int64_t* y,
+std::int64_t UpdateSymmetric(const RowUpdate<std::int64_t, std::int64_t>& row, const std::int64_t* x, const std::int64_t* y,
                      std::int64_t xu, std::int64_t yu, std::size_t begin, std::size_t end);
 
 // delta[v] += (xu - x[v]) (yu - y[v]) + (x2u - x2[v]) (y2u - y2[v]).
@@ -36,19 +37,19 @@ struct GeneralTerms {
   const Cost *x, *y, *x2, *y2;
   Cost xu, yu, x2u, y2u;
 };
-void UpdateGeneral(const RowUpdate<std::int32_t, std::int32_t>& row, const GeneralTerms<std::int32_t>& t,
+std::int32_t UpdateGeneral(const RowUpdate<std::int32_t, std::int32_t>& row, const GeneralTerms<std::int32_t>& t,
                    std::size_t begin, std::size_t end);
-void UpdateGeneral(const RowUpdate<std::int32_t, std::int64_t>& row, const GeneralTerms<std::int32_t>& t,
+std::int32_t UpdateGeneral(const RowUpdate<std::int32_t, std::int64_t>& row, const GeneralTerms<std::int32_t>& t,
                    std::size_t begin, std::size_t end);
-void UpdateGeneral(const RowUpdate<std::int64_t, std::int64_t>& row, const GeneralTerms<std::int64_t>& t,
+std::int64_t UpdateGeneral(const RowUpdate<std::int64_t, std::int64_t>& row, const GeneralTerms<std::int64_t>& t,
                    std::size_t begin, std::size_t end);
 
 // delta[v] += 2 (z[v] - zu).
-void UpdateBlock(const RowUpdate<std::int32_t, std::int32_t>& row, const std::int32_t* z, std::int32_t zu,
+std::int32_t UpdateBlock(const RowUpdate<std::int32_t, std::int32_t>& row, const std::int32_t* z, std::int32_t zu,
                  std::size_t begin, std::size_t end);
-void UpdateBlock(const RowUpdate<std::int32_t, std::int64_t>& row, const std::int32_t* z, std::int32_t zu,
+std::int32_t UpdateBlock(const RowUpdate<std::int32_t, std::int64_t>& row, const std::int32_t* z, std::int32_t zu,
                  std::size_t begin, std::size_t end);
-void UpdateBlock(const RowUpdate<std::int64_t, std::int64_t>& row, const std::int64_t* z, std::int64_t zu,
+std::int64_t UpdateBlock(const RowUpdate<std::int64_t, std::int64_t>& row, const std::int64_t* z, std::int64_t zu,
                  std::size_t begin, std::size_t end);
 
 // Sum over k < n of (a1[k] - a2[k]) (b1[k] - b2[k]), in Cost arithmetic.

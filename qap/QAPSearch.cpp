@@ -118,12 +118,14 @@ template <typename Cost>
 void QAPSearch<Cost>::FillDeltasAndLists() {
   std::fill(delta_.begin(), delta_.end(), Cost{0});
   std::fill(penaltyDelta_.begin(), penaltyDelta_.end(), 0);
+  deltaMin_ = kUnsetCost;
   lists_.Reset(static_cast<std::size_t>(n_) * n_);
   for (int r = 0; r < static_cast<int>(n_); ++r) {
     for (int s = r + 1; s < static_cast<int>(n_); ++s) {
       if (!IsCandidate(r, s)) continue;
       const std::size_t index = Index(r, s);
       delta_[index] = FullDelta(r, s);
+      deltaMin_ = std::min(deltaMin_, delta_[index]);
       lists_.Add(static_cast<std::uint32_t>(index), MoveLists::TypeOfAugmentedDelta(Augmented(index)));
     }
   }
@@ -229,6 +231,7 @@ template <typename Cost>
 void QAPSearch<Cost>::UpdateDeltasAfterSwap(int r, int s) {
   const std::size_t index = Index(r, s);
   delta_[index] = -delta_[index];
+  deltaMin_ = delta_[index];
   penaltyDelta_[index] = -penaltyDelta_[index];
   SetMembership(index);
   switch (type_) {
@@ -255,6 +258,7 @@ void QAPSearch<Cost>::RecomputeSwapsTouching(int r, int s) {
     if (!IsCandidate(u, v)) return;
     const std::size_t index = Index(u, v);
     delta_[index] = FullDelta(u, v);
+    deltaMin_ = std::min(deltaMin_, delta_[index]);
     penaltyDelta_[index] = FullPenaltyDelta(u, v);
     SetMembership(index);
   };
@@ -299,11 +303,12 @@ void QAPSearch<Cost>::UpdateRows(int r, int s, std::size_t rowEnd, std::size_t c
         const qapkernels::RowUpdate<Cost, std::int32_t> row{
             delta_.data() + index, penaltyDelta_.data() + index, rowTypes_.data(),
             static_cast<std::int32_t>(costScale_), static_cast<std::int32_t>(penaltyMax_ == 0 ? 0 : lambda_)};
-        if constexpr (std::is_same_v<Cost, std::int32_t>) kernel(row, u, piece[0], piece[1]);
+        if constexpr (std::is_same_v<Cost, std::int32_t>)
+          deltaMin_ = std::min(deltaMin_, kernel(row, u, piece[0], piece[1]));
       } else {
         const qapkernels::RowUpdate<Cost, Wide> row{delta_.data() + index, penaltyDelta_.data() + index,
                                                     rowTypes_.data(), costScale_, lambda_};
-        kernel(row, u, piece[0], piece[1]);
+        deltaMin_ = std::min(deltaMin_, kernel(row, u, piece[0], piece[1]));
       }
       ApplyTypes(u, piece[0], piece[1]);
     }
@@ -347,7 +352,7 @@ void QAPSearch<Cost>::UpdateDisjointSymmetric(int r, int s) {
     y[k] = Cost{bRowS[k]} - bRowR[k];
   }
   UpdateRows(r, s, n, 0, [&](const auto& row, std::size_t u, std::size_t begin, std::size_t end) {
-    qapkernels::UpdateSymmetric(row, x, y, x[u], y[u], begin, end);
+    return qapkernels::UpdateSymmetric(row, x, y, x[u], y[u], begin, end);
   });
 }
 
@@ -376,7 +381,7 @@ void QAPSearch<Cost>::UpdateDisjointGeneral(int r, int s) {
   }
   UpdateRows(r, s, n, 0, [&](const auto& row, std::size_t u, std::size_t begin, std::size_t end) {
     const qapkernels::GeneralTerms<Cost> terms{x, y, x2, y2, x[u], y[u], x2[u], y2[u]};
-    qapkernels::UpdateGeneral(row, terms, begin, end);
+    return qapkernels::UpdateGeneral(row, terms, begin, end);
   });
 }
 
@@ -391,7 +396,7 @@ void QAPSearch<Cost>::UpdateDisjointBlock(int r, int s) {
   for (std::size_t k = 0; k < n; ++k) z[k] = Cost{bRowR[k]} - bRowS[k];
   UpdateRows(r, s, static_cast<std::size_t>(blockSize_), static_cast<std::size_t>(blockSize_),
              [&](const auto& row, std::size_t u, std::size_t begin, std::size_t end) {
-               qapkernels::UpdateBlock(row, z, z[u], begin, end);
+               return qapkernels::UpdateBlock(row, z, z[u], begin, end);
              });
 }
 
@@ -444,6 +449,11 @@ std::string QAPSearch<Cost>::Verify() const {
       }
     }
   }
+  Cost smallest = kUnsetCost;
+  for (int r = 0; r < static_cast<int>(n_); ++r)
+    for (int s = r + 1; s < static_cast<int>(n_); ++s)
+      if (IsCandidate(r, s)) smallest = std::min(smallest, delta_[Index(r, s)]);
+  if (smallest != deltaMin_) return "smallest delta out of step";
   const std::size_t listed = lists_.List(MoveLists::kImproving).size() +
                              lists_.List(MoveLists::kSideways).size() +
                              lists_.List(MoveLists::kWorsening).size();

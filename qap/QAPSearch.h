@@ -158,6 +158,7 @@ class QAPSearch {
   std::vector<std::int32_t> recency_;  // [position * n + item]
 
   std::vector<Cost> delta_;                 // [r * n + s] for candidate swaps
+  Cost deltaMin_ = kUnsetCost;              // the smallest delta of a candidate swap
   std::vector<std::int32_t> penaltyDelta_;  // same layout
   MoveLists lists_;
 
