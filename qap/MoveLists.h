@@ -32,6 +32,8 @@ class MoveLists {
   MoveType TypeOf(std::uint32_t swap) const { return static_cast<MoveType>(type_[swap]); }
   const std::vector<std::uint32_t>& List(MoveType type) const { return lists_[type]; }
   std::uint32_t SlotOf(std::uint32_t swap) const { return slot_[swap]; }
+  // The list type of every swap, indexed like the swaps.
+  const std::uint8_t* Types() const { return type_.data(); }
 
   static MoveType TypeOfAugmentedDelta(std::int64_t h) {
     return h < 0 ? kImproving : (h == 0 ? kSideways : kWorsening);

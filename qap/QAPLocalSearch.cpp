@@ -43,6 +43,7 @@ void QAPSearch<Cost>::BeginRun(unsigned runNumber) {
   std::fill(recency_.begin(), recency_.end(), 0);
   InitialSolution(runNumber);
   InitRun();
+  CheckRepresentable();
   distance_ = 0;
   refPerm_ = perm_;
   bestCost_ = kUnsetCost;

@@ -61,18 +61,14 @@ bool QAPSearch<Cost>::FindAspirationMove(Swap& aspMove) {
     threshold =
         Wide{bestCost_} > Wide{cost_} ? std::numeric_limits<Wide>::max() : std::numeric_limits<Wide>::min();
 
-  // First the smallest delta over the candidates, then, only when it aspires,
+  // The smallest delta over the candidates, then, only when it aspires,
   // every candidate that has it in scan order.
   const std::size_t n = n_;
   const std::size_t firstColumnOffset =
       type_ == QAPProblem::kBlock ? static_cast<std::size_t>(blockSize_) : 0;
   const std::size_t rows = type_ == QAPProblem::kBlock ? static_cast<std::size_t>(blockSize_) : n;
-  Cost smallest = kUnsetCost;
-  for (std::size_t r = 0; r < rows; ++r) {
-    const Cost* row = delta_.data() + r * n;
-    for (std::size_t s = std::max(r + 1, firstColumnOffset); s < n; ++s)
-      smallest = std::min(smallest, row[s]);
-  }
+  // The smallest delta is kept up to date by every move.
+  const Cost smallest = deltaMin_;
   if (rows == 0 || Wide{smallest} > threshold) return false;
   aspirationKept_.clear();
   for (std::size_t r = 0; r < rows; ++r) {

@@ -1,5 +1,11 @@
 // Penalties of the label features (item j at position i) and lambda.
+#include <algorithm>
 #include <cfloat>
+#include <cmath>
+#include <sstream>
+
+#include "platform/FatalError.h"
+#include "platform/NumberFormat.h"
 
 #include "qap/QAPSearch.h"
 #include "qap/RoundHalfUp.h"
@@ -56,6 +62,10 @@ bool QAPSearch<Cost>::Penalise() {
       kept_.push_back(static_cast<std::uint32_t>(i));
     }
   }
+  // A feature penalised about ten million times would leave the range that
+  // the penalty deltas and CheckRepresentable assume; such a run has stalled and ends.
+  for (std::uint32_t i : kept_)
+    if (penalty_[i * n + perm_[i]] > kPenaltyCap - penaltyUnit_) return false;
   for (std::uint32_t i : kept_)
     AddLabelPenalty(static_cast<int>(i), perm_[i], static_cast<std::int32_t>(penaltyUnit_));
   return !kept_.empty();
@@ -67,6 +77,7 @@ bool QAPSearch<Cost>::Penalise() {
 template <typename Cost>
 void QAPSearch<Cost>::AddLabelPenalty(int position, int item, std::int32_t change) {
   penalty_[Index(position, item)] += change;
+  penaltyMax_ = std::max<Wide>(penaltyMax_, std::abs(Wide{penalty_[Index(position, item)]}));
   const bool block = type_ == QAPProblem::kBlock;
   const bool inside = position < blockSize_;
   if (perm_[position] == item) {
@@ -112,6 +123,38 @@ typename QAPSearch<Cost>::Wide QAPSearch<Cost>::InitLambda() const {
   Wide lambda = RoundHalfUp(x * static_cast<double>(costScale_) / 100);
   if (lambda == 0) lambda = 1;
   return lambda;
+}
+
+template <typename Cost>
+void QAPSearch<Cost>::CheckRepresentable() const {
+  if (parameters_.decayOn && !(parameters_.decayFactor >= 0 && parameters_.decayFactor <= 1)) {
+    std::ostringstream what;
+    UseDefaultNumberFormat(what);
+    what << "Error: penalty decay factor " << parameters_.decayFactor << " is not between 0 and 1\n";
+    throw FatalError(what.str(), OutputStream::Err, 1);
+  }
+  const double coefficient = parameters_.lambdaCoeff;
+  // |augmented delta| <= costScale |delta| + lambda 2 cap and augCost <= costScale cost + lambda n cap;
+  // the instance keeps costs and deltas below 2^62 (and costScale * cost below 2^31 when scaled).
+  const double costPart = static_cast<double>(costScale_) * std::max(problem_.CostBound(), 0.0);
+  const double room = 9223372036854775807.0 - costPart;
+  const double penaltyPart = static_cast<double>(std::max(n_, 2u)) * kPenaltyCap;
+  const double largestLambda = std::floor(room / penaltyPart);
+  const double cells = static_cast<double>(n_) * n_;
+  const double perUnit = (problem_.SumA() / cells) * (problem_.SumB() / cells) * static_cast<double>(costScale_) / 100;
+  const double lambda = std::floor(std::max(coefficient * perUnit, 0.0) + 0.5);
+  if (coefficient >= 0 && lambda <= largestLambda) return;
+  std::ostringstream what;
+  UseDefaultNumberFormat(what);
+  if (!(coefficient >= 0)) {
+    what << "Error: lambda coefficient " << coefficient << " is negative or not a number\n";
+  } else {
+    what << "Error: lambda coefficient " << coefficient << " gives a penalty weight of " << lambda
+         << ", beyond the " << largestLambda
+         << " that 64-bit augmented costs can hold on this problem; the largest usable coefficient is "
+         << (perUnit > 0 ? largestLambda / perUnit : largestLambda) << "\n";
+  }
+  throw FatalError(what.str(), OutputStream::Err, 1);
 }
 
 template class QAPSearch<std::int32_t>;

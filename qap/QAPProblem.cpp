@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <istream>
 #include <limits>
+#include <sstream>
 
 #include "platform/FatalError.h"
 
@@ -14,6 +15,8 @@ namespace {
 // Large enough for every published instance; n * n entries then fit easily in
 // 32-bit indices and the search's n-by-n tables stay within memory.
 constexpr long long kLargestSize = 16384;
+
+constexpr double kLargestWideBound = 4611686018427387904.0;  // 2^62
 
 }  // namespace
 
@@ -43,8 +46,10 @@ std::istream& QAPProblem::Read(std::istream& in) {
         if (atEnd) Fail("the file ends before " + where);
         Fail(where + " is not an integer");
       }
-      if (value < std::numeric_limits<std::int32_t>::min() ||
-          value > std::numeric_limits<std::int32_t>::max())
+      if (value < 0)
+        Fail("matrix " + std::string(matrixName) + " entry " + std::to_string(k + 1) + " (" +
+             std::to_string(value) + ") is negative; flows and distances must be at least 0");
+      if (value > std::numeric_limits<std::int32_t>::max())
         Fail("matrix " + std::string(matrixName) + " entry " + std::to_string(k + 1) + " (" +
              std::to_string(value) + ") does not fit in 32 bits");
       m.push_back(static_cast<std::int32_t>(value));
@@ -58,6 +63,11 @@ std::istream& QAPProblem::Read(std::istream& in) {
 }
 
 void QAPProblem::Assign(unsigned n, std::vector<std::int32_t> a, std::vector<std::int32_t> b) {
+  for (const auto* m : {&a, &b})
+    for (std::size_t k = 0; k < m->size(); ++k)
+      if ((*m)[k] < 0)
+        Fail("matrix " + std::string(m == &a ? "A" : "B") + " entry " + std::to_string(k + 1) + " (" +
+             std::to_string((*m)[k]) + ") is negative; flows and distances must be at least 0");
   n_ = n;
   a_ = std::move(a);
   b_ = std::move(b);
@@ -142,6 +152,13 @@ void QAPProblem::ComputeBounds() {
   const double termBound = 16.0 * (static_cast<double>(n_) + 2) * maxA * maxB;
   const double bound = std::max(2 * absBound, termBound);
   wide_ = bound > static_cast<double>(std::numeric_limits<std::int32_t>::max());
+  // The 64-bit search keeps costs and deltas below 2^62, leaving the other
+  // half of the range to lambda times the penalties in the augmented values.
+  if (bound > kLargestWideBound) {
+    std::ostringstream what;
+    what << "costs and swap deltas can reach " << bound << ", beyond 2^62, the range of 64-bit search arithmetic";
+    Fail(what.str());
+  }
 }
 
 std::int64_t QAPProblem::Cost(const std::vector<int>& perm) const {

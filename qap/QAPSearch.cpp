@@ -1,9 +1,11 @@
 #include "qap/QAPSearch.h"
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 
 #include "platform/Random.h"
+#include "qap/MoveKernels.h"
 #include "qap/RoundHalfUp.h"
 
 namespace mirelock {
@@ -23,12 +25,17 @@ QAPSearch<Cost>::QAPSearch(const QAPProblem& problem, QAPParameters& parameters,
   const std::size_t cells = static_cast<std::size_t>(n_) * n_;
   aT_.resize(cells);
   bT_.resize(cells);
+  smallEntries_ = true;
   for (unsigned i = 0; i < n_; ++i) {
     for (unsigned j = 0; j < n_; ++j) {
       aT_[static_cast<std::size_t>(j) * n_ + i] = problem.A(i, j);
       bT_[static_cast<std::size_t>(j) * n_ + i] = problem.B(i, j);
+      if (problem.A(i, j) >= (1 << 30) || problem.B(i, j) >= (1 << 30)) smallEntries_ = false;
     }
   }
+  bp_.resize(cells);
+  if (type_ == QAPProblem::kGeneral) bpT_.resize(cells);
+  rowTypes_.resize(n_);
   perm_.resize(n_);
   pos_.resize(n_);
   penalty_.assign(cells, 0);
@@ -76,73 +83,100 @@ void QAPSearch<Cost>::InitRun() {
   lambda_ = lambda0_ = penaltyUnit_ = kUnset32;
   cost_ = static_cast<Cost>(problem_.Cost(perm_));
   augCost_ = costScale_ * Wide{cost_};
+  penaltyMax_ = 0;
   fingerprint_ = keys_.Of(perm_);
+  BuildPermutedDistances();
   FillDeltasAndLists();
+}
+
+template <typename Cost>
+void QAPSearch<Cost>::BuildPermutedDistances() {
+  const std::size_t n = n_;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::int32_t* row = problem_.BRow(static_cast<unsigned>(perm_[i]));
+    const std::int32_t* column = bT_.data() + static_cast<std::size_t>(perm_[i]) * n;
+    for (std::size_t k = 0; k < n; ++k) {
+      bp_[i * n + k] = row[perm_[k]];
+      if (!bpT_.empty()) bpT_[i * n + k] = column[perm_[k]];
+    }
+  }
+}
+
+// The items at r and s changed places: rows r and s, then columns r and s, exchange.
+template <typename Cost>
+void QAPSearch<Cost>::SwapPermutedDistances(int r, int s) {
+  const std::size_t n = n_;
+  for (std::vector<std::int32_t>* m : {&bp_, &bpT_}) {
+    if (m->empty()) continue;
+    std::int32_t* data = m->data();
+    std::swap_ranges(data + r * n, data + r * n + n, data + s * n);
+    for (std::size_t i = 0; i < n; ++i) std::swap(data[i * n + r], data[i * n + s]);
+  }
 }
 
 template <typename Cost>
 void QAPSearch<Cost>::FillDeltasAndLists() {
   std::fill(delta_.begin(), delta_.end(), Cost{0});
   std::fill(penaltyDelta_.begin(), penaltyDelta_.end(), 0);
+  deltaMin_ = kUnsetCost;
   lists_.Reset(static_cast<std::size_t>(n_) * n_);
   for (int r = 0; r < static_cast<int>(n_); ++r) {
     for (int s = r + 1; s < static_cast<int>(n_); ++s) {
       if (!IsCandidate(r, s)) continue;
       const std::size_t index = Index(r, s);
       delta_[index] = FullDelta(r, s);
+      deltaMin_ = std::min(deltaMin_, delta_[index]);
       lists_.Add(static_cast<std::uint32_t>(index), MoveLists::TypeOfAugmentedDelta(Augmented(index)));
     }
   }
 }
 
 // Full swap delta on the current permutation, in the search's integer type;
-// the instance's bounds guarantee that no partial sum overflows it.
+// the instance's bounds guarantee that no partial sum overflows it. The dot
+// products run over every k, branch-free, and the terms of k = r and k = s are
+// taken out afterwards.
 template <typename Cost>
 Cost QAPSearch<Cost>::FullDelta(int r, int s) const {
   const std::size_t n = n_;
-  const int pr = perm_[r], ps = perm_[s];
   const std::int32_t* aRowR = problem_.ARow(r);
   const std::int32_t* aRowS = problem_.ARow(s);
-  Cost d = 0;
+  const std::int32_t* bRowS = bp_.data() + static_cast<std::size_t>(s) * n;  // B[p(s)][p(k)]
+  const std::int32_t* bRowR = bp_.data() + static_cast<std::size_t>(r) * n;
+  auto term = [&](const std::int32_t* a1, const std::int32_t* a2, const std::int32_t* b1, const std::int32_t* b2,
+                  int k) { return (Cost{a1[k]} - a2[k]) * (Cost{b1[k]} - b2[k]); };
   if (type_ == QAPProblem::kSymmetric) {
-    // A and B symmetric: A[k][r] = A[r][k] and B[pk][ps] = B[ps][pk].
-    const std::int32_t* bRowS = problem_.BRow(ps);
-    const std::int32_t* bRowR = problem_.BRow(pr);
-    for (std::size_t k = 0; k < n; ++k) {
-      const int pk = perm_[k];
-      d += (Cost{aRowR[k]} - aRowS[k]) * (Cost{bRowS[pk]} - bRowR[pk]);
-    }
-    // The loop runs over every k to stay branch-free; take out k = r and k = s.
-    d -= (Cost{aRowR[r]} - aRowS[r]) * (Cost{bRowS[pr]} - bRowR[pr]);
-    d -= (Cost{aRowR[s]} - aRowS[s]) * (Cost{bRowS[ps]} - bRowR[ps]);
+    // A and B symmetric: A[k][r] = A[r][k] and B[p(k)][p(s)] = B[p(s)][p(k)].
+    Cost d = Dot(aRowR, aRowS, bRowS, bRowR);
+    d -= term(aRowR, aRowS, bRowS, bRowR, r) + term(aRowR, aRowS, bRowS, bRowR, s);
     return 2 * d;
   }
   if (type_ == QAPProblem::kGeneral) {
     const std::int32_t* aColR = aT_.data() + static_cast<std::size_t>(r) * n;
     const std::int32_t* aColS = aT_.data() + static_cast<std::size_t>(s) * n;
-    const std::int32_t* bColS = bT_.data() + static_cast<std::size_t>(ps) * n;
-    const std::int32_t* bColR = bT_.data() + static_cast<std::size_t>(pr) * n;
-    const std::int32_t* bRowS = problem_.BRow(ps);
-    const std::int32_t* bRowR = problem_.BRow(pr);
-    d = (Cost{aRowR[r]} - aRowS[s]) * (Cost{bRowS[ps]} - bRowR[pr]) +
-        (Cost{aRowR[s]} - aRowS[r]) * (Cost{bRowS[pr]} - bRowR[ps]);
-    for (std::size_t k = 0; k < n; ++k) {
-      if (k == static_cast<std::size_t>(r) || k == static_cast<std::size_t>(s)) continue;
-      const int pk = perm_[k];
-      d += (Cost{aColR[k]} - aColS[k]) * (Cost{bColS[pk]} - bColR[pk]) +
-           (Cost{aRowR[k]} - aRowS[k]) * (Cost{bRowS[pk]} - bRowR[pk]);
-    }
+    const std::int32_t* bColS = bpT_.data() + static_cast<std::size_t>(s) * n;  // B[p(k)][p(s)]
+    const std::int32_t* bColR = bpT_.data() + static_cast<std::size_t>(r) * n;
+    Cost d = (Cost{aRowR[r]} - aRowS[s]) * (Cost{bRowS[s]} - bRowR[r]) +
+             (Cost{aRowR[s]} - aRowS[r]) * (Cost{bRowS[r]} - bRowR[s]);
+    d += Dot(aColR, aColS, bColS, bColR);
+    d += Dot(aRowR, aRowS, bRowS, bRowR);
+    d -= term(aColR, aColS, bColS, bColR, r) + term(aColR, aColS, bColS, bColR, s);
+    d -= term(aRowR, aRowS, bRowS, bRowR, r) + term(aRowR, aRowS, bRowS, bRowR, s);
     return d;
   }
-  // Block: B symmetric, so B[pk][ps] = B[ps][pk].
-  const std::int32_t* bRowS = problem_.BRow(ps);
-  const std::int32_t* bRowR = problem_.BRow(pr);
-  for (int k = 0; k < blockSize_; ++k) {
-    if (k == r || k == s) continue;
-    const int pk = perm_[k];
-    d += Cost{bRowS[pk]} - bRowR[pk];
-  }
+  // Block, r inside and s outside: B symmetric, so B[p(k)][p(s)] = B[p(s)][p(k)].
+  const std::size_t block = static_cast<std::size_t>(blockSize_);
+  Cost d = qapkernels::SumOfDifferences(bRowS, bRowR, block, Cost{});
+  d -= Cost{bRowS[r]} - bRowR[r];
   return 2 * d;
+}
+
+template <typename Cost>
+Cost QAPSearch<Cost>::Dot(const std::int32_t* a1, const std::int32_t* a2, const std::int32_t* b1,
+                          const std::int32_t* b2) const {
+  if constexpr (std::is_same_v<Cost, std::int64_t>) {
+    if (smallEntries_) return qapkernels::DotOfSmallDifferences(a1, a2, b1, b2, n_);
+  }
+  return qapkernels::DotOfDifferences(a1, a2, b1, b2, n_, Cost{});
 }
 
 template <typename Cost>
@@ -182,6 +216,7 @@ void QAPSearch<Cost>::MakeMove(int r, int s) {
   pos_[pr] = s;
   fingerprint_.Toggle(keys_.Key(r, ps));
   fingerprint_.Toggle(keys_.Key(s, pr));
+  SwapPermutedDistances(r, s);
   const unsigned differAfter = (ps != refPerm_[r]) + (pr != refPerm_[s]);
   distance_ = distance_ + differAfter - differedBefore;
 
@@ -196,6 +231,7 @@ template <typename Cost>
 void QAPSearch<Cost>::UpdateDeltasAfterSwap(int r, int s) {
   const std::size_t index = Index(r, s);
   delta_[index] = -delta_[index];
+  deltaMin_ = delta_[index];
   penaltyDelta_[index] = -penaltyDelta_[index];
   SetMembership(index);
   switch (type_) {
@@ -222,6 +258,7 @@ void QAPSearch<Cost>::RecomputeSwapsTouching(int r, int s) {
     if (!IsCandidate(u, v)) return;
     const std::size_t index = Index(u, v);
     delta_[index] = FullDelta(u, v);
+    deltaMin_ = std::min(deltaMin_, delta_[index]);
     penaltyDelta_[index] = FullPenaltyDelta(u, v);
     SetMembership(index);
   };
@@ -232,6 +269,73 @@ void QAPSearch<Cost>::RecomputeSwapsTouching(int r, int s) {
   }
 }
 
+template <typename Cost>
+bool QAPSearch<Cost>::AugmentedFitsIn32() const {
+  if constexpr (!std::is_same_v<Cost, std::int32_t>) {
+    return false;
+  } else {
+    if (lambda_ > kUnset32 || costScale_ > kUnset32) return false;
+    const double lambda = penaltyMax_ == 0 ? 0.0 : static_cast<double>(lambda_);
+    const double bound = static_cast<double>(costScale_) * problem_.CostBound() +
+                         4.0 * lambda * static_cast<double>(penaltyMax_);
+    return bound < 2147483647.0;
+  }
+}
+
+// Runs the kernel on every row u < rowEnd other than r and s, over the
+// columns from max(u + 1, columnBegin) that are neither r nor s (pairs that
+// share a position with the swap are recomputed in full afterwards), and moves
+// each swap whose type changed to its new list, in row order.
+template <typename Cost>
+template <typename Kernel>
+void QAPSearch<Cost>::UpdateRows(int r, int s, std::size_t rowEnd, std::size_t columnBegin, Kernel kernel) {
+  const std::size_t n = n_;
+  const bool narrow = AugmentedFitsIn32();
+  const std::size_t lo = static_cast<std::size_t>(std::min(r, s)), hi = static_cast<std::size_t>(std::max(r, s));
+  for (std::size_t u = 0; u < rowEnd; ++u) {
+    if (u == lo || u == hi) continue;
+    const std::size_t first = std::max(u + 1, columnBegin);
+    const std::size_t pieces[3][2] = {{first, std::min(lo, n)}, {std::max(first, lo + 1), hi}, {std::max(first, hi + 1), n}};
+    for (const auto& piece : pieces) {
+      if (piece[0] >= piece[1]) continue;
+      const std::size_t index = u * n;
+      if (narrow) {
+        const qapkernels::RowUpdate<Cost, std::int32_t> row{
+            delta_.data() + index, penaltyDelta_.data() + index, rowTypes_.data(),
+            static_cast<std::int32_t>(costScale_), static_cast<std::int32_t>(penaltyMax_ == 0 ? 0 : lambda_)};
+        if constexpr (std::is_same_v<Cost, std::int32_t>)
+          deltaMin_ = std::min(deltaMin_, kernel(row, u, piece[0], piece[1]));
+      } else {
+        const qapkernels::RowUpdate<Cost, Wide> row{delta_.data() + index, penaltyDelta_.data() + index,
+                                                    rowTypes_.data(), costScale_, lambda_};
+        deltaMin_ = std::min(deltaMin_, kernel(row, u, piece[0], piece[1]));
+      }
+      ApplyTypes(u, piece[0], piece[1]);
+    }
+  }
+}
+
+template <typename Cost>
+void QAPSearch<Cost>::ApplyTypes(std::size_t u, std::size_t begin, std::size_t end) {
+  const std::size_t index = u * n_;
+  const std::uint8_t* now = lists_.Types() + index;
+  const std::uint8_t* updated = rowTypes_.data();
+  std::size_t v = begin;
+  // Most types stay as they were: compare eight at a time.
+  for (; v + 8 <= end; v += 8) {
+    std::uint64_t a, b;
+    std::memcpy(&a, now + v, 8);
+    std::memcpy(&b, updated + v, 8);
+    if (a == b) continue;
+    for (std::size_t w = v; w < v + 8; ++w)
+      if (now[w] != updated[w])
+        lists_.MoveTo(static_cast<std::uint32_t>(index + w), static_cast<MoveLists::MoveType>(updated[w]));
+  }
+  for (; v < end; ++v)
+    if (now[v] != updated[v])
+      lists_.MoveTo(static_cast<std::uint32_t>(index + v), static_cast<MoveLists::MoveType>(updated[v]));
+}
+
 // delta(u, v) += 2 (x[u] - x[v]) (y[u] - y[v]) with x[k] = A[r][k] - A[s][k]
 // and y[k] = B[p'(s)][p'(k)] - B[p'(r)][p'(k)], p' the permutation after the swap.
 template <typename Cost>
@@ -239,25 +343,17 @@ void QAPSearch<Cost>::UpdateDisjointSymmetric(int r, int s) {
   const std::size_t n = n_;
   const std::int32_t* aRowR = problem_.ARow(r);
   const std::int32_t* aRowS = problem_.ARow(s);
-  const std::int32_t* bRowS = problem_.BRow(perm_[s]);
-  const std::int32_t* bRowR = problem_.BRow(perm_[r]);
+  const std::int32_t* bRowS = bp_.data() + static_cast<std::size_t>(s) * n;
+  const std::int32_t* bRowR = bp_.data() + static_cast<std::size_t>(r) * n;
   Cost* x = x_.data();
   Cost* y = y_.data();
   for (std::size_t k = 0; k < n; ++k) {
     x[k] = Cost{aRowR[k]} - aRowS[k];
-    y[k] = Cost{bRowS[perm_[k]]} - bRowR[perm_[k]];
+    y[k] = Cost{bRowS[k]} - bRowR[k];
   }
-  for (std::size_t u = 0; u + 1 < n; ++u) {
-    if (u == static_cast<std::size_t>(r) || u == static_cast<std::size_t>(s)) continue;
-    Cost* row = delta_.data() + u * n;
-    const Cost xu = x[u], yu = y[u];
-    // Columns r and s are overwritten by the full recomputation afterwards.
-    for (std::size_t v = u + 1; v < n; ++v) row[v] += 2 * (xu - x[v]) * (yu - y[v]);
-    for (std::size_t v = u + 1; v < n; ++v) {
-      if (v == static_cast<std::size_t>(r) || v == static_cast<std::size_t>(s)) continue;
-      SetMembership(u * n + v);
-    }
-  }
+  UpdateRows(r, s, n, 0, [&](const auto& row, std::size_t u, std::size_t begin, std::size_t end) {
+    return qapkernels::UpdateSymmetric(row, x, y, x[u], y[u], begin, end);
+  });
 }
 
 // Two such products: the rows of A and B as above, and their columns
@@ -269,32 +365,24 @@ void QAPSearch<Cost>::UpdateDisjointGeneral(int r, int s) {
   const std::int32_t* aRowS = problem_.ARow(s);
   const std::int32_t* aColR = aT_.data() + static_cast<std::size_t>(r) * n;
   const std::int32_t* aColS = aT_.data() + static_cast<std::size_t>(s) * n;
-  const std::int32_t* bRowS = problem_.BRow(perm_[s]);
-  const std::int32_t* bRowR = problem_.BRow(perm_[r]);
-  const std::int32_t* bColS = bT_.data() + static_cast<std::size_t>(perm_[s]) * n;
-  const std::int32_t* bColR = bT_.data() + static_cast<std::size_t>(perm_[r]) * n;
+  const std::int32_t* bRowS = bp_.data() + static_cast<std::size_t>(s) * n;
+  const std::int32_t* bRowR = bp_.data() + static_cast<std::size_t>(r) * n;
+  const std::int32_t* bColS = bpT_.data() + static_cast<std::size_t>(s) * n;
+  const std::int32_t* bColR = bpT_.data() + static_cast<std::size_t>(r) * n;
   Cost* x = x_.data();
   Cost* y = y_.data();
   Cost* x2 = x2_.data();
   Cost* y2 = y2_.data();
   for (std::size_t k = 0; k < n; ++k) {
-    const int pk = perm_[k];
     x[k] = Cost{aRowR[k]} - aRowS[k];
-    y[k] = Cost{bRowS[pk]} - bRowR[pk];
+    y[k] = Cost{bRowS[k]} - bRowR[k];
     x2[k] = Cost{aColR[k]} - aColS[k];
-    y2[k] = Cost{bColS[pk]} - bColR[pk];
+    y2[k] = Cost{bColS[k]} - bColR[k];
   }
-  for (std::size_t u = 0; u + 1 < n; ++u) {
-    if (u == static_cast<std::size_t>(r) || u == static_cast<std::size_t>(s)) continue;
-    Cost* row = delta_.data() + u * n;
-    const Cost xu = x[u], yu = y[u], x2u = x2[u], y2u = y2[u];
-    for (std::size_t v = u + 1; v < n; ++v)
-      row[v] += (xu - x[v]) * (yu - y[v]) + (x2u - x2[v]) * (y2u - y2[v]);
-    for (std::size_t v = u + 1; v < n; ++v) {
-      if (v == static_cast<std::size_t>(r) || v == static_cast<std::size_t>(s)) continue;
-      SetMembership(u * n + v);
-    }
-  }
+  UpdateRows(r, s, n, 0, [&](const auto& row, std::size_t u, std::size_t begin, std::size_t end) {
+    const qapkernels::GeneralTerms<Cost> terms{x, y, x2, y2, x[u], y[u], x2[u], y2[u]};
+    return qapkernels::UpdateGeneral(row, terms, begin, end);
+  });
 }
 
 // With r inside the block and s outside: delta(u, v) += 2 (z[v] - z[u]),
@@ -302,21 +390,14 @@ void QAPSearch<Cost>::UpdateDisjointGeneral(int r, int s) {
 template <typename Cost>
 void QAPSearch<Cost>::UpdateDisjointBlock(int r, int s) {
   const std::size_t n = n_;
-  const std::size_t block = static_cast<std::size_t>(blockSize_);
-  const std::int32_t* bRowR = problem_.BRow(perm_[r]);
-  const std::int32_t* bRowS = problem_.BRow(perm_[s]);
+  const std::int32_t* bRowR = bp_.data() + static_cast<std::size_t>(r) * n;
+  const std::int32_t* bRowS = bp_.data() + static_cast<std::size_t>(s) * n;
   Cost* z = x_.data();
-  for (std::size_t k = 0; k < n; ++k) z[k] = Cost{bRowR[perm_[k]]} - bRowS[perm_[k]];
-  for (std::size_t u = 0; u < block; ++u) {
-    if (u == static_cast<std::size_t>(r)) continue;
-    Cost* row = delta_.data() + u * n;
-    const Cost zu = z[u];
-    for (std::size_t v = block; v < n; ++v) row[v] += 2 * (z[v] - zu);
-    for (std::size_t v = block; v < n; ++v) {
-      if (v == static_cast<std::size_t>(s)) continue;
-      SetMembership(u * n + v);
-    }
-  }
+  for (std::size_t k = 0; k < n; ++k) z[k] = Cost{bRowR[k]} - bRowS[k];
+  UpdateRows(r, s, static_cast<std::size_t>(blockSize_), static_cast<std::size_t>(blockSize_),
+             [&](const auto& row, std::size_t u, std::size_t begin, std::size_t end) {
+               return qapkernels::UpdateBlock(row, z, z[u], begin, end);
+             });
 }
 
 template <typename Cost>
@@ -368,6 +449,11 @@ std::string QAPSearch<Cost>::Verify() const {
       }
     }
   }
+  Cost smallest = kUnsetCost;
+  for (int r = 0; r < static_cast<int>(n_); ++r)
+    for (int s = r + 1; s < static_cast<int>(n_); ++s)
+      if (IsCandidate(r, s)) smallest = std::min(smallest, delta_[Index(r, s)]);
+  if (smallest != deltaMin_) return "smallest delta out of step";
   const std::size_t listed = lists_.List(MoveLists::kImproving).size() +
                              lists_.List(MoveLists::kSideways).size() +
                              lists_.List(MoveLists::kWorsening).size();

@@ -42,6 +42,9 @@ class QAPSearch {
   using UnsignedCost = std::make_unsigned_t<Cost>;
   static constexpr Cost kUnsetCost = std::numeric_limits<Cost>::max();
   static constexpr Wide kUnset32 = 2147483647;
+  // Largest penalty of one feature: a penalty delta (two entries minus two)
+  // then stays within 32 bits.
+  static constexpr std::int32_t kPenaltyCap = (1 << 30) - 1;
 
   QAPSearch(const QAPProblem& problem, QAPParameters& parameters, QAPStats& stats,
             std::function<bool()> stopRequested);
@@ -59,6 +62,10 @@ class QAPSearch {
   void AddLabelPenalty(int position, int item, std::int32_t change);
   void DecayPenalties();
   Wide InitLambda() const;
+  // Raises FatalError when the lambda of this run could make lambda times the
+  // penalties (up to kPenaltyCap each) leave the 64-bit range of augmented
+  // values, or when a decay factor outside 0 to 1 could push penalties out of range.
+  void CheckRepresentable() const;
   bool IsFinished();
   void RecordNewBest(bool byAspiration);
   void WriteMonitorLine();
@@ -98,6 +105,7 @@ class QAPSearch {
   }
   bool Below(Cost a, Cost b) const { return static_cast<UnsignedCost>(a) < static_cast<UnsignedCost>(b); }
   Cost FullDelta(int r, int s) const;
+  Cost Dot(const std::int32_t* a1, const std::int32_t* a2, const std::int32_t* b1, const std::int32_t* b2) const;
   std::int32_t FullPenaltyDelta(int r, int s) const;
   void SetMembership(std::size_t index);
   void AddPenaltyDelta(int r, int s, std::int32_t change);
@@ -107,6 +115,17 @@ class QAPSearch {
   void UpdateDisjointGeneral(int r, int s);
   void UpdateDisjointBlock(int r, int s);
   void FillDeltasAndLists();
+  void BuildPermutedDistances();
+  void SwapPermutedDistances(int r, int s);
+  // True when costScale * delta + lambda * penaltyDelta fits 32 bits for every
+  // swap: |delta| is at most the cost bound and |penaltyDelta| at most four
+  // times the largest penalty (twice, while penalties are not negative).
+  bool AugmentedFitsIn32() const;
+  // The row kernels with the augmented type that the current penalties allow.
+  template <typename Kernel>
+  void UpdateRows(int r, int s, std::size_t rowEnd, std::size_t columnBegin, Kernel kernel);
+  // Moves to their new lists the swaps of row u in [begin, end) whose type the kernel changed.
+  void ApplyTypes(std::size_t u, std::size_t begin, std::size_t end);
   void MakeMoveAndMonitor(int r, int s) {
     MakeMove(r, s);
     WriteMonitorLine();
@@ -120,7 +139,11 @@ class QAPSearch {
   unsigned n_ = 0;
   int type_ = 0;                       // search type of the problem
   int blockSize_ = 0;                  // type 2 only
+  bool smallEntries_ = false;          // every entry below 2^30
   std::vector<std::int32_t> aT_, bT_;  // transposed matrices, for contiguous columns
+  // Distances permuted with the solution: bp_[i * n + k] = B[p(i)][p(k)], and
+  // for general instances its transpose bpT_[i * n + k] = B[p(k)][p(i)].
+  std::vector<std::int32_t> bp_, bpT_;
 
   std::vector<int> perm_, pos_, bestPerm_, refPerm_;
   unsigned distance_ = 0;
@@ -129,11 +152,13 @@ class QAPSearch {
   Wide augCost_ = 0;
 
   std::vector<std::int32_t> penalty_;  // [position * n + item]
+  Wide penaltyMax_ = 0;                // no penalty of the run was ever larger
   std::vector<Wide> featureCost_;
   std::vector<std::uint8_t> featureCostKnown_;
   std::vector<std::int32_t> recency_;  // [position * n + item]
 
   std::vector<Cost> delta_;                 // [r * n + s] for candidate swaps
+  Cost deltaMin_ = kUnsetCost;              // the smallest delta of a candidate swap
   std::vector<std::int32_t> penaltyDelta_;  // same layout
   MoveLists lists_;
 
@@ -147,6 +172,7 @@ class QAPSearch {
   // Scratch of the move and pick loops, sized once.
   std::vector<Cost> x_, y_, x2_, y2_;
   std::vector<std::uint32_t> kept_, aspirationKept_;
+  std::vector<std::uint8_t> rowTypes_;
 };
 
 extern template class QAPSearch<std::int32_t>;

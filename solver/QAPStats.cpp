@@ -1,10 +1,28 @@
 #include "solver/QAPStats.h"
 
+#include <boost/multiprecision/cpp_int.hpp>
 #include <cmath>
 
 #include "platform/Clock.h"
 
 namespace mirelock {
+
+double CostMoments::Mean() const {
+  if (count_ == 0) return 0.0;
+  return static_cast<double>(static_cast<long double>(sum_) / static_cast<long double>(count_));
+}
+
+double CostMoments::StandardDeviation() const {
+  if (count_ == 0) return 0.0;
+  using boost::multiprecision::int256_t;
+  const int256_t sumOfSquares = (int256_t(sumOfSquaresHigh_) << 128) | int256_t(sumOfSquaresLow_);
+  const int256_t sum(sum_);
+  // At most 2^32 * 2^190 and (2^95)^2: both fit 256 bits; the difference is >= 0.
+  const int256_t spread = int256_t(count_) * sumOfSquares - sum * sum;
+  const long double count = static_cast<long double>(count_);
+  const long double variance = spread.convert_to<long double>() / (count * count);
+  return static_cast<double>(std::sqrt(variance));
+}
 
 QAPStats::QAPStats() { ResetRun(); }
 
@@ -14,8 +32,8 @@ void QAPStats::ResetRun(std::int64_t bestCostUnset) {
   repairsAtBest_ = 0;
   localMinima_ = 0;
   bestCost_ = bestCostUnset;
-  costSum_ = costSumSq_ = 0;
-  localMinCostSum_ = localMinCostSumSq_ = 0;
+  moveCosts_.Clear();
+  localMinCosts_.Clear();
   entropyAve_ = entropyStdDev_ = 0;
   entropyMin_ = std::numeric_limits<double>::max();
   entropyMax_ = std::numeric_limits<double>::min();
@@ -44,22 +62,18 @@ void QAPStats::RecordSolution(const std::vector<int>& perm) {
 void QAPStats::RecordMove(std::int64_t cost) {
   ++totalRepairs_;
   ++repairs_;
-  const double c = static_cast<double>(cost);
-  costSum_ += c;
-  costSumSq_ += c * c;
+  moveCosts_.Add(cost);
 }
 
 void QAPStats::RecordLocalMinimum(std::int64_t cost) {
   ++localMinima_;
-  const double c = static_cast<double>(cost);
-  localMinCostSum_ += c;
-  localMinCostSumSq_ += c * c;
+  localMinCosts_.Add(cost);
 }
 
 void QAPStats::RecordNewBest(std::int64_t cost, bool byAspiration) {
   bestCost_ = cost;
   repairsAtBest_ = repairs_;
-  bestFoundCostSum_ += static_cast<double>(cost);
+  bestFoundCostSum_ += static_cast<std::uint64_t>(cost);
   ++bestFoundCount_;
   bestFoundByAspiration_ = byAspiration;
 }
@@ -112,8 +126,7 @@ std::ostream& QAPStats::WriteHeader(std::ostream& out) {
 std::ostream& QAPStats::WriteRow(std::ostream& out) {
   out << bestCost_ << '\t';
   if (repairs_ > 0) {
-    const double mean = costSum_ / repairs_;
-    out << mean << '\t' << std::sqrt(costSumSq_ / repairs_ - mean * mean) << '\t';
+    out << moveCosts_.Mean() << '\t' << moveCosts_.StandardDeviation() << '\t';
   } else {
     out << "NA\tNA\t";
   }
@@ -126,14 +139,13 @@ std::ostream& QAPStats::WriteRow(std::ostream& out) {
   if (repairs_ > 0) ComputeEntropy();
   out << entropyAve_ << '\t' << entropyStdDev_ << '\t' << entropyMin_ << '\t' << entropyMax_ << '\t';
   if (localMinima_ > 0) {
-    const double mean = localMinCostSum_ / localMinima_;
-    out << mean << '\t' << std::sqrt(localMinCostSumSq_ / localMinima_ - mean * mean) << '\t';
+    out << localMinCosts_.Mean() << '\t' << localMinCosts_.StandardDeviation() << '\t';
   } else {
     out << "NA" << '\t' << "NA" << '\t';
   }
   out << bestFoundCount_ << '\t';
   if (bestFoundCount_ > 0) {
-    out << bestFoundCostSum_ / bestFoundCount_ << '\t';
+    out << static_cast<double>(static_cast<long double>(bestFoundCostSum_) / bestFoundCount_) << '\t';
   } else {
     out << "NA\t";
   }

@@ -8,6 +8,33 @@
 
 namespace mirelock {
 
+// Exact first and second moments of a series of costs. Costs are non-negative
+// 64-bit integers; the sum is kept in 128 bits and the sum of squares in 192
+// (128 bits plus a carry count), so neither can overflow within 2^32 values,
+// and the population deviation comes from count * sum(x^2) - sum(x)^2 formed
+// exactly. It never goes negative or NaN, whatever the magnitude of the costs.
+class CostMoments {
+ public:
+  void Add(std::int64_t cost) {
+    const auto x = static_cast<unsigned __int128>(static_cast<std::uint64_t>(cost));
+    ++count_;
+    sum_ += x;
+    const unsigned __int128 square = x * x;
+    sumOfSquaresLow_ += square;
+    sumOfSquaresHigh_ += sumOfSquaresLow_ < square;  // carry out of the low 128 bits
+  }
+  void Clear() { *this = CostMoments(); }
+  std::uint64_t Count() const { return count_; }
+  double Mean() const;
+  double StandardDeviation() const;
+
+ private:
+  std::uint64_t count_ = 0;
+  unsigned __int128 sum_ = 0;
+  unsigned __int128 sumOfSquaresLow_ = 0;
+  std::uint64_t sumOfSquaresHigh_ = 0;
+};
+
 // What one run of the QAP solver reports: one row of 20 tab-terminated fields.
 // Costs are kept as 64-bit integers so that instances whose costs exceed the
 // 32-bit range report their true values.
@@ -58,8 +85,7 @@ class QAPStats : public SolverStats {
   unsigned totalRepairs_ = 0;
   unsigned localMinima_ = 0;
   std::int64_t bestCost_ = kBestCostUnset;
-  double costSum_ = 0, costSumSq_ = 0;
-  double localMinCostSum_ = 0, localMinCostSumSq_ = 0;
+  CostMoments moveCosts_, localMinCosts_;
   double entropyAve_ = 0, entropyStdDev_ = 0;
   double entropyMin_ = std::numeric_limits<double>::max();
   double entropyMax_ = std::numeric_limits<double>::min();
@@ -68,7 +94,7 @@ class QAPStats : public SolverStats {
   std::vector<std::uint32_t> frequency_;
   std::size_t frequencySize_ = 0;
   unsigned bestFoundCount_ = 0;
-  double bestFoundCostSum_ = 0;
+  unsigned __int128 bestFoundCostSum_ = 0;
   unsigned overridingAspiringMoves_ = 0, aspiringMoves_ = 0;
   unsigned aspiringMovesUndone_ = 0, consecutiveAspiringMoves_ = 0;
   long startClock_ = 0, endClock_ = 0;

@@ -35,14 +35,6 @@ TEST(QAPParameters, OptionTextOfTheRunnersSettings) {
   EXPECT_EQ(p.maxRepairs, 120u);
   EXPECT_NE(Options(p).find("-maxnrepairs 10 "), std::string::npos);
 
-  QAPParameters decay;
-  decay.SetPenaltyDecay(200, 0.8);
-  decay.SetRandomMoves(0.05);
-  decay.SetLambda(0.25);
-  const std::string text = Options(decay);
-  EXPECT_NE(text.find("-lambdacoeff 0.25 "), std::string::npos);
-  EXPECT_NE(text.find("-forget -forgetcoeff 0.8 -forgetafter 200 "), std::string::npos);
-  EXPECT_NE(text.find("-Prandommove 0.05 -usemovelists "), std::string::npos);
 }
 
 TEST(QAPParameters, RepairLimits) {

@@ -67,6 +67,85 @@ TEST(QAPSearch, IncrementalStateMatchesARecountForEveryType) {
     CheckIncrementalState<std::int64_t>(LoadProblem(TestData("qap/tai80b.dat")), 3000, 1000);
 }
 
+// Every permutation costs the same, so every swap is sideways before the first
+// penalty: the local search makes exactly as many as the limit allows. Then
+// the tied features are all penalised.
+TEST(QAPSearch, SidewaysMovesStopAtTheirLimit) {
+  QAPProblem flat;
+  std::vector<std::int32_t> a(25, 0), b(25, 7);
+  a[1] = 1;
+  for (int i = 0; i < 5; ++i) b[i * 5 + i] = 0;
+  flat.Assign(5, a, b);
+  for (int limit : {0, 1, 3, 6}) {
+    QAPParameters parameters;
+    parameters.SetMaxRepairs(1000);
+    parameters.SetSidewaysMoves(limit);
+    QAPStats stats;
+    QAPSearch<std::int32_t> search(flat, parameters, stats, nullptr);
+    search.BeginRun(1);
+    EXPECT_FALSE(search.LocalSearch());
+    EXPECT_EQ(stats.Repairs(), static_cast<unsigned>(limit));
+    // Positions 0 and 1 carry the only, equal, feature costs: both are penalised.
+    ASSERT_TRUE(search.Penalise());
+    EXPECT_EQ(search.AugCost() - search.CostScale() * search.CurrentCost(), 200 * search.Lambda());
+  }
+}
+
+// Two comparisons that only an exact boundary shows: an aspiring swap whose
+// augmented delta is exactly 0 does not override the augmented cost, and a
+// random draw of exactly 1 is not below a random-move probability of 1.
+TEST(QAPSearch, BoundariesOfOverridingAndRandomMoves) {
+  const QAPProblem problem = LoadProblem(TestData("qap/nug12.dat"));
+  QAPParameters parameters;
+  parameters.SetMaxRepairs(1000);
+  parameters.SetLambda(1e-9);  // lambda 1: penalties move h one by one
+  QAPStats stats;
+  QAPSearch<std::int32_t> search(problem, parameters, stats, nullptr);
+  search.BeginRun(1);
+  search.Penalise();
+  ASSERT_EQ(search.Lambda(), 1);
+  auto smallestSwap = [&](auto value, bool improvingOnly) {
+    Swap best;
+    std::int64_t smallest = 0;
+    int count = 0;
+    for (int r = 0; r < 12; ++r)
+      for (int s = r + 1; s < 12; ++s) {
+        const std::int64_t v = value(r, s);
+        if (improvingOnly && search.AugmentedDelta(r, s) >= 0) continue;
+        if (count == 0 || v < smallest) best = {r, s}, smallest = v, count = 1;
+        else if (v == smallest) ++count;
+      }
+    EXPECT_EQ(count, 1);
+    return best;
+  };
+  const Swap aspiring = smallestSwap([&](int r, int s) { return std::int64_t{search.Delta(r, s)}; }, false);
+  ASSERT_LT(search.Delta(aspiring.r, aspiring.s), 0);
+  // Penalise the assignment the swap would make until its h is 0.
+  const int incoming = search.Perm()[aspiring.s];
+  search.AddLabelPenalty(aspiring.r, incoming, static_cast<std::int32_t>(-search.AugmentedDelta(aspiring.r, aspiring.s)));
+  ASSERT_EQ(search.AugmentedDelta(aspiring.r, aspiring.s), 0);
+  Swap move;
+  ASSERT_TRUE(search.FindAspirationMove(move));
+  EXPECT_EQ(move, aspiring);
+  EXPECT_EQ(stats.OverridingAspiringMoves(), 0u);
+  search.AddLabelPenalty(aspiring.r, incoming, 1);
+  ASSERT_TRUE(search.FindAspirationMove(move));
+  EXPECT_EQ(stats.OverridingAspiringMoves(), 1u);
+
+  parameters.SetAspiration(false);
+  parameters.SetRandomMoves(1);
+  parameters.SetMaxRepairs(1);
+  const Swap best = smallestSwap([&](int r, int s) { return search.AugmentedDelta(r, s); }, true);
+  std::vector<int> expected = search.Perm();
+  std::swap(expected[best.r], expected[best.s]);
+  // The generator state whose next draw is 32767.
+  std::uint32_t inverse = 214013u;
+  for (int i = 0; i < 5; ++i) inverse *= 2u - 214013u * inverse;
+  SetRandomState((0x7fff0000u - 2531011u) * inverse);
+  search.LocalSearch();
+  EXPECT_EQ(search.Perm(), expected);
+}
+
 // A tiny hand-made state for the pick heuristics: all deltas of a 4-item
 // instance are known, the lists are built by the search.
 class PickTest : public ::testing::Test {
@@ -121,21 +200,17 @@ TEST_F(PickTest, EmptyListsAndTies) {
   }
   EXPECT_EQ(chosen.size(), 6u);
   for (const auto& [swap, count] : chosen) EXPECT_NEAR(count, 1000, 150);
-}
 
-TEST_F(PickTest, AspirationNeedsACostBelowTheBest) {
-  // At the start of a run cost equals the best, so only a delta of -1 or less aspires.
-  ASSERT_EQ(search_->CurrentCost(), search_->BestCost());
-  int smallest = 0;
-  for (int r = 0; r < 4; ++r)
-    for (int s = r + 1; s < 4; ++s) smallest = std::min(smallest, static_cast<int>(search_->Delta(r, s)));
-  Swap move;
-  EXPECT_EQ(search_->FindAspirationMove(move), smallest <= -1);
-  if (smallest <= -1) {
-    EXPECT_EQ(search_->Delta(move.r, move.s), smallest);
+  // The first move stamps its two old assignments with move number 1, so
+  // undoing it is the one swap that Hist no longer ties with the rest.
+  search_->MakeMove(0, 1);
+  chosen.clear();
+  for (int i = 0; i < 1000; ++i) {
+    const Swap swap = search_->Pick(all, QAPParameters::kPickHist);
+    ++chosen[static_cast<std::uint32_t>(swap.r * 4 + swap.s)];
   }
-  parameters_.SetAspiration(false);
-  EXPECT_FALSE(search_->FindAspirationMove(move));
+  EXPECT_EQ(chosen.size(), 5u);
+  EXPECT_EQ(chosen.count(1), 0u);
 }
 
 }  // namespace

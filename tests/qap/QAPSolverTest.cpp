@@ -25,74 +25,26 @@ std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
-TEST(QAPSolver, RunsAreReproducibleAndSeededPerRun) {
-  Experiment e;
-  e.runs = 3;
-  const std::vector<std::string> first = RunLines(TestData("qap/nug12.dat"), e);
-  EXPECT_EQ(first, RunLines(TestData("qap/nug12.dat"), e));
-  ASSERT_EQ(first.size(), 3u);
-  // Run k seeds with seed * k, so the runs differ from each other.
-  EXPECT_NE(Fields(first[0])[1], Fields(first[1])[1]);
-
-  // The "do not seed" value leaves the generator as it is.
-  e.seed = 4294967295u;
-  e.runs = 1;
-  SeedRandom(99);
-  const std::vector<std::string> unseeded = RunLines(TestData("qap/nug12.dat"), e);
-  SeedRandom(99);
-  EXPECT_EQ(unseeded, RunLines(TestData("qap/nug12.dat"), e));
-  SeedRandom(100);
-  EXPECT_NE(unseeded, RunLines(TestData("qap/nug12.dat"), e));
-}
-
 // Instances that fit in 32 bits give the same lines when searched with
-// 64-bit costs, for every instance type and every search feature.
-TEST(QAPSolver, WideArithmeticGivesTheSameLines) {
-  std::vector<Experiment> experiments(4);
+// 64-bit costs; the history pick, which the reference comparison leaves out
+// (its ties depend on the list order), on published instances of two types.
+TEST(QAPSolver, WideArithmeticGivesTheSameLinesWithHistory) {
+  std::vector<Experiment> experiments(2);
+  experiments[0].history = true;
+  experiments[0].randomMoves = 0.05;
+  experiments[1].sideways = 0;
   experiments[1].history = true;
-  experiments[1].randomMoves = 0.05;
-  experiments[2].aspiration = false;
-  experiments[2].decayPeriod = 5;
-  experiments[2].lambda = 0.3;
-  experiments[3].sideways = 0;
-  experiments[3].history = true;
-  for (const char* name : {"qap/nug12.dat", "qap/bur26a.dat", "qap/chr12a.dat", "qap/tai64c.dat"}) {
-    for (Experiment e : experiments) {
-      if (std::string(name) == "qap/tai64c.dat") e.repairsPerN = 20;
+  experiments[1].aspiration = false;
+  experiments[1].decayPeriod = 5;
+  for (const char* name : {"qap/nug12.dat", "qap/bur26a.dat"}) {
+    for (const Experiment& e : experiments) {
       const auto narrow = RunLines(TestData(name), e);
       EXPECT_EQ(narrow, RunLines(TestData(name), e, true)) << name;
     }
   }
 }
 
-TEST(QAPSolver, LargeCostsAreExact) {
-  QAPSolver solver;
-  test::ReadProblem(solver.Problem(), TestData("qap/tai12b.dat"));
-  Experiment e;
-  e.runs = 2;
-  test::ApplyExperiment(solver, e);
-  for (int run = 0; run < 2; ++run) {
-    solver.Solve();
-    EXPECT_EQ(solver.Stats().BestCost(), solver.Problem().Cost(solver.BestPermutation()));
-    EXPECT_GE(solver.Stats().BestCost(), 39464925);
-  }
-}
-
 TEST(QAPSolver, EdgeRuns) {
-  // A repair limit of 0: the initial solution is the only best and no move is made.
-  {
-    QAPSolver solver;
-    test::ReadProblem(solver.Problem(), TestData("qap/nug12.dat"));
-    solver.GetParameters().SetMaxRepairs(0);
-    solver.Solve();
-    std::ostringstream row;
-    solver.GetStats().WriteRow(row);
-    const auto f = Fields(row.str());
-    EXPECT_EQ(f[1], "NA");
-    EXPECT_EQ(f[2], "NA");
-    EXPECT_EQ(f[13], "1");
-    EXPECT_EQ(solver.Stats().Repairs(), 0u);
-  }
   // Every permutation of esc16f costs 0: the first local minimum penalises nothing and the run ends.
   {
     QAPSolver solver;
@@ -101,19 +53,6 @@ TEST(QAPSolver, EdgeRuns) {
     EXPECT_EQ(solver.Stats().LocalMinima(), 1u);
     EXPECT_EQ(solver.Stats().BestCost(), 0);
     EXPECT_LE(solver.Stats().Repairs(), 2u);
-  }
-  // Instances too small for random moves, and a sideways limit of 0, still end.
-  {
-    QAPSolver solver;
-    std::istringstream in("2\n0 3\n3 0\n0 5\n5 0\n");
-    solver.Problem().Read(in);
-    Experiment e;
-    e.randomMoves = 0.5;
-    e.sideways = 0;
-    e.repairsPerN = 50;
-    test::ApplyExperiment(solver, e);
-    solver.Solve();
-    EXPECT_EQ(solver.Stats().BestCost(), 30);
   }
   // A stop request ends the run at its next termination test.
   {

@@ -43,7 +43,8 @@ inline std::string WithoutTime(const std::string& row) {
 // Runs every run of an experiment the way the batch runner does and returns
 // the results lines without their time columns.
 struct Experiment {
-  unsigned repairsPerN = 100;
+  unsigned repairsPerN = 100;  // the absolute limit when perSizeLimit is false
+  bool perSizeLimit = true;
   unsigned runs = 2;
   double lambda = 1.0;
   bool aspiration = true;
@@ -57,7 +58,8 @@ struct Experiment {
 
 inline void ApplyExperiment(QAPSolver& solver, const Experiment& e) {
   SolverParameters& p = solver.GetParameters();
-  p.SetMaxRepairsPerN(e.repairsPerN);
+  if (e.perSizeLimit) p.SetMaxRepairsPerN(e.repairsPerN);
+  else p.SetMaxRepairs(e.repairsPerN);
   p.SetNumRuns(e.runs);
   p.SetLambda(e.lambda);
   p.SetRandomMoves(e.randomMoves);
