@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/DocCommands.h"
 #include "cli/ExperimentCommands.h"
+#include "cli/ReportCommand.h"
 #include "cli/RunCommands.h"
 #include "cli/SummariseCommand.h"
 
@@ -19,5 +20,6 @@ int main(int argc, char** argv) {
   mirelock::RegisterRunCommand(app);
   mirelock::RegisterMonitorCommand(app);
   mirelock::RegisterSummariseCommand(app);
+  mirelock::RegisterReportCommand(app);
   return mirelock::RunCommandLine(app, argc, argv);
 }

@@ -47,13 +47,14 @@ std::string TemporaryPathFor(const std::string& finalPath, const std::string& wr
   return finalPath + kMarker + std::to_string(static_cast<long>(::getpid())) + "-" + writerTag + "@" + host;
 }
 
-int RemoveStaleTemporaries(const std::string& finalPath) {
+namespace {
+
+// Calls visit(path, pid, host) for every temporary file of finalPath with an owner in its name.
+template <typename Visit>
+void ForEachTemporary(const std::string& finalPath, Visit visit) {
   namespace fs = std::filesystem;
   const fs::path path(finalPath);
   const std::string prefix = path.filename().string() + kMarker;
-  const std::string thisHost = HostName();
-  const long thisProcess = static_cast<long>(::getpid());
-  int removed = 0;
   std::error_code error;
   fs::directory_iterator it(path.has_parent_path() ? path.parent_path() : fs::path("."), error);
   for (; !error && it != fs::directory_iterator(); it.increment(error)) {
@@ -61,12 +62,31 @@ int RemoveStaleTemporaries(const std::string& finalPath) {
     if (name.compare(0, prefix.size(), prefix) != 0) continue;
     long pid = 0;
     std::string host;
-    if (!ParseOwner(name.substr(prefix.size()), pid, host)) continue;
-    if (host != thisHost || pid == thisProcess || !ProcessIsGone(pid)) continue;
-    std::error_code ignored;
-    if (fs::remove(it->path(), ignored)) ++removed;
+    if (ParseOwner(name.substr(prefix.size()), pid, host)) visit(it->path(), pid, host);
   }
+}
+
+}  // namespace
+
+int RemoveStaleTemporaries(const std::string& finalPath) {
+  const std::string thisHost = HostName();
+  const long thisProcess = static_cast<long>(::getpid());
+  int removed = 0;
+  ForEachTemporary(finalPath, [&](const std::filesystem::path& path, long pid, const std::string& host) {
+    if (host != thisHost || pid == thisProcess || !ProcessIsGone(pid)) return;
+    std::error_code ignored;
+    if (std::filesystem::remove(path, ignored)) ++removed;
+  });
   return removed;
+}
+
+bool IsBeingWritten(const std::string& finalPath) {
+  const std::string thisHost = HostName();
+  bool live = false;
+  ForEachTemporary(finalPath, [&](const std::filesystem::path&, long pid, const std::string& host) {
+    live = live || host != thisHost || !ProcessIsGone(pid);
+  });
+  return live;
 }
 
 }  // namespace mirelock

@@ -16,4 +16,8 @@ std::string TemporaryPathFor(const std::string& finalPath, const std::string& wr
 // it removed.
 int RemoveStaleTemporaries(const std::string& finalPath);
 
+// Whether a temporary file of `finalPath` is being written now: one of a live
+// process of this host, or of another host (which this host cannot check).
+bool IsBeingWritten(const std::string& finalPath);
+
 }  // namespace mirelock

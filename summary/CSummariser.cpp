@@ -3,18 +3,11 @@
 #include <filesystem>
 
 #include "runner/AtomicFileWriter.h"
-#include "runner/ResultsFiles.h"
-#include "summary/CompletedProblems.h"
-#include "summary/CostConversion.h"
+#include "summary/BatchResults.h"
 #include "summary/FullResultsReport.h"
-#include "summary/ResultsFileReader.h"
 #include "summary/SummaryReport.h"
 
 namespace mirelock {
-
-namespace {
-constexpr const char* kNoProblems = "No problems completed for all experiments, please solve some first.";
-}  // namespace
 
 CSummariser::CSummariser(const CMirelockDoc& doc, UserMessages& messages)
     : problemType_(doc.m_nProblemType),
@@ -34,29 +27,12 @@ bool CSummariser::Summarise() {
     ReadInBestKnownCosts();
     return false;
   }
-  const std::vector<std::string> problems = FindCompletedProblems(
+  auto results = ReadBatchResults(
       {problemType_, problemsDirectory_, resultsDirectory_, experiments_, runStarted_, solvedProblems_},
       messages_);
-  if (problems.empty()) {
-    messages_.Show(kNoProblems);
-    return false;
-  }
-  std::vector<std::uint32_t> runs;
-  for (const CExperiment& experiment : experiments_) runs.push_back(experiment.m_nNumRuns);
-  table_ = ResultsTable(problems, runs);
-  ReadResultsFiles();
-  ReadInBestKnownCosts();
-
-  CostConversion conversion(problemType_, bestKnownCosts_);
-  conversion.Convert(table_);
-  // A missing best.txt has had its message already.
-  if (bestKnownCosts_.fileRead && !conversion.ProblemsWithoutBest().empty()) {
-    std::string names;
-    for (const std::string& name : conversion.ProblemsWithoutBest())
-      names.append(names.empty() ? "" : ", ").append(name);
-    messages_.Show("No usable best known cost in best.txt for " + names +
-                   "; their cost columns are written as NA");
-  }
+  if (!results) return false;
+  table_ = std::move(results->converted);
+  bestKnownCosts_ = std::move(results->bestKnownCosts);
   statistics_ = SummaryStatistics(table_);
   description_ = ExperimentDescription::Of(experiments_);
 
@@ -68,15 +44,6 @@ bool CSummariser::Summarise() {
 
 void CSummariser::ReadInBestKnownCosts() {
   bestKnownCosts_ = BestKnownCostsReader(messages_).Read(problemType_, problemsDirectory_);
-}
-
-void CSummariser::ReadResultsFiles() {
-  ResultsFileReader reader(table_, messages_);
-  for (std::size_t p = 0; p < table_.ProblemCount(); ++p)
-    for (std::size_t e = 0; e < experiments_.size(); ++e) {
-      const std::string name = GetResultsFilename(problemType_, table_.Problems()[p], experiments_[e]);
-      reader.Read((std::filesystem::path(resultsDirectory_) / name).string(), p, e);
-    }
 }
 
 // The report replaces the file at its path only once it is written whole, so

@@ -38,7 +38,6 @@ class CSummariser {
   bool SummaryWritten() const { return summaryWritten_; }
 
  private:
-  void ReadResultsFiles();
   template <typename Report>
   bool WriteReport(const std::string& path, const Report& report);
 

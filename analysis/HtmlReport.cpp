@@ -1,0 +1,213 @@
+#include "analysis/HtmlReport.h"
+
+#include <cstdio>
+
+#include "analysis/MultipleComparisons.h"
+#include "platform/NumberFormat.h"
+
+namespace mirelock::analysis {
+
+namespace {
+
+std::string Escape(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
+// Six significant digits, as the summary CSV writes them, so the two can be compared by eye.
+std::string Number(const std::optional<double>& value) { return value ? FormatNumber(*value) : "NA"; }
+
+std::string Fixed(double value, int decimals) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+  return buffer;
+}
+
+std::string PValue(double p) {
+  if (p < 0.0001) return "&lt; 0.0001";
+  return Fixed(p, 4);
+}
+
+std::string Percent(const std::optional<double>& fraction) {
+  return fraction ? Fixed(*fraction * 100, 1) + "%" : "NA";
+}
+
+std::string ExperimentCell(const ExperimentSummary& experiment) {
+  return "<td>" + Escape(experiment.name) + "</td><td class=\"text\">" + Escape(experiment.label) + "</td>";
+}
+
+const char* kStyle = R"(<style>
+body { font-family: sans-serif; margin: 2em; color: #222; max-width: 1100px; }
+table { border-collapse: collapse; margin: 0.5em 0 1.5em; }
+th, td { border: 1px solid #bbb; padding: 3px 8px; text-align: right; }
+th { background: #eee; }
+td:first-child, th:first-child, td.text { text-align: left; }
+td.best { font-weight: bold; background: #dff0d8; }
+.note { background: #fff7e0; border-left: 4px solid #e0a000; padding: 6px 10px; margin: 0.5em 0; }
+.explain { color: #444; font-size: 0.95em; max-width: 960px; }
+img { border: 1px solid #ccc; max-width: 100%; }
+</style>
+)";
+
+void WriteHeader(std::ostream& out, const Report& report) {
+  out << "<h1>Mirelock batch report</h1>\n<p>" << report.problems.size() << ' '
+      << Escape(ProblemMenuName(report.problemType)) << " problem" << (report.problems.size() == 1 ? "" : "s")
+      << " complete for every experiment, " << report.experiments.size() << " experiment"
+      << (report.experiments.size() == 1 ? "" : "s") << ", " << report.runs.size() << " runs.<br>\n"
+      << "Problems from directory: " << Escape(report.problemsDirectory) << "<br>\nResults directory: "
+      << Escape(report.resultsDirectory) << "<br>\nSettings shared by all experiments:" << Escape(report.fixedText)
+      << "</p>\n";
+  if (report.batchInProgress)
+    out << "<p class=\"note\">A batch is still running on these results: this report covers only the problems "
+           "finished for every experiment so far.</p>\n";
+  if (!report.incompletePairs.empty())
+    out << "<p class=\"note\">" << report.incompletePairs.size()
+        << " problem and experiment pair(s) are left out because their results files are not complete; "
+           "they are listed at the end.</p>\n";
+  if (!report.problemsWithoutBest.empty()) {
+    out << "<p class=\"note\">No usable best known cost for ";
+    for (std::size_t i = 0; i < report.problemsWithoutBest.size(); ++i)
+      out << (i ? ", " : "") << Escape(report.problemsWithoutBest[i]);
+    out << ": these problems have no gaps and no successes; they are ranked on their raw costs.</p>\n";
+  }
+  if (!report.problemsNotRanked.empty()) {
+    out << "<p class=\"note\">Not ranked, because a run value is missing (NA): ";
+    for (std::size_t i = 0; i < report.problemsNotRanked.size(); ++i)
+      out << (i ? ", " : "") << Escape(report.problemsNotRanked[i]);
+    out << ".</p>\n";
+  }
+}
+
+void WriteExperimentTable(std::ostream& out, const Report& report) {
+  const bool gaps = report.HasGaps();
+  const char* gapName = report.problemType == kProblemMaxSAT ? "% relative error" : "% gap";
+  out << "<h2>Experiments</h2>\n<table>\n<tr><th>Experiment</th><th>Settings</th><th>Runs per problem</th>";
+  if (gaps) out << "<th>Mean " << gapName << "</th><th>Median " << gapName << "</th>";
+  out << "<th>Success rate</th><th>Mean rank</th><th>Mean CPU seconds</th></tr>\n";
+  for (const ExperimentSummary& experiment : report.experiments) {
+    out << "<tr>" << ExperimentCell(experiment) << "<td>" << experiment.runsPerProblem << "</td>";
+    if (gaps) out << "<td>" << Number(experiment.meanGap) << "</td><td>" << Number(experiment.medianGap) << "</td>";
+    out << "<td>" << Percent(experiment.successRate) << "</td><td>"
+        << (experiment.meanRank ? Fixed(*experiment.meanRank, 2) : "NA") << "</td><td>"
+        << Number(experiment.meanCpuSeconds) << "</td></tr>\n";
+  }
+  out << "</table>\n<p class=\"explain\">" << (gaps ? "Gaps are over every run of the problems with a best known cost. " : "")
+      << "Success: "
+      << (report.problemType == kProblemSAT ? "the run found a satisfying assignment (Sol_Found 1)."
+                                             : "the run reached the best known cost.")
+      << " Mean rank: over the " << report.rankedProblemCount << " ranked problems, 1 being best. "
+      << Escape(report.scoreDescription) << "</p>\n";
+}
+
+void WriteCharts(std::ostream& out, const std::vector<ReportChartImage>& charts, const std::string& note) {
+  out << "<h2>Charts</h2>\n";
+  if (!note.empty()) out << "<p class=\"note\">" << Escape(note) << "</p>\n";
+  for (const ReportChartImage& chart : charts) {
+    out << "<h3>" << Escape(chart.heading) << "</h3>\n<img alt=\"" << Escape(chart.heading) << "\" src=\""
+        << chart.dataUri << "\">\n<p class=\"explain\">" << Escape(chart.explanation) << " (Also in "
+        << Escape(chart.fileName) << ".)</p>\n";
+  }
+}
+
+void WriteTests(std::ostream& out, const Report& report) {
+  out << "<h2>Is the difference real? Rank tests over problems</h2>\n";
+  if (!report.friedman) {
+    out << "<p class=\"note\">No tests: " << Escape(report.testsOmitted) << "</p>\n";
+    return;
+  }
+  const FriedmanResult& f = *report.friedman;
+  out << "<p>Friedman test over " << f.blocks << " problems and " << f.treatments
+      << " experiments (ties get mid-ranks; the statistic is corrected for them): chi-square = "
+      << Fixed(f.chiSquare, 3) << " with " << f.treatments - 1 << " degrees of freedom, p = " << PValue(f.pValue);
+  if (f.imanDavenportF)
+    out << "; Iman-Davenport F = " << Fixed(*f.imanDavenportF, 3) << " with " << f.treatments - 1 << " and "
+        << (f.treatments - 1) * (f.blocks - 1) << " degrees of freedom, p = " << PValue(f.imanDavenportPValue);
+  out << ".<br>\n"
+      << (f.pValue < kAlpha ? "<b>The experiments differ</b> at the 0.05 level: at least one ranks consistently "
+                              "better or worse than the others."
+                            : "No significant difference at the 0.05 level: the rank differences may be chance.")
+      << "</p>\n";
+  if (report.criticalDifference)
+    out << "<p>Nemenyi critical difference (alpha 0.05): " << Fixed(*report.criticalDifference, 3)
+        << ". Two experiments whose mean ranks differ by more than this differ significantly.</p>\n";
+  else
+    out << "<p>No Nemenyi critical difference: its table covers 2 to 10 experiments.</p>\n";
+
+  out << "<h3>Pairwise Wilcoxon signed-rank tests with Holm's correction</h3>\n<table>\n<tr><th>First</th>"
+         "<th>Second</th><th>Problems differing</th><th>Ties (zero differences)</th><th>V (first worse)</th>"
+         "<th>Method</th><th>p</th><th>Holm p</th><th>Verdict at 0.05</th></tr>\n";
+  for (const PairwiseComparison& pair : report.pairwise) {
+    const WilcoxonResult& w = pair.test;
+    const ExperimentSummary& a = report.experiments[pair.first];
+    const ExperimentSummary& b = report.experiments[pair.second];
+    std::string verdict = "no significant difference";
+    if (pair.holmPValue < kAlpha)
+      verdict = (w.positiveRankSum < w.negativeRankSum ? a.name : b.name) + " better";
+    out << "<tr><td>" << Escape(a.name) << "</td><td>" << Escape(b.name) << "</td><td>" << w.pairs << "</td><td>"
+        << w.zeros << "</td><td>" << FormatNumber(w.positiveRankSum) << "</td><td class=\"text\">"
+        << (w.exact ? "exact" : "normal approx.") << "</td><td>" << PValue(w.pValue) << "</td><td>"
+        << PValue(pair.holmPValue) << "</td><td class=\"text\">" << Escape(verdict) << "</td></tr>\n";
+  }
+  out << "</table>\n<p class=\"explain\">Each test pairs the two experiments' scores problem by problem. Zero "
+         "differences are dropped; p is exact for fewer than 50 differing problems without tied differences, "
+         "otherwise from the normal approximation with tie and continuity corrections (as R's wilcox.test). "
+         "Holm's correction keeps the chance of any false verdict among all pairs at 0.05.</p>\n";
+}
+
+void WriteProblemTable(std::ostream& out, const Report& report) {
+  out << "<h2>Per problem</h2>\n<p class=\"explain\">Each problem's figure per experiment; the best (lowest) is "
+         "marked. " << Escape(report.scoreDescription) << "</p>\n<table>\n<tr><th>Problem</th><th>Figure</th>";
+  for (const ExperimentSummary& experiment : report.experiments) out << "<th>" << Escape(experiment.name) << "</th>";
+  out << "</tr>\n";
+  for (const ProblemScores& row : report.problemTable) {
+    out << "<tr><td>" << Escape(row.problem) << "</td><td class=\"text\">" << Escape(row.measure)
+        << (row.ranked ? "" : " (not ranked)") << "</td>";
+    for (std::size_t e = 0; e < row.shown.size(); ++e)
+      out << (row.best[e] ? "<td class=\"best\">&#9733; " : "<td>") << Number(row.shown[e]) << "</td>";
+    out << "</tr>\n";
+  }
+  out << "</table>\n";
+}
+
+void WriteLeftOut(std::ostream& out, const Report& report) {
+  if (report.incompletePairs.empty()) return;
+  out << "<h2>Left out</h2>\n<table>\n<tr><th>Problem</th><th>Experiment</th><th>Lines found</th>"
+         "<th>Lines needed</th><th>State</th></tr>\n";
+  for (const IncompletePair& pair : report.incompletePairs) {
+    const char* state = pair.notInCurrentBatch ? "complete, but not yet solved by the batch in progress"
+                        : pair.beingWritten    ? "being written"
+                        : pair.linesFound == 0 ? "no results file"
+                                               : "incomplete";
+    out << "<tr><td>" << Escape(pair.problem) << "</td><td>" << Escape(report.experiments[pair.experiment].name)
+        << "</td><td>" << pair.linesFound << "</td><td>" << pair.linesNeeded << "</td><td class=\"text\">" << state
+        << "</td></tr>\n";
+  }
+  out << "</table>\n";
+}
+
+}  // namespace
+
+void WriteHtmlReport(std::ostream& out, const Report& report, const std::vector<ReportChartImage>& charts,
+                     const std::string& chartsNote) {
+  out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>Mirelock batch report</title>\n"
+      << kStyle << "</head>\n<body>\n";
+  WriteHeader(out, report);
+  WriteExperimentTable(out, report);
+  WriteCharts(out, charts, chartsNote);
+  WriteTests(out, report);
+  WriteProblemTable(out, report);
+  WriteLeftOut(out, report);
+  out << "<p class=\"explain\">Files beside this page: runs.csv (one row per run) and each chart as PNG and SVG.</p>\n"
+         "</body>\n</html>\n";
+}
+
+}  // namespace mirelock::analysis

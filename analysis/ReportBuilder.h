@@ -1,0 +1,16 @@
+#pragma once
+#include <optional>
+
+#include "analysis/Report.h"
+#include "experiments/CMirelockDoc.h"
+#include "platform/UserMessages.h"
+
+namespace mirelock::analysis {
+
+// The whole analysis of the document's batch: its results files read as the
+// summariser reads them, then every statistic. Nothing when no problem is
+// complete for every experiment (the message has been shown). Copy what the
+// document holds under the run controls' lock while a batch may be running.
+std::optional<Report> BuildReport(const CMirelockDoc& doc, UserMessages& messages);
+
+}  // namespace mirelock::analysis

@@ -1,0 +1,78 @@
+#include <QBuffer>
+#include <QChart>
+#include <QFile>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QPainter>
+#include <QSvgGenerator>
+
+#include "charts/ReportCharts.h"
+
+namespace mirelock::charts {
+
+namespace {
+
+// Puts the chart in a scene of its own for as long as it is drawn, then takes it out again so the scene
+// does not delete it.
+class SceneForDrawing {
+ public:
+  SceneForDrawing(QChart& chart, QSize size) : chart_(chart) {
+    scene_.addItem(&chart_);
+    chart_.setGeometry(0, 0, size.width(), size.height());
+    scene_.setSceneRect(0, 0, size.width(), size.height());
+    // Lay out legend, axes and plot area now: nothing else runs the event loop.
+    chart_.layout()->activate();
+  }
+  ~SceneForDrawing() { scene_.removeItem(&chart_); }
+  SceneForDrawing(const SceneForDrawing&) = delete;
+  SceneForDrawing& operator=(const SceneForDrawing&) = delete;
+
+  void Draw(QPainter& painter, QSize size) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    scene_.render(&painter, QRectF(0, 0, size.width(), size.height()), scene_.sceneRect());
+  }
+
+ private:
+  QGraphicsScene scene_;
+  QChart& chart_;
+};
+
+}  // namespace
+
+QByteArray RenderChart(QChart& chart, QSize size, ImageFormat format) {
+  SceneForDrawing scene(chart, size);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (format == ImageFormat::kSvg) {
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(size);
+    // The file states its size in millimetres; at 96 dpi a browser shows it at `size` CSS pixels.
+    generator.setResolution(96);
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setTitle(chart.title());
+    QPainter painter(&generator);
+    scene.Draw(painter, size);
+    painter.end();
+  } else {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    scene.Draw(painter, size);
+    painter.end();
+    if (!image.save(&buffer, "PNG")) return {};
+  }
+  return bytes;
+}
+
+bool SaveChart(QChart& chart, const QString& path, QSize size, ImageFormat format) {
+  const QByteArray bytes = RenderChart(chart, size, format);
+  if (bytes.isEmpty()) return false;
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+}  // namespace mirelock::charts

@@ -1,0 +1,253 @@
+#include "charts/ReportCharts.h"
+
+#include <QBoxPlotSeries>
+#include <QBarCategoryAxis>
+#include <QBoxSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QScatterSeries>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "analysis/Ecdf.h"
+
+namespace mirelock::charts {
+
+namespace {
+
+QString ExperimentCaption(const analysis::ExperimentSummary& experiment) {
+  return QString::fromStdString(experiment.label.empty() ? experiment.name : experiment.name + "  " + experiment.label);
+}
+
+// Ten colours told apart also in print and by most colour-blind readers (the "tab10" palette).
+QColor SeriesColour(std::size_t index) {
+  static const QRgb kPalette[] = {0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd,
+                                  0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
+  return QColor(kPalette[index % std::size(kPalette)]);
+}
+
+QChart* NewChart(const QString& title) {
+  auto* chart = new QChart;
+  chart->setTitle(title);
+  chart->setAnimationOptions(QChart::NoAnimation);
+  chart->setBackgroundRoundness(0);
+  QFont font = chart->titleFont();
+  font.setPointSize(12);
+  font.setBold(true);
+  chart->setTitleFont(font);
+  return chart;
+}
+
+// An axis range with a little room around [low, high].
+std::pair<double, double> Padded(double low, double high) {
+  const double span = high - low;
+  const double pad = span > 0 ? span * 0.05 : std::max(std::fabs(low) * 0.05, 1.0);
+  return {low - pad, high + pad};
+}
+
+// Whether most successful runs ended within one tick of the solvers' millisecond clock: their times are
+// then mostly 0 and the chart would be a single step.
+bool BelowClockResolution(const analysis::Report& report) {
+  std::size_t runs = 0, belowTick = 0;
+  for (const auto& run : report.runs)
+    if (run.success.value_or(false) && run.cpuSeconds) {
+      ++runs;
+      if (*run.cpuSeconds < 0.001) ++belowTick;
+    }
+  return 2 * belowTick > runs;
+}
+
+QChart* MakeEffortChart(const analysis::Report& report, bool byTime) {
+  // The log axis cannot show 0: a run that succeeded at once is drawn at the axis' first tick.
+  const double floorEffort = byTime ? 0.001 : 1.0;
+  double lowest = INFINITY, highest = 0;
+  for (const auto& experiment : report.experiments) {
+    const auto& steps = (byTime ? experiment.runTime : experiment.runLength).steps;
+    if (steps.empty()) continue;
+    lowest = std::min(lowest, std::max(steps.front().effort, floorEffort));
+    highest = std::max(highest, std::max(steps.back().effort, floorEffort));
+  }
+  if (highest == 0) return nullptr;
+  if (byTime && BelowClockResolution(report)) return nullptr;
+  const bool sat = report.problemType == kProblemSAT;
+  QChart* chart = NewChart(QString("Run-%1 distributions: fraction of runs that %2 within the %3")
+                               .arg(byTime ? "time" : "length", sat ? "found a solution" : "reached the best known cost",
+                                    byTime ? "CPU time" : "repairs"));
+  // Whole decades around the data, and one more to the right so every curve's plateau shows.
+  const double axisLow = std::pow(10.0, std::floor(std::log10(lowest)));
+  const double axisHigh = std::pow(10.0, std::ceil(std::log10(highest * 1.0001)) + (highest == lowest ? 1 : 0));
+  for (std::size_t e = 0; e < report.experiments.size(); ++e) {
+    const auto& experiment = report.experiments[e];
+    const auto& distribution = byTime ? experiment.runTime : experiment.runLength;
+    auto* series = new QLineSeries;
+    series->setName(ExperimentCaption(experiment) +
+                    QString("  (%1/%2)").arg(distribution.successes).arg(distribution.runs));
+    double fraction = 0;
+    series->append(axisLow, 0);
+    for (const auto& step : distribution.steps) {
+      const double x = std::max(step.effort, floorEffort);
+      series->append(x, fraction);
+      series->append(x, step.fraction);
+      fraction = step.fraction;
+    }
+    series->append(axisHigh, fraction);
+    series->setPen(QPen(SeriesColour(e), 2.0));
+    chart->addSeries(series);
+  }
+  auto* x = new QLogValueAxis;
+  x->setBase(10);
+  x->setRange(axisLow, axisHigh);
+  x->setLabelFormat(byTime ? "%g" : "%.0f");
+  x->setMinorTickCount(8);
+  x->setTitleText(byTime ? "CPU seconds of the run (log scale)" : "repairs to the best solution (log scale)");
+  auto* y = new QValueAxis;
+  y->setRange(0, 1.0);
+  y->setTickCount(6);
+  y->setLabelFormat("%.1f");
+  y->setTitleText(sat ? "P(solved)" : "P(best known cost reached)");
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+  for (QAbstractSeries* series : chart->series()) {
+    series->attachAxis(x);
+    series->attachAxis(y);
+  }
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  return chart;
+}
+
+}  // namespace
+
+QChart* MakeGapBoxPlot(const analysis::Report& report) {
+  if (!report.HasGaps()) return nullptr;
+  const bool anyGap = std::any_of(report.experiments.begin(), report.experiments.end(),
+                                  [](const auto& experiment) { return !experiment.gaps.empty(); });
+  if (!anyGap) return nullptr;
+  const QString measure = report.problemType == kProblemMaxSAT ? "% relative error" : "% gap to best known cost";
+  QChart* chart = NewChart("Final solution quality per experiment: " + measure + " of every run (lower is better)");
+  auto* series = new QBoxPlotSeries;
+  series->setBoxWidth(0.4);
+  QStringList categories;
+  double low = INFINITY, high = -INFINITY;
+  for (const auto& experiment : report.experiments) {
+    const QString caption = ExperimentCaption(experiment);
+    categories << caption;
+    const auto& gaps = experiment.gaps;
+    if (gaps.empty()) {
+      series->append(new QBoxSet(caption));  // an empty slot keeps the experiments in order
+      continue;
+    }
+    const double min = *std::min_element(gaps.begin(), gaps.end());
+    const double max = *std::max_element(gaps.begin(), gaps.end());
+    low = std::min(low, min);
+    high = std::max(high, max);
+    series->append(new QBoxSet(min, analysis::Quantile(gaps, 0.25), analysis::Quantile(gaps, 0.5),
+                               analysis::Quantile(gaps, 0.75), max, caption));
+  }
+  chart->addSeries(series);
+  // The mean beside the quartiles: with many runs at gap 0 the boxes collapse, and the mean still tells
+  // the experiments apart.
+  auto* means = new QScatterSeries;
+  means->setName("mean");
+  means->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+  means->setMarkerSize(9);
+  means->setColor(QColor(0xd6, 0x27, 0x28));
+  for (std::size_t e = 0; e < report.experiments.size(); ++e)
+    if (const auto mean = report.experiments[e].meanGap) means->append(static_cast<double>(e), *mean);
+  chart->addSeries(means);
+  // One category axis for both series, so that mean e stands on box e.
+  auto* x = new QBarCategoryAxis;
+  x->append(categories);
+  x->setTitleText("experiment");
+  auto* y = new QValueAxis;
+  const auto [axisLow, axisHigh] = Padded(low, high);
+  y->setRange(axisLow, axisHigh);
+  y->applyNiceNumbers();
+  y->setTitleText(measure);
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+  for (QAbstractSeries* each : chart->series()) {
+    each->attachAxis(x);
+    each->attachAxis(y);
+  }
+  // Only the mean marker needs a legend entry; the boxes are labelled by the axis.
+  for (QLegendMarker* marker : chart->legend()->markers(series)) marker->setVisible(false);
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  return chart;
+}
+
+QChart* MakeCriticalDifferenceChart(const analysis::Report& report) {
+  if (!report.friedman) return nullptr;
+  const std::size_t k = report.experiments.size();
+  std::vector<std::size_t> order(k);
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return report.experiments[a].meanRank.value_or(0) < report.experiments[b].meanRank.value_or(0);
+  });
+  const auto cd = report.criticalDifference;
+  QChart* chart = NewChart(
+      cd ? QString("Mean ranks over %1 problems, Nemenyi critical difference %2 (alpha 0.05)")
+               .arg(report.rankedProblemCount)
+               .arg(*cd, 0, 'f', 2)
+         : QString("Mean ranks over %1 problems (lower is better)").arg(report.rankedProblemCount));
+  auto* points = new QScatterSeries;
+  points->setMarkerSize(11);
+  points->setName("mean rank");
+  auto* yAxis = new QCategoryAxis;
+  yAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  const QPen intervalPen(QColor(0x1f, 0x5f, 0xa8), 3);
+  std::vector<QLineSeries*> intervals;
+  // Best on top: the first of the order gets the highest row. Category axes
+  // take their rows in ascending order, so the worst comes first.
+  for (std::size_t i = k; i-- > 0;) {
+    const std::size_t e = order[i];
+    const double row = static_cast<double>(k - i);
+    const double rank = report.experiments[e].meanRank.value_or(0);
+    points->append(rank, row);
+    yAxis->append(ExperimentCaption(report.experiments[e]) + QString("  (%1)").arg(rank, 0, 'f', 2), row);
+    if (cd) {
+      auto* interval = new QLineSeries;
+      interval->setPen(intervalPen);
+      interval->append(rank - *cd / 2, row);
+      interval->append(rank + *cd / 2, row);
+      intervals.push_back(interval);
+    }
+  }
+  for (QLineSeries* interval : intervals) chart->addSeries(interval);
+  chart->addSeries(points);
+  yAxis->setRange(0.5, static_cast<double>(k) + 0.5);
+  yAxis->setGridLineVisible(false);
+  auto* xAxis = new QValueAxis;
+  const double half = cd ? *cd / 2 : 0;
+  double lowest = 1, highest = static_cast<double>(k);
+  for (const auto& experiment : report.experiments) {
+    lowest = std::min(lowest, experiment.meanRank.value_or(1) - half);
+    highest = std::max(highest, experiment.meanRank.value_or(1) + half);
+  }
+  xAxis->setRange(std::floor(lowest * 2 - 0.5) / 2, std::ceil(highest * 2 + 0.5) / 2);
+  // Ticks on whole and half ranks.
+  xAxis->setTickType(QValueAxis::TicksDynamic);
+  xAxis->setTickAnchor(1);
+  xAxis->setTickInterval(k > 6 ? 1 : 0.5);
+  xAxis->setTitleText("mean rank (1 = best); bars that do not overlap differ significantly");
+  xAxis->setLabelFormat("%.1f");
+  chart->addAxis(xAxis, Qt::AlignBottom);
+  chart->addAxis(yAxis, Qt::AlignLeft);
+  for (QAbstractSeries* series : chart->series()) {
+    series->attachAxis(xAxis);
+    series->attachAxis(yAxis);
+  }
+  chart->legend()->hide();
+  return chart;
+}
+
+QChart* MakeRunLengthChart(const analysis::Report& report) { return MakeEffortChart(report, false); }
+
+QChart* MakeRunTimeChart(const analysis::Report& report) { return MakeEffortChart(report, true); }
+
+}  // namespace mirelock::charts

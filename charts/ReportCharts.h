@@ -1,0 +1,54 @@
+#pragma once
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+
+#include "analysis/Report.h"
+
+QT_BEGIN_NAMESPACE
+class QChart;
+QT_END_NAMESPACE
+
+namespace mirelock::charts {
+
+// The charts of an analysis report. Each function returns a new chart that
+// the caller owns (a QChartView takes it over with setChart), or nullptr when
+// the report has nothing to draw (the text of the report says why). They need
+// a QApplication, which may run on the "offscreen" platform.
+
+// Box plot of every run's gap (MAX-SAT: relative error) per experiment;
+// whiskers span the smallest and the largest gap; a marker shows the mean
+// (a second series). Nothing for SAT, or when no
+// problem has a best known cost.
+QChart* MakeGapBoxPlot(const analysis::Report& report);
+
+// Critical-difference chart: each experiment's mean rank with an interval of
+// the Nemenyi critical difference (alpha 0.05) centred on it, best first; two
+// experiments whose intervals do not overlap differ significantly. Without a
+// critical difference (more than 10 experiments) the mean ranks alone.
+// Nothing without the rank tests.
+QChart* MakeCriticalDifferenceChart(const analysis::Report& report);
+
+// Run-length distributions: per experiment, the fraction of all runs that
+// reached a solution (SAT) or the best known cost within a number of repairs,
+// on a logarithmic repairs axis. Nothing when no run succeeded.
+QChart* MakeRunLengthChart(const analysis::Report& report);
+
+// Run-time distributions: as the run-length chart, over CPU seconds of the
+// whole run (log axis). Nothing also when most successful runs took less
+// than the 1 ms tick of the solvers' clock.
+QChart* MakeRunTimeChart(const analysis::Report& report);
+
+enum class ImageFormat { kPng, kSvg };
+
+// The size the report command draws charts at.
+inline constexpr QSize kReportChartSize{960, 540};
+
+// Draws the chart without any window into PNG or SVG bytes; empty on failure.
+// The chart is laid out at `size` and stays owned by the caller.
+QByteArray RenderChart(QChart& chart, QSize size, ImageFormat format);
+
+// RenderChart, written to `path`. False when the file cannot be written.
+bool SaveChart(QChart& chart, const QString& path, QSize size, ImageFormat format);
+
+}  // namespace mirelock::charts

@@ -1,0 +1,114 @@
+#include "cli/ReportChartFiles.h"
+
+#ifdef MIRELOCK_WITH_CHARTS
+
+#include <QApplication>
+#include <QChart>
+#include <QFile>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "charts/ReportCharts.h"
+
+namespace mirelock {
+
+namespace {
+
+struct ChartKind {
+  const char* fileStem;
+  const char* heading;
+  std::function<QChart*(const analysis::Report&)> make;
+  const char* explanation;
+  const char* missing;  // why there is no chart, when there is none
+};
+
+const ChartKind kCharts[] = {
+    {"gap-boxplot", "Solution quality per experiment", charts::MakeGapBoxPlot,
+     "Each box spans the middle half of all runs' gaps to the best known cost (first to third quartile), the line "
+     "in it is the median, the whiskers reach the best and the worst run, and the red square is the mean. Lower "
+     "is better; a box well below another means better final solutions on most runs.",
+     "No gap chart: there are no gaps (SAT problems, or no best known costs)."},
+    {"critical-difference", "Mean ranks and critical difference", charts::MakeCriticalDifferenceChart,
+     "Each dot is an experiment's mean rank over the problems (1 = best on every problem), best on top. The bar "
+     "around it is as wide as the Nemenyi critical difference: experiments whose bars do not overlap differ "
+     "significantly (alpha 0.05); overlapping bars mean the batch cannot tell them apart.",
+     "No critical-difference chart: there are no rank tests (see below)."},
+    {"run-length", "Run-length distributions", charts::MakeRunLengthChart,
+     "For each experiment, the fraction of all its runs that had succeeded (solved, or reached the best known "
+     "cost) within a number of repairs, on a log scale. A curve further left succeeds with less search; its "
+     "final height is the success rate. Counts in the legend are successful runs out of all runs.",
+     "No run-length chart: no run succeeded."},
+    {"run-time", "Run-time distributions", charts::MakeRunTimeChart,
+     "As the run-length chart, over the CPU seconds of each successful run (the whole run: the results files do "
+     "not record the time of the best solution).",
+     "No run-time chart: no run succeeded, or most successful runs took less than the solvers' 1 ms clock tick "
+     "(the run-length chart measures their effort)."},
+};
+
+// Qt's note that it made up a runtime directory is noise on a command line; everything else passes.
+QtMessageHandler gQtDefaultHandler = nullptr;
+void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (text.startsWith("QStandardPaths:")) return;
+  if (gQtDefaultHandler) gQtDefaultHandler(type, context, text);
+}
+
+// QApplication needs argc and argv that outlive it.
+int gArgc = 1;
+char gName[] = "mirelock";
+char* gArgv[] = {gName, nullptr};
+
+}  // namespace
+
+std::vector<analysis::ReportChartImage> DrawReportCharts(const analysis::Report& report, const std::string& directory,
+                                                          std::string& note, std::vector<std::string>& failures) {
+  // Charts are drawn into images only: no window, no display needed.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  gQtDefaultHandler = qInstallMessageHandler(QuietQtMessages);
+  std::unique_ptr<QApplication> app;
+  if (!QApplication::instance()) app = std::make_unique<QApplication>(gArgc, gArgv);
+
+  std::vector<analysis::ReportChartImage> images;
+  for (const ChartKind& kind : kCharts) {
+    std::unique_ptr<QChart> chart(kind.make(report));
+    const std::string stem = (std::filesystem::path(directory) / kind.fileStem).string();
+    if (!chart) {
+      // A chart of an earlier report in the same directory would contradict this one.
+      std::error_code ignored;
+      for (const char* extension : {".png", ".svg"}) std::filesystem::remove(stem + extension, ignored);
+      if (*kind.missing) {
+        if (!note.empty()) note += ' ';
+        note += kind.missing;
+      }
+      continue;
+    }
+    const QByteArray png = charts::RenderChart(*chart, charts::kReportChartSize, charts::ImageFormat::kPng);
+    const QByteArray svg = charts::RenderChart(*chart, charts::kReportChartSize, charts::ImageFormat::kSvg);
+    for (const auto& [bytes, extension] : {std::pair{png, ".png"}, std::pair{svg, ".svg"}}) {
+      QFile file(QString::fromStdString(stem + extension));
+      if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+          file.write(bytes) != bytes.size() || !file.flush())
+        failures.push_back(stem + extension);
+    }
+    images.push_back({kind.heading, "data:image/png;base64," + png.toBase64().toStdString(),
+                      std::string(kind.fileStem) + ".png / .svg", kind.explanation});
+  }
+  return images;
+}
+
+}  // namespace mirelock
+
+#else
+
+namespace mirelock {
+
+std::vector<analysis::ReportChartImage> DrawReportCharts(const analysis::Report&, const std::string&,
+                                                          std::string& note, std::vector<std::string>&) {
+  note = "Charts need the Qt build of Mirelock (configured with MIRELOCK_GUI=ON and Qt 6 Charts installed); this "
+         "mirelock was built without Qt, so the report has its tables and runs.csv only.";
+  return {};
+}
+
+}  // namespace mirelock
+
+#endif

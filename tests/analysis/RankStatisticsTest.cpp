@@ -1,0 +1,149 @@
+// The rank statistics against hand computations and published tables:
+// Demsar (2006) for the Friedman statistic and the Nemenyi critical
+// difference, the chi-square and Wilcoxon critical-value tables, and worked
+// examples whose figures R's friedman.test and wilcox.test give as well.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "analysis/Ecdf.h"
+#include "analysis/FriedmanTest.h"
+#include "analysis/MultipleComparisons.h"
+#include "analysis/Ranking.h"
+#include "analysis/WilcoxonTest.h"
+
+namespace mirelock::analysis {
+namespace {
+
+TEST(Ranking, TiedValuesShareTheMeanOfTheirRanks) {
+  EXPECT_EQ(MidRanks({3, 1, 3, 2, 3}), (std::vector<double>{4, 1, 4, 2, 4}));
+  EXPECT_EQ(MidRanks({0.5, 0.5, -1, 7}), (std::vector<double>{2.5, 2.5, 1, 4}));
+  EXPECT_EQ(MidRanks({}), std::vector<double>{});
+  // Groups of 3 and 2: (27 - 3) + (8 - 2).
+  EXPECT_DOUBLE_EQ(TieCorrectionSum({3, 1, 3, 2, 3, 2}), 30);
+  EXPECT_DOUBLE_EQ(TieCorrectionSum({1, 2, 3}), 0);
+}
+
+TEST(Friedman, SmallTableWithTiesByHand) {
+  // Ranks per problem: (1,2,3), (2,1,3), (1.5,1.5,3); rank sums 4.5, 4.5, 9.
+  // Untied statistic 12/(3*3*4) * (4.5^2 + 4.5^2 + 9^2) - 3*3*4 = 4.5; the tie
+  // correction divides by 1 - 6/(3*3*8) = 11/12, giving 54/11. With 2 degrees
+  // of freedom the chi-square upper tail is exp(-x/2).
+  const auto result = Friedman({{10, 20, 30}, {5, 1, 9}, {2, 2, 8}});
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->meanRanks, (std::vector<double>{1.5, 1.5, 3}));
+  EXPECT_NEAR(result->chiSquare, 54.0 / 11, 1e-12);
+  EXPECT_NEAR(result->pValue, std::exp(-27.0 / 11), 1e-12);
+  // Iman-Davenport: (N-1) chi / (N(k-1) - chi) = 2 * (54/11) / (6 - 54/11) = 9.
+  ASSERT_TRUE(result->imanDavenportF);
+  EXPECT_NEAR(*result->imanDavenportF, 9, 1e-12);
+
+  // Perfect agreement: the F form is infinite, so there is none.
+  const auto agreed = Friedman({{1, 2, 3}, {1, 2, 3}, {1, 2, 3}});
+  ASSERT_TRUE(agreed);
+  EXPECT_NEAR(agreed->chiSquare, 6, 1e-12);
+  EXPECT_FALSE(agreed->imanDavenportF);
+  // All tied everywhere: no evidence at all.
+  EXPECT_EQ(Friedman({{1, 1}, {2, 2}})->pValue, 1);
+  EXPECT_FALSE(Friedman({{1, 2}}));  // one problem
+}
+
+TEST(Friedman, DemsarsComparisonOfFourClassifiers) {
+  // Demsar 2006, section 3.2.4: four algorithms over 14 data sets with mean
+  // ranks 3.143, 2.000, 2.893 and 1.964 give chi-square 9.28 and F 3.69; the
+  // critical value of F(3, 39) at 0.05 is 2.85.
+  const FriedmanResult result = FriedmanFromMeanRanks({3.143, 2.000, 2.893, 1.964}, 14);
+  EXPECT_NEAR(result.chiSquare, 9.28, 0.005);
+  ASSERT_TRUE(result.imanDavenportF);
+  EXPECT_NEAR(*result.imanDavenportF, 3.69, 0.005);
+  EXPECT_LT(result.imanDavenportPValue, 0.05);
+  EXPECT_LT(result.pValue, 0.05);
+  // Its Nemenyi critical difference: 2.569 * sqrt(4*5 / (6*14)) = 1.25.
+  EXPECT_NEAR(*NemenyiCriticalDifference(4, 14), 1.25, 0.005);
+  EXPECT_NEAR(*NemenyiCriticalDifference(2, 10), 1.960 * std::sqrt(6.0 / 60), 1e-12);
+  EXPECT_FALSE(NemenyiCriticalDifference(11, 14));
+}
+
+TEST(Friedman, ChiSquareTailsMatchThePublishedCriticalValues) {
+  // Chi-square table, alpha 0.05: 5.991 for 2 degrees of freedom, 7.815 for 3, 16.919 for 9.
+  for (const auto& [k, critical] : {std::pair{3, 5.991}, std::pair{4, 7.815}, std::pair{10, 16.919}}) {
+    std::vector<double> ranks(k, 0.0);
+    // Any mean ranks with the given statistic will do: scale a spread until it matches.
+    FriedmanResult result;
+    result.treatments = k;
+    result.blocks = 1000;
+    double low = 0, high = 1;
+    for (int i = 0; i < 100; ++i) {
+      const double spread = (low + high) / 2;
+      for (int t = 0; t < k; ++t) ranks[t] = (k + 1) / 2.0 + spread * (t - (k - 1) / 2.0);
+      result = FriedmanFromMeanRanks(ranks, 1000);
+      (result.chiSquare < critical ? low : high) = spread;
+    }
+    EXPECT_NEAR(result.pValue, 0.05, 5e-5) << k;
+  }
+}
+
+TEST(Wilcoxon, TiesAndZerosUseTheCorrectedNormalApproximation) {
+  // Differences 1, -2, 2, 0, 3, 4: the zero is dropped; |d| ranks 1, 2.5, 2.5, 4, 5;
+  // V = 1 + 2.5 + 4 + 5 = 12.5. n = 5: mean 7.5, variance 5*6*11/24 - (2^3-2)/48 = 13.625;
+  // z = (12.5 - 7.5 - 0.5) / sqrt(13.625) = 1.21911, two-sided p = 0.222801 (as R gives).
+  const WilcoxonResult result = WilcoxonSignedRank({11, 8, 12, 5, 13, 14}, {10, 10, 10, 5, 10, 10});
+  EXPECT_EQ(result.pairs, 5u);
+  EXPECT_EQ(result.zeros, 1u);
+  EXPECT_DOUBLE_EQ(result.positiveRankSum, 12.5);
+  EXPECT_DOUBLE_EQ(result.negativeRankSum, 2.5);
+  EXPECT_FALSE(result.exact);
+  EXPECT_NEAR(result.z, 1.2191138, 1e-6);
+  EXPECT_NEAR(result.pValue, 0.2228010, 1e-6);
+
+  // Swapping the samples mirrors V and keeps p.
+  const WilcoxonResult swapped = WilcoxonSignedRank({10, 10, 10, 5, 10, 10}, {11, 8, 12, 5, 13, 14});
+  EXPECT_DOUBLE_EQ(swapped.positiveRankSum, 2.5);
+  EXPECT_NEAR(swapped.pValue, result.pValue, 1e-12);
+
+  // Nothing differs: no evidence.
+  EXPECT_EQ(WilcoxonSignedRank({1, 2}, {1, 2}).pValue, 1);
+}
+
+TEST(Wilcoxon, UntiedSmallSamplesAreExact) {
+  // Five positive differences: V = 15 is the most extreme of 2^5 sign patterns, p = 2/32.
+  const WilcoxonResult result = WilcoxonSignedRank({2, 4, 6, 8, 10}, {1, 2, 3, 4, 5});
+  EXPECT_TRUE(result.exact);
+  EXPECT_DOUBLE_EQ(result.pValue, 0.0625);
+  // Wilcoxon table, n = 10, two-sided alpha 0.05: critical T = 8, so
+  // P(T <= 8) = 25/1024 is below 0.025 and P(T <= 9) = 33/1024 above it.
+  EXPECT_DOUBLE_EQ(WilcoxonExactLowerTail(10, 8), 25.0 / 1024);
+  EXPECT_DOUBLE_EQ(WilcoxonExactLowerTail(10, 9), 33.0 / 1024);
+  EXPECT_DOUBLE_EQ(WilcoxonExactLowerTail(10, 55), 1);
+}
+
+TEST(Holm, StepDownAdjustmentStaysMonotone) {
+  // Sorted 0.005, 0.01, 0.03, 0.04 times 4, 3, 2, 1: 0.02, 0.03, 0.06, 0.04 -> 0.06 (monotone).
+  const auto adjusted = HolmAdjusted({0.01, 0.04, 0.03, 0.005});
+  ASSERT_EQ(adjusted.size(), 4u);
+  EXPECT_NEAR(adjusted[0], 0.03, 1e-12);
+  EXPECT_NEAR(adjusted[1], 0.06, 1e-12);
+  EXPECT_NEAR(adjusted[2], 0.06, 1e-12);
+  EXPECT_NEAR(adjusted[3], 0.02, 1e-12);
+  EXPECT_EQ(HolmAdjusted({0.5, 0.6}), (std::vector<double>{1, 1}));  // capped
+}
+
+TEST(EffortDistribution, CountsFailedRunsInTheDenominator) {
+  // Four successes out of five runs, two of them at effort 2.
+  const EffortDistribution d = MakeEffortDistribution({3, 1, 2, 2}, 5);
+  ASSERT_EQ(d.steps.size(), 3u);
+  EXPECT_DOUBLE_EQ(d.At(0.5), 0);
+  EXPECT_DOUBLE_EQ(d.At(1), 0.2);
+  EXPECT_DOUBLE_EQ(d.At(2), 0.6);
+  EXPECT_DOUBLE_EQ(d.At(2.9), 0.6);
+  EXPECT_DOUBLE_EQ(d.At(1e9), 0.8);
+  EXPECT_EQ(d.successes, 4u);
+  EXPECT_TRUE(MakeEffortDistribution({}, 3).steps.empty());
+  // Type 7 quantiles (R's default): of 1, 2, 3, 4 the quartiles are 1.75 and 3.25.
+  EXPECT_DOUBLE_EQ(Quantile({4, 1, 3, 2}, 0.25), 1.75);
+  EXPECT_DOUBLE_EQ(Quantile({4, 1, 3, 2}, 0.75), 3.25);
+  EXPECT_DOUBLE_EQ(Median({5, 1, 3}), 3);
+}
+
+}  // namespace
+}  // namespace mirelock::analysis
