@@ -42,6 +42,7 @@
 #include "app/WindowMessages.h"
 #include "experiments/DefaultPaths.h"
 #include "experiments/DocumentFile.h"
+#include "analysis/ReportBuilder.h"
 #include "summary/BestKnownCosts.h"
 #include "summary/CSummariser.h"
 
@@ -773,7 +774,10 @@ void MainWindow::Summarise() {
                               .arg(Q(doc_.m_strResultsDir));
   results_->SetResults(BuildResultsRows(*summariser, doc_.m_nProblemType), caption, Q(doc_.m_strResultsDir),
                        Q(doc_.m_strSummaryFile));
-  AddResultsCharts(*results_, doc_);
+  // The analysis reads the batch progress as the summariser does, under the lock.
+  QuietMessages quiet;  // the summariser has shown whatever the files had to say
+  const auto report = controls_->UnderLock([&] { return analysis::BuildReport(doc_, quiet); });
+  AddResultsCharts(*results_, report);
   results_->show();
   results_->raise();
 }

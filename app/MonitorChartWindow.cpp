@@ -66,7 +66,12 @@ MonitorChartWindow::MonitorChartWindow(QWidget* parent) : QWidget(parent, Qt::Wi
   chart_->addAxis(axisX_, Qt::AlignBottom);
   view_ = new ZoomableChartView(chart_);
   view_->setMinimumSize(640, 400);
-  connect(view_, &ZoomableChartView::userZoomed, this, [this] { zoomed_ = true; });
+  connect(view_, &ZoomableChartView::userZoomed, this, [this] {
+    zoomed_ = true;
+    // Round ticks every fixed step would multiply with each zoom out; a zoomed axis keeps a fixed count.
+    for (QAbstractAxis* axis : chart_->axes())
+      if (auto* valueAxis = qobject_cast<QValueAxis*>(axis)) valueAxis->setTickType(QValueAxis::TicksFixed);
+  });
 
   file_ = new QLabel(QStringLiteral("No monitor file"));
   file_->setObjectName(QStringLiteral("chartFile"));

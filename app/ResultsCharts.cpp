@@ -1,26 +1,49 @@
 #include "app/ResultsCharts.h"
 
+#include <QChart>
+
 #include "app/ResultsWindow.h"
-#include "experiments/CMirelockDoc.h"
+#include "charts/ReportCharts.h"
 
 namespace mirelock {
 
-void AddResultsCharts(ResultsWindow& window, const CMirelockDoc&) {
-  // The charts come from the analysis library that `mirelock report` draws
-  // with; until it is part of the build, each tab says what it will hold.
+namespace {
+
+struct ChartTab {
+  const char* title;
+  QChart* (*make)(const analysis::Report&);
+  const char* missing;  // why the analysis draws nothing
+};
+
+const ChartTab kTabs[] = {
+    {"Gap box plots", charts::MakeGapBoxPlot,
+     "No gap box plots: the problems have no gaps (SAT, or no best known costs in best.txt)."},
+    {"Run-length distributions", charts::MakeRunLengthChart,
+     "No run-length distributions: no run solved its problem or reached the best known cost."},
+    {"Run-time distributions", charts::MakeRunTimeChart,
+     "No run-time distributions: no run succeeded, or the successful runs were shorter than the solvers' "
+     "1 ms clock tick (the run-length distributions measure their effort in repairs)."},
+    {"Critical difference", charts::MakeCriticalDifferenceChart,
+     "No critical-difference chart: the rank tests need at least two experiments and two problems ranked "
+     "on all of them."},
+};
+
+}  // namespace
+
+void AddResultsCharts(ResultsWindow& window, const std::optional<analysis::Report>& report) {
   window.ClearChartTabs();
-  const QString pending = QStringLiteral("\n\nThis chart is drawn by the results analysis (mirelock report), "
-                                         "which this build does not include yet.");
-  window.AddNoteTab(QStringLiteral("Gap box plots"),
-                    QStringLiteral("Box plots of the gap to the best known cost, one box per experiment.") + pending);
-  window.AddNoteTab(QStringLiteral("Run-length distributions"),
-                    QStringLiteral("For each experiment, the share of runs that reached their best solution "
-                                   "within a number of repairs.") +
-                        pending);
-  window.AddNoteTab(QStringLiteral("Critical difference"),
-                    QStringLiteral("Mean ranks of the experiments across problems, with the Nemenyi critical "
-                                   "difference.") +
-                        pending);
+  for (const ChartTab& tab : kTabs) {
+    QChart* chart = report ? tab.make(*report) : nullptr;
+    if (chart) {
+      window.AddChartTab(QString::fromLatin1(tab.title), chart);
+      continue;
+    }
+    QString note = QString::fromLatin1(tab.missing);
+    if (!report) note = QStringLiteral("The analysis could not read the batch; the summary table has what was read.");
+    else if (tab.make == charts::MakeCriticalDifferenceChart && !report->testsOmitted.empty())
+      note = QStringLiteral("No critical-difference chart: ") + QString::fromStdString(report->testsOmitted);
+    window.AddNoteTab(QString::fromLatin1(tab.title), note);
+  }
 }
 
 }  // namespace mirelock

@@ -1,13 +1,16 @@
 #pragma once
+#include <optional>
+
+#include "analysis/Report.h"
 
 namespace mirelock {
 
-class CMirelockDoc;
 class ResultsWindow;
 
-// Puts the charts of the results analysis (gap box plots, run-length
-// distributions, critical-difference diagram) into the results window, one
-// tab each, from the document's experiments and results files.
-void AddResultsCharts(ResultsWindow& window, const CMirelockDoc& doc);
+// Puts the charts of the results analysis into the results window, one tab
+// each, drawn by the same code as the charts of `mirelock report`: gap box
+// plots, run-length and run-time distributions, and the critical-difference
+// chart. A chart the analysis cannot draw gets a tab that says why.
+void AddResultsCharts(ResultsWindow& window, const std::optional<analysis::Report>& report);
 
 }  // namespace mirelock

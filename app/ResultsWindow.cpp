@@ -14,7 +14,6 @@
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
-#include <QSvgGenerator>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextStream>
@@ -22,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "app/ZoomableChartView.h"
+#include "charts/ReportCharts.h"
 #include "platform/NumberFormat.h"
 
 namespace mirelock {
@@ -199,18 +199,9 @@ bool ResultsWindow::ExportTable(const QString& path) const {
 }
 
 bool ResultsWindow::ExportChart(QChartView* view, const QString& path) {
-  if (QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
-    QSvgGenerator generator;
-    generator.setFileName(path);
-    generator.setSize(view->size());
-    generator.setViewBox(QRect(QPoint(0, 0), view->size()));
-    generator.setTitle(view->chart()->title());
-    QPainter painter;
-    if (!painter.begin(&generator)) return false;
-    view->render(&painter);
-    return painter.end();
-  }
-  return view->grab().save(path);
+  // The report command's renderer: the file matches what `mirelock report` writes, at the size shown.
+  const bool svg = QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
+  return charts::SaveChart(*view->chart(), path, view->size(), svg ? charts::ImageFormat::kSvg : charts::ImageFormat::kPng);
 }
 
 void ResultsWindow::ExportTableChosen() {

@@ -2,6 +2,8 @@
 // search, the run's progress pane, the results window, and the smaller
 // comforts (missing files, remembered settings, closing during a run).
 #include <QChart>
+#include <QChartView>
+#include <QImage>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPrinter>
@@ -325,7 +327,22 @@ void CockpitTest::summariseOpensTheResultsWithTheSummaryFilesFigures() {
   QVERIFY(results && results->isVisible());
   QVERIFY2(window.statusBar()->currentMessage().startsWith(QStringLiteral("Summary written: ")),
            qPrintable(window.statusBar()->currentMessage()));
-  QCOMPARE(results->Tabs()->count(), 4);
+  // The analysis charts, one tab each, exportable as the report command draws them.
+  QStringList tabs;
+  for (int i = 0; i < results->Tabs()->count(); ++i) tabs << results->Tabs()->tabText(i);
+  QCOMPARE(tabs, (QStringList{"Summary table", "Gap box plots", "Run-length distributions", "Run-time distributions",
+                              "Critical difference"}));
+  auto* boxes = results->Tabs()->widget(1)->findChild<QChartView*>();
+  QVERIFY2(boxes && boxes->chart(), "QAP runs with best known costs have gap box plots");
+  QVERIFY(results->Tabs()->widget(4)->findChild<QChartView*>());
+  const QString svg = dir.filePath(QStringLiteral("boxes.svg"));
+  const QString png = dir.filePath(QStringLiteral("boxes.png"));
+  QVERIFY(ResultsWindow::ExportChart(boxes, svg));
+  QVERIFY(ResultsWindow::ExportChart(boxes, png));
+  QFile svgFile(svg);
+  QVERIFY(svgFile.open(QIODevice::ReadOnly));
+  QVERIFY(svgFile.readAll().contains("<svg"));
+  QVERIFY(!QImage(png).isNull());
 
   // The summary file's per-problem means and minima of the gap, and mean CPU seconds.
   QFile summary(dir.filePath(QStringLiteral("summary.csv")));
