@@ -300,6 +300,10 @@ void MonitorChartWindow::AppendNewPoints() {
         plot->series = new QLineSeries;
         plot->series->setName(plot->name);
         chart_->addSeries(plot->series);
+        // A thin pen: the theme's wide one makes the painter stroke thousands of segments as outlines.
+        QPen pen = plot->series->pen();
+        pen.setWidthF(1.0);
+        plot->series->setPen(pen);
         plot->series->attachAxis(axisX_);
         plot->series->attachAxis(plot->rightAxis ? axisAugmented_ : axisCost_);
         if (QCheckBox* check = CheckFor(plot->name)) {

@@ -77,10 +77,12 @@ class MonitorChartWindow : public QWidget {
   void chartUpdated();
 
  private:
+  static constexpr std::size_t kBuckets = 400;
   struct Plot {
     QString name;
     QLineSeries* series = nullptr;
-    SeriesDecimator decimator;
+    // About one bucket per pixel of a maximised chart's plot area.
+    SeriesDecimator decimator{kBuckets};
     bool rightAxis = false;
   };
 

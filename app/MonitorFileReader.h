@@ -25,9 +25,9 @@ class MonitorFileReader {
     std::vector<double> values;
   };
 
-  // Bytes one Poll reads at most unless told otherwise: a few tens of
-  // thousands of lines, parsed in a few milliseconds.
-  static constexpr std::uint64_t kDefaultPollBytes = 1u << 20;
+  // Bytes one Poll reads at most unless told otherwise: some eight thousand
+  // lines, parsed in a few milliseconds.
+  static constexpr std::uint64_t kDefaultPollBytes = 256u << 10;
 
   explicit MonitorFileReader(std::string path);
 
