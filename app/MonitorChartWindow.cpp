@@ -336,7 +336,8 @@ void MonitorChartWindow::UpdateBestKnownLine() {
   if (!context_.bestKnownCost || plots_.empty()) return;
   bestKnown_ = new QLineSeries;
   bestKnown_->setName(QStringLiteral("Best known cost (%1)").arg(*context_.bestKnownCost, 0, 'g', 10));
-  QPen pen(Qt::darkGreen);
+  // Dark red, apart from the theme's colours of the three cost series.
+  QPen pen(QColor(176, 32, 32));
   pen.setStyle(Qt::DashLine);
   pen.setWidthF(1.5);
   bestKnown_->setPen(pen);
@@ -406,30 +407,47 @@ void MonitorChartWindow::FitAxes() {
 }
 
 void MonitorChartWindow::RebuildYAxes() {
-  const bool log = logScale_->isChecked();
-  for (QAbstractAxis** slot : {&axisCost_, &axisAugmented_}) {
-    if (*slot) {
-      chart_->removeAxis(*slot);
-      delete *slot;
+  // Both kinds of axis live as long as the chart; switching scale moves the
+  // series between them and shows one pair. (An axis removed from a chart
+  // leaves its labels on screen until the event loop deletes its items.)
+  if (!linearCost_) {
+    linearCost_ = new QValueAxis;
+    linearAugmented_ = new QValueAxis;
+    auto* logCost = new QLogValueAxis;
+    auto* logAugmented = new QLogValueAxis;
+    for (QLogValueAxis* axis : {logCost, logAugmented}) {
+      axis->setBase(10);
+      axis->setLabelFormat(QStringLiteral("%g"));
+      axis->setMinorTickCount(-1);
     }
-    QAbstractAxis* axis;
-    if (log) {
-      auto* logAxis = new QLogValueAxis;
-      logAxis->setBase(10);
-      logAxis->setLabelFormat(QStringLiteral("%g"));
-      logAxis->setMinorTickCount(-1);
-      axis = logAxis;
-    } else {
-      axis = new QValueAxis;
+    logCost_ = logCost;
+    logAugmented_ = logAugmented;
+    for (QAbstractAxis* axis : {linearCost_, logCost_}) {
+      axis->setTitleText(QStringLiteral("Cost and best cost"));
+      chart_->addAxis(axis, Qt::AlignLeft);
     }
-    *slot = axis;
+    for (QAbstractAxis* axis : {linearAugmented_, logAugmented_}) {
+      axis->setTitleText(QStringLiteral("Augmented cost"));
+      chart_->addAxis(axis, Qt::AlignRight);
+    }
   }
-  axisCost_->setTitleText(QStringLiteral("Cost and best cost"));
-  axisAugmented_->setTitleText(QStringLiteral("Augmented cost"));
-  chart_->addAxis(axisCost_, Qt::AlignLeft);
-  chart_->addAxis(axisAugmented_, Qt::AlignRight);
-  for (auto& plot : plots_) plot->series->attachAxis(plot->rightAxis ? axisAugmented_ : axisCost_);
-  if (bestKnown_) bestKnown_->attachAxis(axisCost_);
+  const bool log = logScale_->isChecked();
+  QAbstractAxis* oldCost = axisCost_;
+  QAbstractAxis* oldAugmented = axisAugmented_;
+  axisCost_ = log ? logCost_ : linearCost_;
+  axisAugmented_ = log ? logAugmented_ : linearAugmented_;
+  for (auto& plot : plots_) {
+    if (oldCost) plot->series->detachAxis(plot->rightAxis ? oldAugmented : oldCost);
+    plot->series->attachAxis(plot->rightAxis ? axisAugmented_ : axisCost_);
+  }
+  if (bestKnown_) {
+    if (oldCost) bestKnown_->detachAxis(oldCost);
+    bestKnown_->attachAxis(axisCost_);
+  }
+  linearCost_->setVisible(!log);
+  linearAugmented_->setVisible(!log);
+  logCost_->setVisible(log);
+  logAugmented_->setVisible(log);
 }
 
 void MonitorChartWindow::UpdateTitle() {

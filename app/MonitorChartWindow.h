@@ -102,8 +102,13 @@ class MonitorChartWindow : public QWidget {
   QChart* chart_;
   ZoomableChartView* view_;
   QValueAxis* axisX_;
+  // The axes in use: the linear or the logarithmic pair below.
   QAbstractAxis* axisCost_ = nullptr;
   QAbstractAxis* axisAugmented_ = nullptr;
+  QAbstractAxis* linearCost_ = nullptr;
+  QAbstractAxis* linearAugmented_ = nullptr;
+  QAbstractAxis* logCost_ = nullptr;
+  QAbstractAxis* logAugmented_ = nullptr;
   std::vector<std::unique_ptr<Plot>> plots_;
   QLineSeries* bestKnown_ = nullptr;
   QList<QCheckBox*> seriesChecks_;

@@ -28,10 +28,13 @@ namespace mirelock {
 
 namespace {
 
-const QStringList kHeadings = {QStringLiteral("Problem"),      QStringLiteral("Experiment"),
-                               QStringLiteral("Runs"),         QStringLiteral("Mean gap %"),
-                               QStringLiteral("Best gap %"),   QStringLiteral("Success"),
-                               QStringLiteral("Mean CPU s")};
+// The figures come right after the names, so they are in view whatever the
+// width of the settings, which come last.
+const QStringList kHeadings = {QStringLiteral("Problem"),    QStringLiteral("Experiment"), QStringLiteral("Runs"),
+                               QStringLiteral("Mean gap %"), QStringLiteral("Best gap %"), QStringLiteral("Success"),
+                               QStringLiteral("Mean CPU s"), QStringLiteral("Settings")};
+constexpr int kFirstNumberColumn = 2;
+constexpr int kLastNumberColumn = 6;
 
 // A cell that shows the number as the summary file writes it and sorts by its value;
 // a missing value shows "NA" and sorts last.
@@ -77,7 +80,6 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   table_->setAlternatingRowColors(true);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->verticalHeader()->setVisible(false);
-  table_->horizontalHeader()->setStretchLastSection(false);
 
   auto* exportTable = new QPushButton(QStringLiteral("Export table as &CSV..."));
   exportTable->setObjectName(QStringLiteral("exportTable"));
@@ -117,9 +119,7 @@ void ResultsWindow::SetResults(const std::vector<ResultsRow>& rows, const QStrin
   for (const ResultsRow& row : rows) {
     QList<QStandardItem*> items;
     items << TextItem(QString::fromStdString(row.problem), QString::fromStdString(row.problem));
-    const QString label = row.label.empty() ? QStringLiteral("Exp %1").arg(row.experiment)
-                                            : QStringLiteral("%1: %2").arg(row.experiment).arg(QString::fromStdString(row.label));
-    items << TextItem(label, static_cast<qulonglong>(row.experiment));
+    items << TextItem(QStringLiteral("Exp %1").arg(row.experiment), static_cast<qulonglong>(row.experiment));
     items << NumberItem(static_cast<double>(row.runs));
     items << NumberItem(row.meanGap) << NumberItem(row.bestGap);
     auto* success = NumberItem(row.success);
@@ -129,12 +129,15 @@ void ResultsWindow::SetResults(const std::vector<ResultsRow>& rows, const QStrin
                            .arg(static_cast<int>(*row.success * row.runs + 0.5))
                            .arg(row.runs));
     items << success << NumberItem(row.meanCpuSeconds);
+    const QString settings = QString::fromStdString(row.label);
+    items << TextItem(settings, settings);
     items.front()->setData(index++, Qt::UserRole + 1);
     model_->appendRow(items);
   }
   sorted_->sort(-1);
   table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   table_->resizeColumnsToContents();
+  table_->horizontalHeader()->setStretchLastSection(true);
 }
 
 void ResultsWindow::AddChartTab(const QString& title, QChart* chart) {
@@ -181,7 +184,7 @@ QString ResultsWindow::TableCsv() const {
       // Numbers go out as numbers (success as a share), text as shown.
       const QVariant key = sorted_->data(index, Qt::UserRole);
       const QString shown = sorted_->data(index, Qt::DisplayRole).toString();
-      if (c >= 2 && shown != QStringLiteral("NA"))
+      if (c >= kFirstNumberColumn && c <= kLastNumberColumn && shown != QStringLiteral("NA"))
         fields << QString::fromStdString(FormatNumber(key.toDouble()));
       else
         fields << CsvField(shown);

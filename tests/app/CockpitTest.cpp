@@ -364,7 +364,7 @@ void CockpitTest::summariseOpensTheResultsWithTheSummaryFilesFigures() {
   QTableView* table = results->Table();
   QAbstractItemModel* model = table->model();
   QCOMPARE(model->rowCount(), 6);
-  QCOMPARE(model->columnCount(), 7);
+  QCOMPARE(model->columnCount(), 8);
   for (int r = 0; r < model->rowCount(); ++r) {
     const QString problem = model->index(r, 0).data().toString();
     const int experiment = model->index(r, 1).data(Qt::UserRole).toInt();
@@ -388,7 +388,7 @@ void CockpitTest::summariseOpensTheResultsWithTheSummaryFilesFigures() {
   QVERIFY(csv.open(QIODevice::ReadOnly | QIODevice::Text));
   const QStringList csvLines = QString::fromUtf8(csv.readAll()).trimmed().split(QLatin1Char('\n'));
   QCOMPARE(csvLines.size(), 7);
-  QCOMPARE(csvLines.front(), QStringLiteral("Problem,Experiment,Runs,Mean gap %,Best gap %,Success,Mean CPU s"));
+  QCOMPARE(csvLines.front(), QStringLiteral("Problem,Experiment,Runs,Mean gap %,Best gap %,Success,Mean CPU s,Settings"));
   QCOMPARE(csvLines[1].section(',', 3, 3), model->index(0, 3).data().toString());
 }
 

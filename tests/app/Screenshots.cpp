@@ -122,7 +122,7 @@ void Screenshots::saveScreenshots() {
   QVERIFY(QDir().mkpath(dir.filePath("results2")));
   doc.m_strResultsDir = (dir.filePath("results2") + "/").toStdString();
   for (CExperiment& experiment : doc.m_experiments) {
-    experiment.m_nMaxRepairs = 2000;
+    experiment.m_nMaxRepairs = 40;
     experiment.m_nNumRuns = 10;
   }
   window.Action("actionStart")->trigger();
