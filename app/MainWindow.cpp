@@ -30,20 +30,18 @@
 #include "app/ExperimentListDialog.h"
 #include "app/MonitorChartWindow.h"
 #include "app/MonitorEveryDialog.h"
+#include "app/MonitorRunContext.h"
 #include "app/OrderingSeedsDialog.h"
 #include "app/ParameterDialog.h"
 #include "app/PrintLayout.h"
 #include "app/ResultsCharts.h"
 #include "app/ProgressPane.h"
 #include "app/ProgressStatusBar.h"
-#include "app/ResultsRows.h"
 #include "app/ResultsWindow.h"
 #include "app/ToolbarIcons.h"
 #include "app/WindowMessages.h"
 #include "experiments/DefaultPaths.h"
 #include "experiments/DocumentFile.h"
-#include "analysis/ReportBuilder.h"
-#include "summary/BestKnownCosts.h"
 #include "summary/CSummariser.h"
 
 namespace mirelock {
@@ -61,13 +59,6 @@ constexpr const char* kStateKey = "Window/State";
 constexpr const char* kWorkersKey = "Solve/Workers";
 
 QSettings RecentSettings() { return QSettings(kSettingsOrganisation, kSettingsApplication); }
-
-// Messages of the best known costs reader are not for the chart: a missing or
-// odd best.txt only means the chart draws no best known line.
-class QuietMessages : public UserMessages {
- public:
-  void Show(const std::string&) override {}
-};
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -644,34 +635,10 @@ void MainWindow::SetMonitorEvery() {
   }
 }
 
-MonitorRunContext MainWindow::MonitorContext() const {
-  MonitorRunContext context;
-  const QFileInfo problem(Q(doc_.m_strMonitorProblem));
-  context.problem = problem.fileName();
-  context.problemType = QString::fromLatin1(ProblemMenuName(doc_.m_nProblemType));
-  for (unsigned i = 0; i < doc_.m_monitorExperiment.GetParamCount(); ++i)
-    context.experiment += (i ? QStringLiteral(" ") : QString()) + Q(doc_.m_monitorExperiment.GetParamAt(i));
-  context.runs = doc_.m_monitorExperiment.m_nNumRuns;
-  context.writesNoFile = doc_.m_nProblemType == kProblemTSP;
-  // best.txt of the problem's own folder, where the summariser would look for a batch of it.
-  QuietMessages quiet;
-  const BestKnownCosts best = BestKnownCostsReader(quiet).Read(
-      doc_.m_nProblemType, (problem.absolutePath() + QLatin1Char('/')).toStdString());
-  const std::string key = doc_.m_nProblemType == kProblemTSP ? problem.completeBaseName().toStdString() + ".tsp"
-                                                             : problem.fileName().toStdString();
-  context.bestKnownCost = best.First(key);
-  RunControls* controls = controls_.get();
-  context.liveRun = [controls] {
-    const RunProgress progress = controls->Progress();
-    return progress.lastRunWasMonitor ? progress.lastRunStarted : 0u;
-  };
-  return context;
-}
-
 void MainWindow::SolveProblem() {
   const bool monitorRun = !doc_.m_strMonitorProblem.empty() && !doc_.m_strMonitorOutputFile.empty();
   // The chart follows the file from the start, before the solver rewrites it.
-  if (monitorRun && chart_) chart_->FollowRun(Q(doc_.m_strMonitorOutputFile), MonitorContext());
+  if (monitorRun && chart_) chart_->FollowRun(Q(doc_.m_strMonitorOutputFile), MakeMonitorRunContext(doc_, *controls_));
   controls_->SolveProblem();
   RefreshRunState();
 }
@@ -684,7 +651,7 @@ void MainWindow::ShowMonitorChart() {
       if (doc_.m_strMonitorProblem.empty())
         chart_->Follow(Q(doc_.m_strMonitorOutputFile));
       else
-        chart_->FollowRun(Q(doc_.m_strMonitorOutputFile), MonitorContext());
+        chart_->FollowRun(Q(doc_.m_strMonitorOutputFile), MakeMonitorRunContext(doc_, *controls_));
     }
   }
   chart_->show();
@@ -767,17 +734,7 @@ void MainWindow::Summarise() {
     connect(results_, &ResultsWindow::openFolderRequested, this,
             [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); });
   }
-  const QString caption = QStringLiteral("%1 problems x %2 experiments (%3), from %4")
-                              .arg(summariser->Table().ProblemCount())
-                              .arg(summariser->Table().ExperimentCount())
-                              .arg(QString::fromLatin1(ProblemMenuName(doc_.m_nProblemType)))
-                              .arg(Q(doc_.m_strResultsDir));
-  results_->SetResults(BuildResultsRows(*summariser, doc_.m_nProblemType), caption, Q(doc_.m_strResultsDir),
-                       Q(doc_.m_strSummaryFile));
-  // The analysis reads the batch progress as the summariser does, under the lock.
-  QuietMessages quiet;  // the summariser has shown whatever the files had to say
-  const auto report = controls_->UnderLock([&] { return analysis::BuildReport(doc_, quiet); });
-  AddResultsCharts(*results_, report);
+  ShowSummaryResults(*results_, *summariser, doc_, *controls_);
   results_->show();
   results_->raise();
 }

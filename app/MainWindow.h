@@ -104,8 +104,6 @@ class MainWindow : public QMainWindow {
   void SetMonitorEvery();
   void SolveProblem();
   void ShowMonitorChart();
-  // What the chart should know of the monitor run about to start.
-  struct MonitorRunContext MonitorContext() const;
   // Solve, Summarise, Help
   void Start();
   void Stop();

@@ -83,10 +83,21 @@ void ProgressPane::Refresh() {
   if (!progress.hasWorker) {
     // The run ended: its last figures stay with the idle state until the next one.
     timer_.stop();
-    if (last_.hasWorker) elapsedMs_ += last_.running ? sinceLast : 0;
+    const bool ended = last_.hasWorker;
+    if (ended) elapsedMs_ += last_.running ? sinceLast : 0;
     last_.hasWorker = false;
     last_.running = false;
     ShowIdle();
+    if (ended) {
+      // The last tick saw the run before its end: say how it ended instead.
+      const bool finished = controls_.LastOutcome() == RunOutcome::kFinished;
+      if (finished) {
+        bar_->setValue(1000);
+        bar_->setFormat(QStringLiteral("100%"));
+      }
+      time_->setText((finished ? QStringLiteral("Finished after ") : QStringLiteral("Ended after ")) +
+                     Duration(elapsedMs_ / 1000));
+    }
     return;
   }
   if (!timer_.isActive()) timer_.start();

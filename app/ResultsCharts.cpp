@@ -2,8 +2,13 @@
 
 #include <QChart>
 
+#include "analysis/ReportBuilder.h"
+#include "app/QuietMessages.h"
+#include "app/ResultsRows.h"
 #include "app/ResultsWindow.h"
 #include "charts/ReportCharts.h"
+#include "runner/RunControls.h"
+#include "summary/CSummariser.h"
 
 namespace mirelock {
 
@@ -44,6 +49,20 @@ void AddResultsCharts(ResultsWindow& window, const std::optional<analysis::Repor
       note = QStringLiteral("No critical-difference chart: ") + QString::fromStdString(report->testsOmitted);
     window.AddNoteTab(QString::fromLatin1(tab.title), note);
   }
+}
+
+void ShowSummaryResults(ResultsWindow& window, const CSummariser& summariser, const CMirelockDoc& doc,
+                        RunControls& controls) {
+  const QString caption = QStringLiteral("%1 problems x %2 experiments (%3), from %4")
+                              .arg(summariser.Table().ProblemCount())
+                              .arg(summariser.Table().ExperimentCount())
+                              .arg(QString::fromLatin1(ProblemMenuName(doc.m_nProblemType)))
+                              .arg(QString::fromStdString(doc.m_strResultsDir));
+  window.SetResults(BuildResultsRows(summariser, doc.m_nProblemType), caption,
+                    QString::fromStdString(doc.m_strResultsDir), QString::fromStdString(doc.m_strSummaryFile));
+  QuietMessages quiet;  // the summariser has shown whatever the files had to say
+  const auto report = controls.UnderLock([&] { return analysis::BuildReport(doc, quiet); });
+  AddResultsCharts(window, report);
 }
 
 }  // namespace mirelock
