@@ -2,16 +2,67 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 
 #include "experiments/CMirelockDoc.h"
 
 namespace mirelock {
 
+namespace {
+
+// The document's lines stand 30 pixels apart; the setup lines keep that pitch.
+constexpr int kLinePitch = 30;
+constexpr int kSetupIndent = 10;
+constexpr int kExperimentIndent = 40;
+constexpr int kMargin = 10;
+
+QString ExperimentText(std::size_t index, const CExperiment& experiment) {
+  QString text = QStringLiteral("%1:").arg(index);
+  for (unsigned i = 0; i < experiment.GetParamCount(); ++i)
+    text += QLatin1Char(' ') + QString::fromStdString(experiment.GetParamAt(i));
+  return text;
+}
+
+}  // namespace
+
 DocumentView::DocumentView(const CMirelockDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
   setObjectName(QStringLiteral("documentView"));
   setAutoFillBackground(true);
   setBackgroundRole(QPalette::Base);
-  setMinimumSize(640, 260);
+}
+
+QStringList DocumentView::LineTexts() const {
+  QStringList texts;
+  for (const ViewLine& line : doc_.ViewLines()) texts << QString::fromStdString(line.text);
+  return texts;
+}
+
+QStringList DocumentView::SetupTexts() const {
+  QStringList texts;
+  texts << QStringLiteral("Problem type is ") + QString::fromLatin1(ProblemMenuName(doc_.m_nProblemType));
+  if (doc_.m_experiments.empty()) {
+    texts << QStringLiteral("The experiment list is empty (Options, Edit experiment list)");
+    return texts;
+  }
+  texts << QStringLiteral("Experiment list (%1):").arg(doc_.m_experiments.size());
+  for (std::size_t i = 0; i < doc_.m_experiments.size(); ++i)
+    texts << ExperimentText(i, doc_.m_experiments[i]);
+  return texts;
+}
+
+std::vector<DisplayLine> DocumentView::PrintLines() const {
+  std::vector<DisplayLine> lines;
+  for (const ViewLine& line : doc_.ViewLines()) lines.push_back({line.x, QString::fromStdString(line.text)});
+  const QStringList setup = SetupTexts();
+  for (int i = 0; i < setup.size(); ++i)
+    lines.push_back({i < 2 ? kSetupIndent : kExperimentIndent, setup[i]});
+  return lines;
+}
+
+int DocumentView::SetupTop() const {
+  int last = 0;
+  for (const ViewLine& line : doc_.ViewLines()) last = std::max(last, line.y);
+  return last + kLinePitch;
 }
 
 void DocumentView::DrawLines(QPainter& painter) const {
@@ -19,12 +70,24 @@ void DocumentView::DrawLines(QPainter& painter) const {
   const int ascent = painter.fontMetrics().ascent();
   for (const ViewLine& line : doc_.ViewLines())
     painter.drawText(line.x, line.y + ascent, QString::fromStdString(line.text));
+  const QStringList setup = SetupTexts();
+  int y = SetupTop();
+  for (int i = 0; i < setup.size(); ++i, y += kLinePitch)
+    painter.drawText(i < 2 ? kSetupIndent : kExperimentIndent, y + ascent, setup[i]);
 }
 
-QStringList DocumentView::LineTexts() const {
-  QStringList texts;
-  for (const ViewLine& line : doc_.ViewLines()) texts << QString::fromStdString(line.text);
-  return texts;
+QSize DocumentView::sizeHint() const {
+  const QFontMetrics metrics(font());
+  int width = 0;
+  for (const DisplayLine& line : PrintLines())
+    width = std::max(width, line.indent + metrics.horizontalAdvance(line.text));
+  const int height = SetupTop() + static_cast<int>(SetupTexts().size() - 1) * kLinePitch + metrics.height();
+  return {width + kMargin, height + kMargin};
+}
+
+void DocumentView::Refresh() {
+  updateGeometry();
+  update();
 }
 
 void DocumentView::paintEvent(QPaintEvent*) {

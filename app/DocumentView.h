@@ -1,5 +1,7 @@
 #pragma once
+#include <QString>
 #include <QWidget>
+#include <vector>
 
 class QPainter;
 
@@ -7,22 +9,43 @@ namespace mirelock {
 
 class CMirelockDoc;
 
-// The view: the document's text lines at their fixed positions. The same
-// drawing serves the screen and the printer.
+// One line of the view as the printer lays it out: its indent in pixels of a
+// 96-dpi screen and its text.
+struct DisplayLine {
+  int indent = 0;
+  QString text;
+};
+
+// The view: the document's text lines at their fixed positions, then the
+// problem type and the experiment list below them. The same lines serve the
+// screen and the printer. The widget asks for the size its lines need, so a
+// scroll area around it shows scroll bars instead of clipping.
 class DocumentView : public QWidget {
   Q_OBJECT
  public:
   explicit DocumentView(const CMirelockDoc& doc, QWidget* parent = nullptr);
 
-  // Draws the lines at their positions in the painter's coordinates.
+  // Draws every line at its position in the painter's coordinates.
   void DrawLines(QPainter& painter) const;
-  // The lines as plain text, one per line (what the view shows).
+  // The document's own lines as plain text, one per line.
   QStringList LineTexts() const;
+  // The lines below them: problem type and one line per experiment.
+  QStringList SetupTexts() const;
+  // Every line, in order, for printing.
+  std::vector<DisplayLine> PrintLines() const;
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
+  // Call after the document changed: recomputes the size and repaints.
+  void Refresh();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // The y of the first setup line: one line pitch below the document's last line.
+  int SetupTop() const;
+
   const CMirelockDoc& doc_;
 };
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/ParameterDialog.h"
 
@@ -110,6 +111,17 @@ void ExperimentListDialog::ShowTable() {
       cell->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       table_->setItem(r, c, cell);
     }
+  }
+  // The heading's width (11 pixels a character) is the least a column gets;
+  // a wider cell such as "0.8 every 200 local minima" widens it instead of
+  // being cut in the middle.
+  const QFontMetrics metrics(table_->font());
+  for (int c = 0; c < table_->columnCount(); ++c) {
+    int widest = table_->columnWidth(c);
+    for (int r = 0; r < table_->rowCount(); ++r)
+      if (const QTableWidgetItem* cell = table_->item(r, c))
+        widest = std::max(widest, metrics.horizontalAdvance(cell->text()) + 16);
+    table_->setColumnWidth(c, widest);
   }
   if (const auto selected = editor_.Selection()) table_->selectRow(static_cast<int>(*selected));
   rebuilding_ = false;

@@ -4,7 +4,15 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDockWidget>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QScrollArea>
+#include <QThread>
+#include <QUrl>
+#include <algorithm>
+#include <chrono>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -22,9 +30,15 @@
 #include "app/ExperimentListDialog.h"
 #include "app/MonitorChartWindow.h"
 #include "app/MonitorEveryDialog.h"
+#include "app/MonitorRunContext.h"
 #include "app/OrderingSeedsDialog.h"
 #include "app/ParameterDialog.h"
+#include "app/PrintLayout.h"
+#include "app/ResultsCharts.h"
+#include "app/ProgressPane.h"
 #include "app/ProgressStatusBar.h"
+#include "app/ResultsWindow.h"
+#include "app/ToolbarIcons.h"
 #include "app/WindowMessages.h"
 #include "experiments/DefaultPaths.h"
 #include "experiments/DocumentFile.h"
@@ -39,6 +53,10 @@ constexpr const char* kSettingsOrganisation = "Local AppWizard-Generated Applica
 constexpr const char* kSettingsApplication = "Mirelock";
 constexpr const char* kRecentGroup = "Recent File List";
 constexpr int kRecentFileCount = 4;
+// The window's own per-user settings, beside the recent-file list.
+constexpr const char* kGeometryKey = "Window/Geometry";
+constexpr const char* kStateKey = "Window/State";
+constexpr const char* kWorkersKey = "Solve/Workers";
 
 QSettings RecentSettings() { return QSettings(kSettingsOrganisation, kSettingsApplication); }
 
@@ -52,10 +70,23 @@ MainWindow::MainWindow(QWidget* parent)
       doc_(messages_.get()),
       controls_(std::make_unique<RunControls>(doc_, *messages_)) {
   setObjectName(QStringLiteral("mainWindow"));
-  view_ = new DocumentView(doc_, this);
-  setCentralWidget(view_);
+  view_ = new DocumentView(doc_);
+  // The view asks for the size of its lines; the scroll area shows scroll bars instead of clipping.
+  auto* scroll = new QScrollArea;
+  scroll->setObjectName(QStringLiteral("documentScroll"));
+  scroll->setWidget(view_);
+  scroll->setWidgetResizable(true);
+  scroll->setBackgroundRole(QPalette::Base);
+  setCentralWidget(scroll);
   status_ = new ProgressStatusBar(*controls_, this);
   setStatusBar(status_);
+  progress_ = new ProgressPane(*controls_);
+  auto* dock = new QDockWidget(QStringLiteral("Run progress"), this);
+  dock->setObjectName(QStringLiteral("progressDock"));
+  dock->setWidget(progress_);
+  dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+  addDockWidget(Qt::BottomDockWidgetArea, dock);
+  connect(progress_, &ProgressPane::abandonRequested, this, &MainWindow::Abandon);
 
   CreateMenus();
   CreateToolBar();
@@ -67,9 +98,14 @@ MainWindow::MainWindow(QWidget* parent)
   // Each progress tick also notices a run that ended by an error message.
   connect(status_, &ProgressStatusBar::progressRefreshed, this, &MainWindow::UpdateCommands);
 
+  QSettings settings = RecentSettings();
+  const unsigned workers = settings.value(QString::fromLatin1(kWorkersKey), 1u).toUInt();
+  controls_->SetPartition(BatchPartition{std::clamp(workers, 1u, kMaxJobs), 0, 1});
   UpdateCommands();
   RefreshTitle();
-  resize(900, 420);
+  resize(960, 560);
+  restoreGeometry(settings.value(QString::fromLatin1(kGeometryKey)).toByteArray());
+  restoreState(settings.value(QString::fromLatin1(kStateKey)).toByteArray());
 }
 
 MainWindow::~MainWindow() {
@@ -78,8 +114,30 @@ MainWindow::~MainWindow() {
   controls_.reset();
 }
 
+bool MainWindow::AskToAbandonRun() {
+  if (closeQuestion_) return closeQuestion_();
+  const QString what = controls_->IsRunning() ? QStringLiteral("A run is in progress.")
+                                              : QStringLiteral("A run is paused.");
+  return QMessageBox::question(this, QStringLiteral("Mirelock"),
+                               what + QStringLiteral(" Abandon it and close Mirelock?\n\nResults files of "
+                                                     "finished pairs stay; the next Start resumes from "
+                                                     "the first incomplete pair."),
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (controls_->HasWorker()) {
+    if (!AskToAbandonRun()) {
+      event->ignore();
+      return;
+    }
+    controls_->Cancel();
+  }
+  QSettings settings = RecentSettings();
+  settings.setValue(QString::fromLatin1(kGeometryKey), saveGeometry());
+  settings.setValue(QString::fromLatin1(kStateKey), saveState());
   if (chart_) chart_->close();
+  if (results_) results_->close();
   QMainWindow::closeEvent(event);
 }
 
@@ -93,6 +151,8 @@ QAction* MainWindow::NewAction(const QString& text, const char* name, void (Main
 }
 
 MonitorChartWindow* MainWindow::MonitorChart() const { return chart_; }
+
+ResultsWindow* MainWindow::Results() const { return results_; }
 
 QAction* MainWindow::Action(const QString& name) const { return findChild<QAction*>(name); }
 
@@ -154,6 +214,11 @@ void MainWindow::CreateMenus() {
   toggleStatus->setChecked(true);
   connect(toggleStatus, &QAction::toggled, status_, &QWidget::setVisible);
   viewMenu->addAction(toggleStatus);
+  QAction* toggleProgress = findChild<QDockWidget*>(QStringLiteral("progressDock"))->toggleViewAction();
+  toggleProgress->setText(QStringLiteral("Run &progress"));
+  toggleProgress->setObjectName(QStringLiteral("actionProgressPane"));
+  viewMenu->addAction(toggleProgress);
+  viewMenu->addAction(NewAction(QStringLiteral("&Results window"), "actionResults", &MainWindow::ShowResults));
 
   QMenu* type = bar->addMenu(QStringLiteral("Problem type"));
   problemTypes_ = new QActionGroup(this);
@@ -202,10 +267,14 @@ void MainWindow::CreateMenus() {
       NewAction(QStringLiteral("Monitor &chart"), "actionMonitorChart", &MainWindow::ShowMonitorChart));
 
   QMenu* solve = bar->addMenu(QStringLiteral("Solve"));
-  QAction* start = NewAction(QStringLiteral("Start"), "actionStart", &MainWindow::Start);
-  stop_ = NewAction(QStringLiteral("Stop"), "actionStop", &MainWindow::Stop);
+  QAction* start = NewAction(QStringLiteral("Start"), "actionStart", &MainWindow::Start, Qt::Key_F5);
+  stop_ = NewAction(QStringLiteral("Stop"), "actionStop", &MainWindow::Stop, QKeySequence(Qt::SHIFT | Qt::Key_F5));
+  abandon_ = NewAction(QStringLiteral("&Abandon paused run"), "actionAbandon", &MainWindow::Abandon);
   solve->addAction(start);
   solve->addAction(stop_);
+  solve->addAction(abandon_);
+  solve->addSeparator();
+  solve->addAction(NewAction(QStringLiteral("&Workers..."), "actionWorkers", &MainWindow::ChooseWorkers));
 
   bar->addAction(NewAction(QStringLiteral("S&ummarise"), "actionSummarise", &MainWindow::Summarise));
 
@@ -231,10 +300,16 @@ void MainWindow::CreateToolBar() {
   toolBar_->addSeparator();
   withIcon("actionStart", QStyle::SP_MediaPlay);
   withIcon("actionStop", QStyle::SP_MediaPause);
-  withIcon("actionSolveProblem", QStyle::SP_MediaSeekForward);
-  withIcon("actionMonitorChart", QStyle::SP_FileDialogInfoView);
+  const auto drawn = [&](const char* name, const QIcon& icon) {
+    QAction* action = Action(QString::fromLatin1(name));
+    action->setIcon(icon);
+    toolBar_->addAction(action);
+  };
+  drawn("actionSolveProblem", SolveProblemIcon());
+  drawn("actionMonitorChart", ChartIcon());
+  drawn("actionResults", ResultsIcon());
   toolBar_->addSeparator();
-  withIcon("actionPrint", QStyle::SP_DriveFDIcon);
+  drawn("actionPrint", PrinterIcon());
   withIcon("actionAbout", QStyle::SP_MessageBoxQuestion);
   toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
   addToolBar(Qt::TopToolBarArea, toolBar_);
@@ -244,6 +319,8 @@ void MainWindow::UpdateCommands() {
   const bool running = controls_->IsRunning();
   for (QAction* action : idleOnly_) action->setEnabled(!running);
   stop_->setEnabled(running);
+  abandon_->setEnabled(!running && controls_->HasWorker());
+  progress_->Refresh();
   const auto type = static_cast<std::uint32_t>(doc_.m_nProblemType);
   if (type < static_cast<std::uint32_t>(typeActions_.size()))
     typeActions_[static_cast<int>(type)]->setChecked(true);
@@ -252,7 +329,7 @@ void MainWindow::UpdateCommands() {
 void MainWindow::DocumentChanged() {
   UpdateCommands();
   RefreshTitle();
-  view_->update();
+  view_->Refresh();
 }
 
 void MainWindow::RefreshTitle() {
@@ -282,6 +359,13 @@ void MainWindow::FileOpen() {
 }
 
 bool MainWindow::OpenDocument(const QString& path) {
+  if (!QFileInfo::exists(path)) {
+    // Nothing to read: the current document and its settings stay, and a
+    // recent entry that points nowhere goes.
+    RemoveRecentFile(path);
+    Message("Cannot open " + path.toStdString() + ": the file does not exist. The current document is kept.");
+    return false;
+  }
   const bool read = OpenDocumentFile(doc_, path.toStdString(), *messages_);
   // A file that failed leaves a new document behind, as File, New would.
   documentPath_ = read ? path : QString();
@@ -324,33 +408,20 @@ QPrinter& MainWindow::Printer() {
   return *printer_;
 }
 
-namespace {
-
-// The view's lines on a page: the screen positions taken as points of a
-// 96-dpi screen, scaled to the printer's resolution.
-void PrintView(const DocumentView& view, QPrinter& printer) {
-  QPainter painter;
-  if (!painter.begin(&printer)) return;
-  const double scale = printer.resolution() / 96.0;
-  painter.scale(scale, scale);
-  QFont font = painter.font();
-  font.setPointSizeF(9.0);
-  painter.setFont(font);
-  view.DrawLines(painter);
-  painter.end();
+int MainWindow::PrintTo(QPrinter& printer) const {
+  const QString name = documentPath_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(documentPath_).fileName();
+  return PrintLines(view_->PrintLines(), name + QStringLiteral(" - Mirelock"), printer);
 }
-
-}  // namespace
 
 void MainWindow::FilePrint() {
   QPrintDialog dialog(&Printer(), this);
-  if (dialog.exec() == QDialog::Accepted) PrintView(*view_, Printer());
+  if (dialog.exec() == QDialog::Accepted) PrintTo(Printer());
 }
 
 void MainWindow::FilePrintPreview() {
   QPrintPreviewDialog preview(&Printer(), this);
-  connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-          [this](QPrinter* printer) { PrintView(*view_, *printer); });
+  preview.setObjectName(QStringLiteral("printPreview"));
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) { PrintTo(*printer); });
   preview.exec();
 }
 
@@ -375,6 +446,17 @@ void MainWindow::AddRecentFile(const QString& path) {
   const QString absolute = QFileInfo(path).absoluteFilePath();
   files.removeAll(absolute);
   files.prepend(absolute);
+  StoreRecentFiles(files);
+}
+
+void MainWindow::RemoveRecentFile(const QString& path) {
+  QStringList files = RecentFiles();
+  files.removeAll(path);
+  files.removeAll(QFileInfo(path).absoluteFilePath());
+  StoreRecentFiles(files);
+}
+
+void MainWindow::StoreRecentFiles(QStringList files) {
   while (files.size() > kRecentFileCount) files.removeLast();
   QSettings settings = RecentSettings();
   settings.beginGroup(QString::fromLatin1(kRecentGroup));
@@ -434,7 +516,7 @@ bool MainWindow::ChooseDirectory(const QString& prompt, std::string& directory) 
   const QString chosen = RunChooser(dialog);
   if (chosen.isEmpty()) return false;
   directory = WithTrailingSlash(chosen.toStdString());
-  view_->update();
+  view_->Refresh();
   return true;
 }
 
@@ -459,7 +541,7 @@ bool MainWindow::ChooseResultsFile(std::string& file) {
   const QString chosen = RunChooser(dialog);
   if (chosen.isEmpty()) return false;
   file = chosen.toStdString();
-  view_->update();
+  view_->Refresh();
   return true;
 }
 
@@ -472,7 +554,7 @@ void MainWindow::EditExperimentList() {
   ExperimentListDialog dialog(doc_.m_experiments, *messages_, this);
   if (dialog.exec() != QDialog::Accepted) return;
   dialog.Editor().CommitTo(doc_, controls_->HasWorker());
-  view_->update();
+  view_->Refresh();
 }
 
 void MainWindow::EditOrderingAndSeeds() {
@@ -517,13 +599,13 @@ void MainWindow::SelectMonitorProblem() {
     doc_.m_strMonitorProblem = chosen;
     doc_.m_bSettingsChanged = true;
   }
-  view_->update();
+  view_->Refresh();
 }
 
 void MainWindow::SetMonitorParameters() {
   ParameterDialog dialog(doc_.m_monitorExperiment, this);
   dialog.exec();
-  view_->update();
+  view_->Refresh();
 }
 
 void MainWindow::SelectMonitorOutputFile() {
@@ -540,7 +622,7 @@ void MainWindow::SelectMonitorOutputFile() {
     doc_.m_strMonitorOutputFile = chosen;
     doc_.m_bSettingsChanged = true;
   }
-  view_->update();
+  view_->Refresh();
 }
 
 void MainWindow::SetMonitorEvery() {
@@ -549,24 +631,28 @@ void MainWindow::SetMonitorEvery() {
   if (dialog.Every() != doc_.m_nMonitorEvery.load()) {
     doc_.m_nMonitorEvery = dialog.Every();
     doc_.m_bSettingsChanged = true;
-    view_->update();
+    view_->Refresh();
   }
 }
 
 void MainWindow::SolveProblem() {
   const bool monitorRun = !doc_.m_strMonitorProblem.empty() && !doc_.m_strMonitorOutputFile.empty();
   // The chart follows the file from the start, before the solver rewrites it.
-  if (monitorRun && chart_) chart_->Follow(Q(doc_.m_strMonitorOutputFile));
+  if (monitorRun && chart_) chart_->FollowRun(Q(doc_.m_strMonitorOutputFile), MakeMonitorRunContext(doc_, *controls_));
   controls_->SolveProblem();
-  status_->StartProgressTimer();
-  UpdateCommands();
+  RefreshRunState();
 }
 
 void MainWindow::ShowMonitorChart() {
   if (!chart_) {
     chart_ = new MonitorChartWindow(this);
     chart_->setAttribute(Qt::WA_DeleteOnClose);
-    if (!doc_.m_strMonitorOutputFile.empty()) chart_->Follow(Q(doc_.m_strMonitorOutputFile));
+    if (!doc_.m_strMonitorOutputFile.empty()) {
+      if (doc_.m_strMonitorProblem.empty())
+        chart_->Follow(Q(doc_.m_strMonitorOutputFile));
+      else
+        chart_->FollowRun(Q(doc_.m_strMonitorOutputFile), MakeMonitorRunContext(doc_, *controls_));
+    }
   }
   chart_->show();
   chart_->raise();
@@ -575,17 +661,54 @@ void MainWindow::ShowMonitorChart() {
 
 // ---- Solve, Summarise, Help ----
 
+void MainWindow::RefreshRunState() {
+  if (controls_->IsRunning())
+    status_->StartProgressTimer();
+  else
+    status_->StopProgressTimer();
+  UpdateCommands();
+}
+
 void MainWindow::Start() {
   if (controls_->IsRunning()) return;
   controls_->Start();
-  status_->StartProgressTimer();
-  UpdateCommands();
+  RefreshRunState();
 }
 
 void MainWindow::Stop() {
   controls_->Stop();
-  status_->StopProgressTimer();
-  UpdateCommands();
+  RefreshRunState();
+}
+
+void MainWindow::Abandon() {
+  // Only a paused run: a running one is paused first with Stop, so that a
+  // slip of the hand does not end hours of work.
+  if (controls_->IsRunning() || !controls_->HasWorker()) return;
+  controls_->Cancel();
+  controls_->WaitForWorkerEnd(std::chrono::seconds(10));
+  statusBar()->showMessage(QStringLiteral("The paused run was abandoned; finished pairs keep their results files."),
+                           8000);
+  RefreshRunState();
+}
+
+unsigned MainWindow::Workers() const { return controls_->Partition().jobs; }
+
+void MainWindow::SetWorkers(unsigned workers) {
+  workers = std::clamp(workers, 1u, kMaxJobs);
+  controls_->SetPartition(BatchPartition{workers, 0, 1});
+  QSettings settings = RecentSettings();
+  settings.setValue(QString::fromLatin1(kWorkersKey), workers);
+}
+
+void MainWindow::ChooseWorkers() {
+  bool ok = false;
+  const int workers = QInputDialog::getInt(
+      this, QStringLiteral("Workers"),
+      QStringLiteral("Pairs of problem and experiment solved at once\n(for batch runs started from now on; "
+                     "this computer has %1 cores):")
+          .arg(QThread::idealThreadCount()),
+      static_cast<int>(Workers()), 1, static_cast<int>(kMaxJobs), 1, &ok);
+  if (ok) SetWorkers(static_cast<unsigned>(workers));
 }
 
 void MainWindow::Summarise() {
@@ -596,8 +719,33 @@ void MainWindow::Summarise() {
   // The summariser copies the batch progress, which the worker writes under the lock.
   auto summariser = controls_->UnderLock([this] { return std::make_unique<CSummariser>(doc_, *messages_); });
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  summariser->Summarise();
+  const bool summarised = summariser->Summarise();
   QApplication::restoreOverrideCursor();
+  if (!summarised) return;
+  QStringList written;
+  if (summariser->SummaryWritten()) written << Q(doc_.m_strSummaryFile);
+  if (summariser->FullResultsWritten()) written << Q(doc_.m_strFullResultsFile);
+  statusBar()->showMessage(written.isEmpty() ? QStringLiteral("Summarised; no report file could be written")
+                                             : QStringLiteral("Summary written: ") + written.join(QStringLiteral(", ")),
+                           15000);
+  if (!results_) {
+    results_ = new ResultsWindow(this);
+    results_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(results_, &ResultsWindow::openFolderRequested, this,
+            [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); });
+  }
+  ShowSummaryResults(*results_, *summariser, doc_, *controls_);
+  results_->show();
+  results_->raise();
+}
+
+void MainWindow::ShowResults() {
+  if (results_) {
+    results_->show();
+    results_->raise();
+    return;
+  }
+  Summarise();
 }
 
 void MainWindow::HelpTopics() {

@@ -18,7 +18,9 @@ namespace mirelock {
 
 class DocumentView;
 class MonitorChartWindow;
+class ProgressPane;
 class ProgressStatusBar;
+class ResultsWindow;
 class WindowMessages;
 
 // The main window: menus, toolbar and status bar over the one document, the
@@ -39,7 +41,14 @@ class MainWindow : public QMainWindow {
   WindowMessages& Messages() { return *messages_; }
   DocumentView* View() const { return view_; }
   ProgressStatusBar* ProgressBar() const { return status_; }
+  ProgressPane* Progress() const { return progress_; }
   MonitorChartWindow* MonitorChart() const;
+  ResultsWindow* Results() const;
+  // Lays out the view's lines on `printer` (Print and Print Preview use it); returns the pages printed.
+  int PrintTo(QPrinter& printer) const;
+  // Workers of the batch runs started from now on; kept in the user's settings.
+  void SetWorkers(unsigned workers);
+  unsigned Workers() const;
   // A command by its object name ("actionStart", ...), for tests and scripts.
   QAction* Action(const QString& name) const;
   QStringList RecentFiles() const;
@@ -49,6 +58,10 @@ class MainWindow : public QMainWindow {
   // after checking the chooser's title, filters and default suffix.
   using ChooserRunner = std::function<QString(QFileDialog&)>;
   void SetChooserRunner(ChooserRunner runner) { runChooser_ = std::move(runner); }
+  // Asks whether a running or paused batch may be abandoned when the window
+  // closes; true lets it close. Tests replace the question box.
+  using CloseQuestion = std::function<bool()>;
+  void SetCloseQuestion(CloseQuestion question) { closeQuestion_ = std::move(question); }
 
  public slots:
   // Re-reads the running flag and enables the commands accordingly.
@@ -73,6 +86,8 @@ class MainWindow : public QMainWindow {
   void FilePrintPreview();
   void FilePrintSetup();
   void AddRecentFile(const QString& path);
+  void RemoveRecentFile(const QString& path);
+  void StoreRecentFiles(QStringList files);
   void ShowRecentFiles();
   // Problem type, Options
   void SetProblemType(ProblemType type);
@@ -92,7 +107,10 @@ class MainWindow : public QMainWindow {
   // Solve, Summarise, Help
   void Start();
   void Stop();
+  void Abandon();
+  void ChooseWorkers();
   void Summarise();
+  void ShowResults();
   void HelpTopics();
   void About();
 
@@ -102,7 +120,9 @@ class MainWindow : public QMainWindow {
   bool ChooseResultsFile(std::string& file);
   void Message(const std::string& text);
   void RefreshTitle();
+  void RefreshRunState();
   QPrinter& Printer();
+  bool AskToAbandonRun();
 
   std::unique_ptr<WindowMessages> messages_;
   CMirelockDoc doc_;
@@ -110,9 +130,12 @@ class MainWindow : public QMainWindow {
   QString documentPath_;
   std::unique_ptr<QPrinter> printer_;
   ChooserRunner runChooser_;
+  CloseQuestion closeQuestion_;
 
   DocumentView* view_ = nullptr;
   ProgressStatusBar* status_ = nullptr;
+  ProgressPane* progress_ = nullptr;
+  QPointer<ResultsWindow> results_;
   QToolBar* toolBar_ = nullptr;
   QPointer<MonitorChartWindow> chart_;
   QMenu* fileMenu_ = nullptr;
@@ -123,6 +146,7 @@ class MainWindow : public QMainWindow {
   // Commands that only make sense while no run is active.
   QList<QAction*> idleOnly_;
   QAction* stop_ = nullptr;
+  QAction* abandon_ = nullptr;
 };
 
 }  // namespace mirelock

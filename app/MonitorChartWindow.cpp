@@ -1,19 +1,59 @@
 #include "app/MonitorChartWindow.h"
 
 #include <QChart>
-#include <QChartView>
+#include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineSeries>
+#include <QLogValueAxis>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 #include "app/MonitorFileReader.h"
+#include "app/NiceScale.h"
+#include "app/ZoomableChartView.h"
 
 namespace mirelock {
+
+namespace {
+
+const QString kCost = QStringLiteral("Cost");
+const QString kBestCost = QStringLiteral("Best cost");
+const QString kAugmented = QStringLiteral("Augmented cost");
+const QString kBestKnown = QStringLiteral("Best known cost");
+
+QString LabelFormat(double step) { return step >= 1 ? QStringLiteral("%.0f") : QStringLiteral("%g"); }
+
+// Round ticks from the anchor 0 every `step`. The axis goes through a fixed
+// tick count while range and interval change, so that a new range never meets
+// the old interval (a range of millions with a step of 0.2 would make the axis
+// lay out millions of ticks).
+void ApplyScale(QValueAxis* axis, const NiceScale& scale, double low, double high) {
+  axis->setTickType(QValueAxis::TicksFixed);
+  axis->setRange(low, high);
+  axis->setTickAnchor(0.0);
+  axis->setTickInterval(scale.step);
+  axis->setLabelFormat(LabelFormat(scale.step));
+  axis->setTickType(QValueAxis::TicksDynamic);
+}
+
+void ApplyScale(QValueAxis* axis, const NiceScale& scale) { ApplyScale(axis, scale, scale.low, scale.high); }
+
+void ApplyLogRange(QLogValueAxis* axis, double low, double high) {
+  const double bottom = std::pow(10.0, std::floor(std::log10(low)));
+  double top = std::pow(10.0, std::ceil(std::log10(high)));
+  if (top <= bottom) top = bottom * 10;
+  axis->setRange(bottom, top);
+}
+
+}  // namespace
 
 MonitorChartWindow::MonitorChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle(QStringLiteral("Monitor chart"));
@@ -23,19 +63,23 @@ MonitorChartWindow::MonitorChartWindow(QWidget* parent) : QWidget(parent, Qt::Wi
   chart_->legend()->setAlignment(Qt::AlignBottom);
   axisX_ = new QValueAxis;
   axisX_->setTitleText(QStringLiteral("Repairs"));
-  axisX_->setLabelFormat(QStringLiteral("%.0f"));
-  axisY_ = new QValueAxis;
-  axisY_->setTitleText(QStringLiteral("Cost"));
-  axisY_->setLabelFormat(QStringLiteral("%g"));
   chart_->addAxis(axisX_, Qt::AlignBottom);
-  chart_->addAxis(axisY_, Qt::AlignLeft);
-  view_ = new QChartView(chart_);
-  view_->setRenderHint(QPainter::Antialiasing);
+  view_ = new ZoomableChartView(chart_);
   view_->setMinimumSize(640, 400);
+  connect(view_, &ZoomableChartView::userZoomed, this, [this] {
+    zoomed_ = true;
+    // Round ticks every fixed step would multiply with each zoom out; a zoomed axis keeps a fixed count.
+    for (QAbstractAxis* axis : chart_->axes())
+      if (auto* valueAxis = qobject_cast<QValueAxis*>(axis)) valueAxis->setTickType(QValueAxis::TicksFixed);
+  });
 
   file_ = new QLabel(QStringLiteral("No monitor file"));
   file_->setObjectName(QStringLiteral("chartFile"));
   file_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  experiment_ = new QLabel;
+  experiment_->setObjectName(QStringLiteral("chartExperiment"));
+  experiment_->setWordWrap(true);
+  experiment_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   status_ = new QLabel;
   status_->setObjectName(QStringLiteral("chartStatus"));
   status_->setWordWrap(true);
@@ -43,46 +87,155 @@ MonitorChartWindow::MonitorChartWindow(QWidget* parent) : QWidget(parent, Qt::Wi
   open->setObjectName(QStringLiteral("openMonitorFile"));
   connect(open, &QPushButton::clicked, this, &MonitorChartWindow::ChooseFile);
 
+  auto* controls = new QHBoxLayout;
+  for (const QString& name : {kCost, kBestCost, kAugmented, kBestKnown}) {
+    auto* check = new QCheckBox(name);
+    check->setChecked(true);
+    check->setEnabled(false);
+    connect(check, &QCheckBox::toggled, this, [this, name](bool on) { SetSeriesVisible(name, on); });
+    seriesChecks_ << check;
+    controls->addWidget(check);
+  }
+  controls->addStretch(1);
+  logScale_ = new QCheckBox(QStringLiteral("&Log scale"));
+  logScale_->setObjectName(QStringLiteral("logScale"));
+  connect(logScale_, &QCheckBox::toggled, this, [this] {
+    RebuildYAxes();
+    RedrawSeries();
+    FitAxes();
+  });
+  controls->addWidget(logScale_);
+  auto* reset = new QPushButton(QStringLiteral("&Reset zoom"));
+  reset->setObjectName(QStringLiteral("resetZoom"));
+  reset->setToolTip(QStringLiteral("Drag a rectangle to zoom in, right-click or the wheel to zoom out, "
+                                   "arrow keys or the middle button to pan"));
+  connect(reset, &QPushButton::clicked, this, &MonitorChartWindow::ResetZoom);
+  controls->addWidget(reset);
+
   auto* top = new QHBoxLayout;
   top->addWidget(file_, 1);
   top->addWidget(open);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
+  layout->addWidget(experiment_);
+  layout->addLayout(controls);
   layout->addWidget(view_, 1);
   layout->addWidget(status_);
 
+  RebuildYAxes();
+  ClearChart();
   timer_.setInterval(500);
   connect(&timer_, &QTimer::timeout, this, &MonitorChartWindow::Refresh);
 }
 
 MonitorChartWindow::~MonitorChartWindow() = default;
 
-void MonitorChartWindow::Follow(const QString& path) {
+void MonitorChartWindow::Follow(const QString& path) { FollowRun(path, MonitorRunContext{}); }
+
+void MonitorChartWindow::FollowRun(const QString& path, const MonitorRunContext& context) {
   reader_ = std::make_unique<MonitorFileReader>(path.toStdString());
+  context_ = context;
   file_->setText(path);
-  for (QLineSeries* series : series_) {
-    chart_->removeSeries(series);
-    delete series;
+  experiment_->setText(context.experiment.isEmpty() ? QString()
+                                                    : QStringLiteral("Experiment: ") + context.experiment);
+  experiment_->setVisible(!context.experiment.isEmpty());
+  ClearChart();
+  if (context.writesNoFile) {
+    status_->setText(QStringLiteral("The %1 solver writes no monitor file, so this run has nothing to plot; "
+                                    "its results file holds the statistics of each run.")
+                         .arg(context.problemType));
+    chart_->setTitle(context.problem + QStringLiteral(": no monitor data"));
+    timer_.stop();
+    emit chartUpdated();
+    return;
   }
-  series_.clear();
-  status_->clear();
   Refresh();
   timer_.start();
+}
+
+void MonitorChartWindow::ClearChart() {
+  for (auto& plot : plots_) {
+    chart_->removeSeries(plot->series);
+    delete plot->series;
+  }
+  plots_.clear();
+  if (bestKnown_) {
+    chart_->removeSeries(bestKnown_);
+    delete bestKnown_;
+    bestKnown_ = nullptr;
+  }
+  for (QCheckBox* check : seriesChecks_) {
+    const QSignalBlocker block(check);
+    check->setChecked(true);
+    check->setEnabled(false);
+  }
+  shownRun_ = 0;
+  runNumber_ = 0;
+  consumed_ = 0;
+  zoomed_ = false;
+  status_->clear();
+  ApplyScale(axisX_, MakeNiceScale(0, 1));
+  FitAxes();
+  UpdateTitle();
 }
 
 QString MonitorChartWindow::FollowedPath() const {
   return reader_ ? QString::fromStdString(reader_->Path()) : QString();
 }
 
-int MonitorChartWindow::PointCount() const { return series_.isEmpty() ? 0 : series_.front()->count(); }
+int MonitorChartWindow::PointCount() const {
+  return reader_ ? static_cast<int>(reader_->Repairs().size()) : 0;
+}
+
+int MonitorChartWindow::DrawnPointCount() const {
+  return plots_.empty() ? 0 : static_cast<int>(plots_.front()->series->count());
+}
 
 QStringList MonitorChartWindow::SeriesNames() const {
   QStringList names;
-  for (const QLineSeries* series : series_) names << series->name();
+  for (const auto& plot : plots_) names << plot->name;
   return names;
 }
 
 QString MonitorChartWindow::StatusText() const { return status_->text(); }
+
+QString MonitorChartWindow::Title() const { return chart_->title(); }
+
+bool MonitorChartWindow::HasPendingData() const { return reader_ && reader_->HasMore(); }
+
+QCheckBox* MonitorChartWindow::CheckFor(const QString& name) const {
+  for (QCheckBox* check : seriesChecks_)
+    if (check->text() == name) return check;
+  return nullptr;
+}
+
+void MonitorChartWindow::SetSeriesVisible(const QString& name, bool visible) {
+  if (QCheckBox* check = CheckFor(name)) {
+    const QSignalBlocker block(check);
+    check->setChecked(visible);
+  }
+  for (auto& plot : plots_)
+    if (plot->name == name) plot->series->setVisible(visible);
+  if (name == kBestKnown && bestKnown_) bestKnown_->setVisible(visible);
+  FitAxes();
+}
+
+bool MonitorChartWindow::IsSeriesVisible(const QString& name) const {
+  for (const auto& plot : plots_)
+    if (plot->name == name) return plot->series->isVisible();
+  if (name == kBestKnown && bestKnown_) return bestKnown_->isVisible();
+  return false;
+}
+
+void MonitorChartWindow::SetLogScale(bool on) { logScale_->setChecked(on); }
+
+bool MonitorChartWindow::IsLogScale() const { return logScale_->isChecked(); }
+
+void MonitorChartWindow::ResetZoom() {
+  chart_->zoomReset();
+  zoomed_ = false;
+  FitAxes();
+}
 
 void MonitorChartWindow::ChooseFile() {
   const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open monitor file"), FollowedPath(),
@@ -92,59 +245,230 @@ void MonitorChartWindow::ChooseFile() {
 
 void MonitorChartWindow::Refresh() {
   if (!reader_) return;
-  if (!reader_->Poll()) return;
+  QElapsedTimer clock;
+  clock.start();
+  const bool changed = reader_->Poll();
   if (reader_->Error()) {
     // A malformed file stops the following; what was read stays on the chart.
     timer_.stop();
     status_->setText(QString::fromStdString(*reader_->Error()));
+    lastRefreshMs_ = clock.elapsed();
     emit chartUpdated();
     return;
   }
-  ShowSeries();
+  if (changed) {
+    AppendNewPoints();
+    RedrawSeries();
+    FitAxes();
+    UpdateTitle();
+  } else if (!reader_->Exists()) {
+    UpdateTitle();
+  }
+  if (reader_->HasMore() && !catchUpQueued_) {
+    // A big file is read in steps, each a short refresh, with the window live in between.
+    catchUpQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+      catchUpQueued_ = false;
+      Refresh();
+    });
+  }
+  lastRefreshMs_ = clock.elapsed();
   emit chartUpdated();
 }
 
-void MonitorChartWindow::ShowSeries() {
+void MonitorChartWindow::AppendNewPoints() {
   const auto& columns = reader_->Columns();
-  if (series_.size() != static_cast<int>(columns.size())) {
-    for (QLineSeries* series : series_) {
-      chart_->removeSeries(series);
-      delete series;
-    }
-    series_.clear();
-    for (const auto& column : columns) {
-      auto* series = new QLineSeries;
-      series->setName(QString::fromStdString(column.name));
-      chart_->addSeries(series);
-      series->attachAxis(axisX_);
-      series->attachAxis(axisY_);
-      series_ << series;
-    }
-  }
   const auto& repairs = reader_->Repairs();
-  double low = 0.0, high = 1.0;
-  bool any = false;
-  for (int i = 0; i < series_.size(); ++i) {
-    const auto& values = columns[static_cast<std::size_t>(i)].values;
-    QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(values.size()));
-    for (std::size_t k = 0; k < values.size(); ++k) {
-      points.append(QPointF(repairs[k], values[k]));
-      low = any ? std::min(low, values[k]) : values[k];
-      high = any ? std::max(high, values[k]) : values[k];
-      any = true;
+  const bool newRun = reader_->Run() != shownRun_ || repairs.size() < consumed_;
+  if (newRun || plots_.size() != columns.size()) {
+    if (reader_->Run() != shownRun_) {
+      shownRun_ = reader_->Run();
+      // A live run names the run the solver is on; a file alone counts the runs it has seen.
+      runNumber_ = context_.liveRun ? std::max(context_.liveRun(), 1u) : static_cast<unsigned>(shownRun_);
     }
-    series_[i]->replace(points);
+    consumed_ = 0;
+    if (plots_.size() != columns.size()) {
+      for (auto& plot : plots_) {
+        chart_->removeSeries(plot->series);
+        delete plot->series;
+      }
+      plots_.clear();
+      for (const auto& column : columns) {
+        auto plot = std::make_unique<Plot>();
+        plot->name = QString::fromStdString(column.name);
+        plot->rightAxis = plot->name == kAugmented;
+        plot->series = new QLineSeries;
+        plot->series->setName(plot->name);
+        chart_->addSeries(plot->series);
+        // A thin pen: the theme's wide one makes the painter stroke thousands of segments as outlines.
+        QPen pen = plot->series->pen();
+        pen.setWidthF(1.0);
+        plot->series->setPen(pen);
+        plot->series->attachAxis(axisX_);
+        plot->series->attachAxis(plot->rightAxis ? axisAugmented_ : axisCost_);
+        if (QCheckBox* check = CheckFor(plot->name)) {
+          check->setEnabled(true);
+          plot->series->setVisible(check->isChecked());
+        }
+        plots_.push_back(std::move(plot));
+      }
+      UpdateBestKnownLine();
+    }
+    for (auto& plot : plots_) plot->decimator.Clear();
   }
-  const double first = repairs.empty() ? 0.0 : repairs.front();
-  const double last = repairs.empty() ? 1.0 : std::max(repairs.back(), first + 1.0);
-  axisX_->setRange(first, last);
-  const double margin = std::max(1.0, (high - low) * 0.05);
-  axisY_->setRange(any ? low - margin : 0.0, any ? high + margin : 1.0);
-  axisY_->applyNiceNumbers();
-  chart_->setTitle(QStringLiteral("Run %1, %2 points").arg(reader_->Run()).arg(repairs.size()));
-  if (columns.empty())
+  for (std::size_t i = 0; i < plots_.size(); ++i) {
+    const auto& values = columns[i].values;
+    for (std::size_t k = consumed_; k < values.size(); ++k) plots_[i]->decimator.Append(repairs[k], values[k]);
+  }
+  consumed_ = repairs.size();
+  if (plots_.empty() && reader_->Exists() && !columns.empty()) return;
+  if (!reader_->Repairs().empty() && columns.empty())
     status_->setText(QStringLiteral("The file has a Repairs column but no cost columns to plot."));
+}
+
+void MonitorChartWindow::UpdateBestKnownLine() {
+  if (bestKnown_) {
+    chart_->removeSeries(bestKnown_);
+    delete bestKnown_;
+    bestKnown_ = nullptr;
+  }
+  QCheckBox* check = CheckFor(kBestKnown);
+  if (!context_.bestKnownCost || plots_.empty()) return;
+  bestKnown_ = new QLineSeries;
+  bestKnown_->setName(QStringLiteral("Best known cost (%1)").arg(*context_.bestKnownCost, 0, 'g', 10));
+  // Dark red, apart from the theme's colours of the three cost series.
+  QPen pen(QColor(176, 32, 32));
+  pen.setStyle(Qt::DashLine);
+  pen.setWidthF(1.5);
+  bestKnown_->setPen(pen);
+  chart_->addSeries(bestKnown_);
+  bestKnown_->attachAxis(axisX_);
+  bestKnown_->attachAxis(axisCost_);
+  check->setEnabled(true);
+  bestKnown_->setVisible(check->isChecked());
+}
+
+void MonitorChartWindow::RedrawSeries() {
+  const bool log = logScale_->isChecked();
+  double floor = -1e308;
+  if (log) {
+    // A log axis cannot show 0: such points sit on the axis floor, a decade below the smallest positive value.
+    double smallest = 0;
+    for (const auto& plot : plots_)
+      if (plot->decimator.MinPositiveY() > 0)
+        smallest = smallest == 0 ? plot->decimator.MinPositiveY() : std::min(smallest, plot->decimator.MinPositiveY());
+    floor = smallest > 0 ? std::pow(10.0, std::floor(std::log10(smallest))) : 1.0;
+  }
+  for (auto& plot : plots_) plot->series->replace(plot->decimator.Points(floor));
+  if (bestKnown_ && !plots_.empty() && !plots_.front()->decimator.Empty()) {
+    const auto& repairs = reader_->Repairs();
+    const double y = log ? std::max(*context_.bestKnownCost, floor) : *context_.bestKnownCost;
+    bestKnown_->replace({QPointF(repairs.front(), y), QPointF(std::max(repairs.back(), repairs.front() + 1), y)});
+  }
+}
+
+void MonitorChartWindow::FitAxes() {
+  if (zoomed_) return;
+  bool any = false;
+  double xLow = 0, xHigh = 1;
+  if (reader_ && !reader_->Repairs().empty()) {
+    xLow = reader_->Repairs().front();
+    xHigh = std::max(reader_->Repairs().back(), xLow + 1);
+  }
+  // The repairs axis spans the data exactly; its ticks stay round.
+  ApplyScale(axisX_, MakeNiceScale(xLow, xHigh, 7), xLow, xHigh);
+
+  const bool log = logScale_->isChecked();
+  for (const bool right : {false, true}) {
+    double low = 0, high = 1, positive = 0;
+    any = false;
+    const auto include = [&](double lo, double hi, double pos) {
+      low = any ? std::min(low, lo) : lo;
+      high = any ? std::max(high, hi) : hi;
+      if (pos > 0) positive = positive == 0 ? pos : std::min(positive, pos);
+      any = true;
+    };
+    for (const auto& plot : plots_)
+      if (plot->rightAxis == right && plot->series->isVisible() && !plot->decimator.Empty())
+        include(plot->decimator.MinY(), plot->decimator.MaxY(), plot->decimator.MinPositiveY());
+    if (!right && bestKnown_ && bestKnown_->isVisible()) {
+      const double best = *context_.bestKnownCost;
+      include(best, best, best);
+    }
+    QAbstractAxis* axis = right ? axisAugmented_ : axisCost_;
+    if (log) {
+      auto* logAxis = static_cast<QLogValueAxis*>(axis);
+      const double bottom = positive > 0 ? positive : 1.0;
+      ApplyLogRange(logAxis, bottom, std::max(high, bottom * 10));
+    } else {
+      ApplyScale(static_cast<QValueAxis*>(axis), MakeNiceScale(any ? low : 0, any ? high : 1));
+    }
+  }
+}
+
+void MonitorChartWindow::RebuildYAxes() {
+  // Both kinds of axis live as long as the chart; switching scale moves the
+  // series between them and shows one pair. (An axis removed from a chart
+  // leaves its labels on screen until the event loop deletes its items.)
+  if (!linearCost_) {
+    linearCost_ = new QValueAxis;
+    linearAugmented_ = new QValueAxis;
+    auto* logCost = new QLogValueAxis;
+    auto* logAugmented = new QLogValueAxis;
+    for (QLogValueAxis* axis : {logCost, logAugmented}) {
+      axis->setBase(10);
+      axis->setLabelFormat(QStringLiteral("%g"));
+      axis->setMinorTickCount(-1);
+    }
+    logCost_ = logCost;
+    logAugmented_ = logAugmented;
+    for (QAbstractAxis* axis : {linearCost_, logCost_}) {
+      axis->setTitleText(QStringLiteral("Cost and best cost"));
+      chart_->addAxis(axis, Qt::AlignLeft);
+    }
+    for (QAbstractAxis* axis : {linearAugmented_, logAugmented_}) {
+      axis->setTitleText(QStringLiteral("Augmented cost"));
+      chart_->addAxis(axis, Qt::AlignRight);
+    }
+  }
+  const bool log = logScale_->isChecked();
+  QAbstractAxis* oldCost = axisCost_;
+  QAbstractAxis* oldAugmented = axisAugmented_;
+  axisCost_ = log ? logCost_ : linearCost_;
+  axisAugmented_ = log ? logAugmented_ : linearAugmented_;
+  for (auto& plot : plots_) {
+    if (oldCost) plot->series->detachAxis(plot->rightAxis ? oldAugmented : oldCost);
+    plot->series->attachAxis(plot->rightAxis ? axisAugmented_ : axisCost_);
+  }
+  if (bestKnown_) {
+    if (oldCost) bestKnown_->detachAxis(oldCost);
+    bestKnown_->attachAxis(axisCost_);
+  }
+  linearCost_->setVisible(!log);
+  linearAugmented_->setVisible(!log);
+  logCost_->setVisible(log);
+  logAugmented_->setVisible(log);
+}
+
+void MonitorChartWindow::UpdateTitle() {
+  QString subject = context_.problem;
+  if (subject.isEmpty() && reader_) subject = QFileInfo(QString::fromStdString(reader_->Path())).fileName();
+  if (!context_.problemType.isEmpty()) subject += QStringLiteral(" (%1)").arg(context_.problemType);
+  if (!reader_) {
+    chart_->setTitle(QStringLiteral("No monitor file"));
+    return;
+  }
+  if (!reader_->Exists()) {
+    chart_->setTitle(subject + QStringLiteral(": waiting for the solver to write the file"));
+    return;
+  }
+  QString run;
+  if (runNumber_ > 0)
+    run = context_.runs > 0 ? QStringLiteral("run %1 of %2").arg(runNumber_).arg(context_.runs)
+                            : QStringLiteral("run %1").arg(runNumber_);
+  const QString points = QStringLiteral("%1 points").arg(reader_->Repairs().size());
+  chart_->setTitle(run.isEmpty() ? subject + QStringLiteral(", ") + points
+                                 : subject + QStringLiteral(", ") + run + QStringLiteral(", ") + points);
 }
 
 }  // namespace mirelock

@@ -38,12 +38,23 @@ CSolverThread::CSolverThread(RunControls& view, const std::string& monitorProble
       // A monitor run is one pair: one worker, no shards.
       partition_(monitorProblem.empty() ? view.partition_ : BatchPartition{}),
       currentSolvers_(partition_.jobs, nullptr),
+      activity_(partition_.jobs),
       messages_(view.messages_) {}
 
 void CSolverThread::RequestStop() {
   stopRequested_.store(true, std::memory_order_relaxed);
   for (Solver* solver : currentSolvers_)
     if (solver != nullptr) solver->Stop();
+}
+
+void CSolverThread::FillProgress(RunProgress& progress) const {
+  progress.monitorRun = IsMonitorRun();
+  progress.pairsTotal = pairsTotal_;
+  progress.pairsDone = pairsDone_;
+  progress.pairsSkipped = pairsSkipped_;
+  progress.experimentCount = IsMonitorRun() ? 1 : experiments_.size();
+  for (const WorkerProgress& worker : activity_)
+    if (!worker.problem.empty()) progress.workers.push_back(worker);
 }
 
 void CSolverThread::HaltPeers() {
@@ -157,6 +168,7 @@ void CSolverThread::RunPairs() {
       view_.doc_.m_nTotalProblems =
           static_cast<std::uint32_t>(experiments_.empty() ? discovered : queue.ProblemCount());
     }
+    pairsTotal_ = experiments_.empty() ? 0 : queue.PairCount();
   }
 
   if (experiments_.empty()) {
@@ -207,13 +219,24 @@ void CSolverThread::WorkPairs(PairQueue& queue, std::size_t slot) {
     // type it writes into, whatever the document holds meanwhile.
     const bool complete = !IsMonitorRun() &&
                           IsResultsFileComplete(resultsDirectory_, problemType_, ticket->problem, experiment);
-    if (!complete && !SolvePair(ticket->problem, experiment, slot)) return;
-    if (queue.Done(*ticket)) {
-      std::lock_guard<std::mutex> lock(view_.mutex_);
-      if (!ShouldQuit()) {
-        view_.doc_.m_solvedProblems.push_back(ticket->problem);
-        ++view_.doc_.m_nProblemsSolved;
+    if (!complete) {
+      {
+        std::lock_guard<std::mutex> lock(view_.mutex_);
+        activity_[slot] = WorkerProgress{ticket->problem, ticket->experiment, experiment, 0, 0};
       }
+      const bool solved = SolvePair(ticket->problem, experiment, slot);
+      std::lock_guard<std::mutex> lock(view_.mutex_);
+      activity_[slot] = WorkerProgress{};
+      if (!solved) return;
+    }
+    const bool problemDone = queue.Done(*ticket);
+    std::lock_guard<std::mutex> lock(view_.mutex_);
+    if (ShouldQuit()) continue;
+    ++pairsDone_;
+    if (complete) ++pairsSkipped_;
+    if (problemDone) {
+      view_.doc_.m_solvedProblems.push_back(ticket->problem);
+      ++view_.doc_.m_nProblemsSolved;
     }
   }
 }
@@ -240,6 +263,12 @@ bool CSolverThread::SolvePair(const std::string& problem, const CExperiment& exp
   hooks.setCurrentSolver = [this, slot](Solver* s) { SetCurrentSolver(slot, s); };
   hooks.commitLock = &view_.commitMutex_;
   hooks.messages = &messages_;
+  hooks.runStarting = [this, slot](unsigned run, unsigned runs) {
+    std::lock_guard<std::mutex> lock(view_.mutex_);
+    activity_[slot].run = run;
+    activity_[slot].runs = runs;
+    if (view_.current_.get() == this) view_.lastRunStarted_ = run;
+  };
 
   SetRandomState(kPairGeneratorState);
   try {

@@ -11,6 +11,7 @@
 #include "platform/PauseGate.h"
 #include "runner/BatchPartition.h"
 #include "runner/RunOutcome.h"
+#include "runner/RunProgress.h"
 #include "runner/SerialMessages.h"
 #include "solver/ProblemType.h"
 
@@ -50,6 +51,8 @@ class CSolverThread {
   PauseGate& Gate() { return gate_; }
   bool IsMonitorRun() const { return !monitorProblem_.empty(); }
   RunOutcome Outcome() const { return outcome_.load(); }
+  // Under the run controls' lock: pairs and the workers' current pairs and runs.
+  void FillProgress(RunProgress& progress) const;
 
  private:
   void RunPairs();
@@ -80,6 +83,12 @@ class CSolverThread {
   const BatchPartition partition_;
 
   std::vector<Solver*> currentSolvers_;  // one per worker, under the run controls' lock
+  // Progress for the display, under the run controls' lock: each worker's pair
+  // in hand (empty problem when none) and the pair counts.
+  std::vector<WorkerProgress> activity_;
+  std::size_t pairsTotal_ = 0;
+  std::size_t pairsDone_ = 0;
+  std::size_t pairsSkipped_ = 0;
   std::atomic<bool> stopRequested_{false};
   std::atomic<bool> halted_{false};
   std::mutex failureMutex_;

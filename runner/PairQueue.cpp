@@ -21,6 +21,7 @@ PairQueue::PairQueue(std::vector<std::string> problems, std::size_t experimentCo
     for (std::size_t e = 0; e < experimentCount; ++e)
       if (partition.OwnsPair(p * experimentCount + e)) problem.experiments.push_back(e);
     problem.outstanding = problem.experiments.size();
+    pairCount_ += problem.experiments.size();
     if (!problem.experiments.empty()) ++problemCount_;
     notTaken_.push_back(p);
   }

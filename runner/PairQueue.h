@@ -34,6 +34,8 @@ class PairQueue {
 
   // Problems with at least one pair in this queue: the progress line's total.
   std::size_t ProblemCount() const { return problemCount_; }
+  // Pairs in this queue: the progress display's total.
+  std::size_t PairCount() const { return pairCount_; }
 
   // The next pair, or none when every pair has been handed out. `randomOrder`
   // is read afresh whenever a new problem is chosen.
@@ -58,6 +60,7 @@ class PairQueue {
   std::optional<std::size_t> current_;
   std::size_t nextExperiment_ = 0;
   std::size_t problemCount_ = 0;
+  std::size_t pairCount_ = 0;
   std::uint32_t orderingState_;
 };
 

@@ -129,6 +129,7 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
 
   CurrentSolverGuard published(hooks, solver);
   for (unsigned finished = 0; finished < parameters.GetNumRuns(); ++finished) {
+    if (hooks.runStarting) hooks.runStarting(finished + 1, parameters.GetNumRuns());
     solver.Solve();
     if (solver.IsStopped()) return PairOutcome::kStopped;
     out << request.problemName << '\t';

@@ -64,6 +64,8 @@ struct ResultsFileHooks {
   // Serialises the renaming of results files between workers.
   std::mutex* commitLock = nullptr;
   UserMessages* messages = nullptr;
+  // Called before each run of the pair with its number (from 1) and the pair's runs; may be null.
+  std::function<void(unsigned run, unsigned runs)> runStarting;
 };
 
 enum class PairOutcome {

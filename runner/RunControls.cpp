@@ -77,6 +77,9 @@ void RunControls::LaunchLocked(const std::string& monitorProblem) {
   auto job = std::make_shared<CSolverThread>(*this, monitorProblem);
   auto done = std::make_shared<std::atomic<bool>>(false);
   current_ = job;
+  ++launches_;
+  lastRunStarted_ = 0;
+  lastRunWasMonitor_ = !monitorProblem.empty();
   lastFatal_.reset();
   // The thread starts its work by taking the lock, so it waits until this command has finished.
   std::thread thread([this, job, done] {
@@ -147,6 +150,20 @@ std::string RunControls::ProgressText() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return FormatProgressLine(running_, doc_.m_nProblemsSolved, doc_.m_nTotalProblems,
                             doc_.m_strCurrentProblem);
+}
+
+RunProgress RunControls::Progress() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  RunProgress progress;
+  progress.hasWorker = current_ != nullptr;
+  progress.running = running_;
+  progress.runSerial = launches_;
+  progress.lastRunStarted = lastRunStarted_;
+  progress.lastRunWasMonitor = lastRunWasMonitor_;
+  progress.problemsSolved = doc_.m_nProblemsSolved;
+  progress.problemsTotal = doc_.m_nTotalProblems;
+  if (current_) current_->FillProgress(progress);
+  return progress;
 }
 
 PauseGate* RunControls::CurrentPauseGate() {

@@ -14,6 +14,7 @@
 #include "platform/UserMessages.h"
 #include "runner/BatchPartition.h"
 #include "runner/RunOutcome.h"
+#include "runner/RunProgress.h"
 
 namespace mirelock {
 
@@ -53,6 +54,8 @@ class RunControls {
   }
   // The status line's text, computed under the lock.
   std::string ProgressText() const;
+  // The current run's details for a progress display, under the lock.
+  RunProgress Progress() const;
   // The current worker's pause gate (null without a worker), for waiting until it is parked.
   PauseGate* CurrentPauseGate();
 
@@ -113,6 +116,9 @@ class RunControls {
   std::optional<FatalError> lastFatal_;
   std::mutex commitMutex_;    // serialises the renaming of results files between workers
   BatchPartition partition_;  // under the lock; copied by each new worker
+  std::uint64_t launches_ = 0;  // workers started, under the lock
+  unsigned lastRunStarted_ = 0;  // under the lock; set by the current worker
+  bool lastRunWasMonitor_ = false;
 };
 
 }  // namespace mirelock

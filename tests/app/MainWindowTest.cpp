@@ -254,7 +254,7 @@ void MainWindowTest::batchRunFromTheWindow() {
   });
   steps.When<TerminationDialog>([&](TerminationDialog* d) {
     steps.Check(d->windowTitle() == "Termination criteria settings", "termination title");
-    SetText(d, "maxRepairs", "60000");
+    SetText(d, "maxRepairs", "20000");
     SetText(d, "numRuns", "2");
     steps.Check(Child<QCheckBox>(d, "timesN")->isChecked(), "x number of variables by default");
     PressOk(d);
@@ -294,7 +294,7 @@ void MainWindowTest::batchRunFromTheWindow() {
            (QStringList{"Please enter a number between 0 and 1e+12.", "Experiment already in list."}));
   QCOMPARE(window.Document().m_experiments.size(), std::size_t{2});
   QCOMPARE(window.Document().m_experiments[0].m_dLambda, 0.5);
-  QCOMPARE(window.Document().m_experiments[1].m_nMaxRepairs, 60000u);
+  QCOMPARE(window.Document().m_experiments[1].m_nMaxRepairs, 20000u);
 
   // Start: the commands flip, the progress line appears and moves on, and the
   // timer keeps firing while the solver works on the worker thread.

@@ -1,7 +1,11 @@
-// Saves PNG pictures of the main window during a batch run, the parameter
-// editor, the experiment list editor and the monitor chart into
-// <build>/screenshots/, for a reviewer to look at.
+// Saves PNG pictures of the desktop app into <build>/screenshots/, for a
+// reviewer to look at: the main window with its progress pane during a batch
+// and paused, the parameter and experiment list editors, the monitor chart in
+// the middle of a QAP monitor run, the results window's table and charts, Print
+// Preview and the splash picture.
 #include <QDir>
+#include <QPrintPreviewDialog>
+#include <QTabWidget>
 #include <QTest>
 
 #include "AppTestSupport.h"
@@ -9,9 +13,12 @@
 #include "app/ExperimentListDialog.h"
 #include "app/MonitorChartWindow.h"
 #include "app/ParameterDialog.h"
+#include "app/ProgressPane.h"
 #include "app/ProgressStatusBar.h"
+#include "app/ResultsWindow.h"
 #include "app/SplashScreen.h"
 #include "app/WindowMessages.h"
+#include "runner/RunControls.h"
 
 using namespace mirelock;
 using namespace mirelock::testing;
@@ -24,7 +31,7 @@ class Screenshots : public QObject {
   void saveScreenshots();
 
  private:
-  bool Save(QWidget* widget, const char* name) {
+  bool Save(QWidget* widget, const QString& name) {
     QApplication::processEvents();
     return widget->grab().save(folder_ + "/" + name);
   }
@@ -45,7 +52,7 @@ void Screenshots::saveScreenshots() {
   doc.m_strFullResultsFile = dir.filePath("ResultsFull.csv").toStdString();
   doc.m_strSummaryFile = dir.filePath("ResultsSummary.csv").toStdString();
   CExperiment first = CExperiment::FirstOfEmptyList();
-  first.m_nMaxRepairs = 200000;
+  first.m_nMaxRepairs = 20000;
   first.m_nNumRuns = 3;
   CExperiment second = first;
   second.ApplyPresetGLSSAT2();
@@ -54,19 +61,31 @@ void Screenshots::saveScreenshots() {
   doc.m_experiments = {first, second, third};
   doc.m_strMonitorProblem = (problems + "/nug12.dat").toStdString();
   doc.m_strMonitorOutputFile = dir.filePath("monitor.txt").toStdString();
-  doc.m_monitorExperiment.m_nMaxRepairs = 4000;
+  doc.m_monitorExperiment.m_nMaxRepairs = 200000;
   doc.m_monitorExperiment.m_bMaxRepairsTimesN = false;
-  doc.m_monitorExperiment.m_nNumRuns = 1;
-  doc.m_nMonitorEvery = 10;
-  window.resize(1000, 420);
+  doc.m_monitorExperiment.m_nNumRuns = 3;
+  doc.m_nMonitorEvery = 40;
+  window.resize(1100, 640);
   window.show();
   QVERIFY(QTest::qWaitForWindowExposed(&window));
 
+  // A batch under way, then paused.
   MessageCatcher catcher;
   window.Action("actionStart")->trigger();
-  QTRY_VERIFY_WITH_TIMEOUT(window.ProgressBar()->ProgressLine().contains("Currently solving"), 20000);
+  QTRY_VERIFY_WITH_TIMEOUT(
+      [&] {
+        const RunProgress p = window.Controls().Progress();
+        return !p.workers.empty() && p.workers.front().run >= 2;
+      }(),
+      60000);
+  QTest::qWait(600);
   QVERIFY(Save(&window, "main_window_running.png"));
+  QVERIFY(Save(window.Progress(), "progress_pane_running.png"));
   window.Action("actionStop")->trigger();
+  QVERIFY(window.Controls().CurrentPauseGate()->WaitUntilParked());
+  window.Progress()->Refresh();
+  QVERIFY(Save(&window, "main_window_paused.png"));
+  QVERIFY(Save(window.Progress(), "progress_pane_paused.png"));
 
   {
     CExperiment edited = second;
@@ -88,11 +107,50 @@ void Screenshots::saveScreenshots() {
   window.Action("actionMonitorChart")->trigger();
   MonitorChartWindow* chart = window.MonitorChart();
   QVERIFY(chart);
-  chart->resize(820, 520);
+  chart->resize(980, 620);
   window.Action("actionSolveProblem")->trigger();
-  QTRY_VERIFY_WITH_TIMEOUT(catcher.Texts().contains("Finished Solving.."), 60000);
-  QTRY_VERIFY_WITH_TIMEOUT(chart->PointCount() > 300, 10000);
-  QVERIFY(Save(chart, "monitor_chart.png"));
+  QTRY_VERIFY_WITH_TIMEOUT(chart->PointCount() > 1500 && chart->Title().contains("run 2 of 3"), 120000);
+  QVERIFY(Save(chart, "monitor_chart_running.png"));
+  chart->SetLogScale(true);
+  QVERIFY(Save(chart, "monitor_chart_log_scale.png"));
+  chart->SetLogScale(false);
+  window.Action("actionStop")->trigger();
+  window.Action("actionAbandon")->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(!window.Controls().HasWorker(), 20000);
+
+  // A short batch into a fresh folder, summarised into the results window.
+  QVERIFY(QDir().mkpath(dir.filePath("results2")));
+  doc.m_strResultsDir = (dir.filePath("results2") + "/").toStdString();
+  for (CExperiment& experiment : doc.m_experiments) {
+    experiment.m_nMaxRepairs = 40;
+    experiment.m_nNumRuns = 10;
+  }
+  window.Action("actionStart")->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(catcher.Texts().contains("Finished Solving.."), 120000);
+  QTRY_VERIFY_WITH_TIMEOUT(!window.Controls().HasWorker(), 20000);
+  window.Action("actionSummarise")->trigger();
+  ResultsWindow* results = window.Results();
+  QVERIFY(results);
+  results->resize(1000, 640);
+  QVERIFY(QTest::qWaitForWindowExposed(results));
+  QVERIFY(Save(&window, "main_window_after_summarise.png"));
+  for (int i = 0; i < results->Tabs()->count(); ++i) {
+    results->Tabs()->setCurrentIndex(i);
+    QString name = results->Tabs()->tabText(i).toLower().replace(' ', '_').replace('-', '_');
+    QVERIFY(Save(results, "results_" + name + ".png"));
+  }
+
+  // Print Preview of the view.
+  ModalSteps steps(60000);
+  steps.When<QPrintPreviewDialog>([&](QPrintPreviewDialog* preview) {
+    preview->resize(900, 760);
+    QTest::qWait(300);
+    steps.Check(Save(preview, "print_preview.png"), "print preview saved");
+    preview->reject();
+  });
+  window.Action("actionPrintPreview")->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(steps.Done(), 60000);
+  QVERIFY2(steps.Failures().isEmpty(), qPrintable(steps.Failures().join("; ")));
 
   SplashScreen splash;
   splash.show();

@@ -181,6 +181,23 @@ TEST(BatchRunTest, StopPausesAtATerminationTestAndStartContinuesWithIdenticalLin
   EXPECT_FALSE(controls.IsRunning());
   EXPECT_TRUE(controls.HasWorker());
   EXPECT_EQ(controls.ProgressText(), "");
+  // The progress display sees the paused worker on its second pair, second run of three.
+  const RunProgress paused = controls.Progress();
+  EXPECT_TRUE(paused.hasWorker);
+  EXPECT_FALSE(paused.running);
+  EXPECT_EQ(paused.pairsTotal, 4u);
+  EXPECT_EQ(paused.pairsDone, 1u);
+  EXPECT_EQ(paused.pairsSkipped, 0u);
+  EXPECT_EQ(paused.experimentCount, 2u);
+  ASSERT_EQ(paused.workers.size(), 1u);
+  EXPECT_EQ(paused.workers[0].problem, "a.cnf");
+  EXPECT_EQ(paused.workers[0].experimentIndex, 1u);
+  EXPECT_EQ(paused.workers[0].experiment, bench.doc.m_experiments[1]);
+  EXPECT_EQ(paused.workers[0].run, 2u);
+  EXPECT_EQ(paused.workers[0].runs, 3u);
+  EXPECT_DOUBLE_EQ(paused.WorkFraction(), (1.0 + 1.0 / 3.0) / 4.0);
+  EXPECT_EQ(paused.lastRunStarted, 2u);
+  EXPECT_FALSE(paused.lastRunWasMonitor);
   // Paused mid-pair: nothing of that pair is under its name yet.
   EXPECT_FALSE(std::filesystem::exists(bench.ResultsPath("a.cnf", bench.doc.m_experiments[1])));
 
@@ -191,6 +208,7 @@ TEST(BatchRunTest, StopPausesAtATerminationTestAndStartContinuesWithIdenticalLin
   EXPECT_EQ(ResultsOf(bench), ResultsOf(reference));
   EXPECT_EQ(bench.config.Created(), 4);
   EXPECT_FALSE(controls.IsRunning());
+  EXPECT_FALSE(controls.Progress().hasWorker);
 }
 
 TEST(BatchRunTest, StartAfterAListEditAbandonsThePausedWorkerAndResumesFromTheFirstUnsolvedPair) {

@@ -1,0 +1,483 @@
+// The desktop app as a researcher's cockpit: printing, the monitor chart of a
+// search, the run's progress pane, the results window, and the smaller
+// comforts (missing files, remembered settings, closing during a run).
+#include <QChart>
+#include <QChartView>
+#include <QImage>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSortFilterProxyModel>
+#include <QStatusBar>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <cmath>
+
+#include "AppTestSupport.h"
+#include "ModalSteps.h"
+#include "app/DocumentView.h"
+#include "app/ExperimentListDialog.h"
+#include "app/MonitorChartWindow.h"
+#include "app/ProgressPane.h"
+#include "app/ResultsWindow.h"
+#include "runner/ResultsFiles.h"
+#include "runner/RunControls.h"
+
+using namespace mirelock;
+using namespace mirelock::testing;
+
+namespace {
+
+struct Word {
+  int page;
+  double xMin, yMin, xMax, yMax;
+  QString text;
+};
+
+// The words of a PDF with their boxes, from poppler's pdftotext; empty when the tool is missing.
+QList<Word> PdfWords(const QString& pdf) {
+  const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+  if (tool.isEmpty()) return {};
+  QProcess process;
+  process.start(tool, {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+  if (!process.waitForFinished(30000)) return {};
+  const QString html = QString::fromUtf8(process.readAllStandardOutput());
+  QList<Word> words;
+  int page = 0;
+  static const QRegularExpression pattern(
+      QStringLiteral("<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+  for (auto it = pattern.globalMatch(html); it.hasNext();) {
+    const auto match = it.next();
+    if (match.captured(0).startsWith(QStringLiteral("<page"))) {
+      ++page;
+      continue;
+    }
+    words << Word{page, match.captured(1).toDouble(), match.captured(2).toDouble(), match.captured(3).toDouble(),
+                  match.captured(4).toDouble(), match.captured(5)};
+  }
+  return words;
+}
+
+void WriteText(const QString& path, const QByteArray& text, QIODevice::OpenMode mode = QIODevice::WriteOnly) {
+  QFile file(path);
+  QVERIFY(file.open(mode));
+  file.write(text);
+}
+
+// A document over a problems and a results folder of `dir`, with these examples copied in.
+void SetUpQap(MainWindow& window, const QTemporaryDir& dir, const QStringList& problems) {
+  const QString folder = dir.filePath(QStringLiteral("problems"));
+  QVERIFY(CopyExamples(QStringLiteral("qap"), problems + QStringList{QStringLiteral("best.txt")}, folder));
+  QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("results"))));
+  CMirelockDoc& doc = window.Document();
+  doc.m_nProblemType = kProblemQAP;
+  doc.m_strProblemsDir = (folder + "/").toStdString();
+  doc.m_strResultsDir = (dir.filePath(QStringLiteral("results")) + "/").toStdString();
+  doc.m_strFullResultsFile = dir.filePath(QStringLiteral("full.csv")).toStdString();
+  doc.m_strSummaryFile = dir.filePath(QStringLiteral("summary.csv")).toStdString();
+}
+
+CExperiment Experiment(double lambda, unsigned maxRepairsPerN, unsigned runs) {
+  CExperiment experiment;
+  experiment.m_dLambda = lambda;
+  experiment.m_nMaxRepairs = maxRepairsPerN;
+  experiment.m_nNumRuns = runs;
+  return experiment;
+}
+
+}  // namespace
+
+class CockpitTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void printsTheViewAtAReadableSizeWithPageBreaks();
+  void monitorChartNamesRunsAndStartsCleanOnAnotherFile();
+  void monitorChartRefreshOfAMillionLineFileStaysShort();
+  void progressPaneDuringATwoExperimentBatchPausedAndAbandoned();
+  void summariseOpensTheResultsWithTheSummaryFilesFigures();
+  void smallerComforts();
+};
+
+void CockpitTest::printsTheViewAtAReadableSizeWithPageBreaks() {
+  MainWindow window;
+  CMirelockDoc& doc = window.Document();
+  doc.m_strProblemsDir = "/data/problems/a/rather/long/path/that/goes/on/for/quite/a/while/until/it/ends/";
+  doc.m_strMonitorProblem = "/data/problems/nug12.dat";
+  doc.m_strMonitorOutputFile = "/tmp/monitor.txt";
+  doc.m_monitorExperiment.ApplyPresetGLSSAT2();
+  for (unsigned i = 0; i < 70; ++i) doc.m_experiments.push_back(Experiment(0.1 * (i + 1), 1000, 10));
+
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("view.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(pdf);
+  const int pages = window.PrintTo(printer);
+  QVERIFY2(pages >= 2, "70 experiments do not fit one page");
+
+  const QList<Word> words = PdfWords(pdf);
+  if (words.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+  QString all;
+  for (const Word& word : words) all += word.text + QLatin1Char(' ');
+  QVERIFY(all.contains(QStringLiteral("Problems directory is")));
+  QVERIFY(all.contains(QStringLiteral("Penalty decay=0.8 every 200 local minima")));
+  QVERIFY(all.contains(QStringLiteral("69: Lambda=7")));
+  QCOMPARE(words.back().page, pages);
+
+  // A 10-point font gives word boxes about 10 to 13 points high, not the 100 and more of a double scaling.
+  for (const Word& word : words) {
+    const double height = word.yMax - word.yMin;
+    QVERIFY2(height > 6 && height < 18, qPrintable(QStringLiteral("%1 is %2 pt high").arg(word.text).arg(height)));
+    QVERIFY2(word.xMax < 600, qPrintable(word.text + QStringLiteral(" runs off the page")));
+  }
+  // Lines do not overlap: words of different lines on a page are apart vertically.
+  for (int i = 1; i < words.size(); ++i) {
+    const Word& a = words[i - 1];
+    const Word& b = words[i];
+    if (a.page != b.page || std::abs(a.yMin - b.yMin) < 1) continue;
+    QVERIFY2(b.yMin >= a.yMax - 0.5, qPrintable(QStringLiteral("\"%1\" overlaps \"%2\"").arg(a.text, b.text)));
+  }
+}
+
+void CockpitTest::monitorChartNamesRunsAndStartsCleanOnAnotherFile() {
+  QTemporaryDir dir;
+  MainWindow window;
+  window.show();
+  SetUpQap(window, dir, {QStringLiteral("nug12.dat")});
+  CMirelockDoc& doc = window.Document();
+  doc.m_strMonitorProblem = dir.filePath(QStringLiteral("problems/nug12.dat")).toStdString();
+  doc.m_strMonitorOutputFile = dir.filePath(QStringLiteral("monitor.txt")).toStdString();
+  doc.m_monitorExperiment.m_nMaxRepairs = 3000;
+  doc.m_monitorExperiment.m_bMaxRepairsTimesN = false;
+  doc.m_monitorExperiment.m_nNumRuns = 3;
+  doc.m_nMonitorEvery = 10;
+  window.Action(QStringLiteral("actionMonitorChart"))->trigger();
+  QPointer<MonitorChartWindow> chart = window.MonitorChart();
+  QVERIFY(chart);
+  QVERIFY(chart->Title().contains(QStringLiteral("waiting")));
+
+  // Three runs rewrite the file three times; the title names the last one, however fast they went.
+  MessageCatcher catcher;
+  window.Action(QStringLiteral("actionSolveProblem"))->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(catcher.Texts().contains(QStringLiteral("Finished Solving..")), 60000);
+  QTRY_VERIFY_WITH_TIMEOUT(chart->PointCount() >= 300, 10000);
+  QTRY_VERIFY_WITH_TIMEOUT(chart->Title().contains(QStringLiteral("run 3 of 3")), 5000);
+  QVERIFY2(chart->Title().startsWith(QStringLiteral("nug12.dat (QAP), run 3 of 3, ")), qPrintable(chart->Title()));
+  QCOMPARE(chart->SeriesNames(), (QStringList{"Cost", "Best cost", "Augmented cost"}));
+  QVERIFY(chart->IsSeriesVisible(QStringLiteral("Best known cost")));
+  QVERIFY(chart->findChild<QLabel*>(QStringLiteral("chartExperiment"))->text().contains("Num runs=3"));
+
+  // Hide the augmented cost, log scale on and off: the series stay.
+  chart->SetSeriesVisible(QStringLiteral("Augmented cost"), false);
+  QVERIFY(!chart->IsSeriesVisible(QStringLiteral("Augmented cost")));
+  chart->SetLogScale(true);
+  QVERIFY(chart->IsLogScale());
+  QCOMPARE(chart->DrawnPointCount(), chart->PointCount());
+  chart->SetLogScale(false);
+  chart->ResetZoom();
+
+  // Another file: nothing of the QAP run stays in the title, the labels or the series.
+  const QString sat = dir.filePath(QStringLiteral("sat-monitor.txt"));
+  WriteText(sat, "Repairs\tCurrent_Cost\tCurrent_Aug_Cost\tSol_Found\t\n0\t15\t15\t0\t\n10\t3\t3.5\t0\t\n");
+  chart->Follow(sat);
+  QCOMPARE(chart->SeriesNames(), (QStringList{"Cost", "Augmented cost"}));
+  QCOMPARE(chart->PointCount(), 2);
+  QCOMPARE(chart->Title(), QStringLiteral("sat-monitor.txt, run 1, 2 points"));
+  QVERIFY(!chart->IsSeriesVisible(QStringLiteral("Best known cost")));
+  QVERIFY(chart->StatusText().isEmpty());
+  // Rewritten by the next run: run 2, counted on.
+  WriteText(sat, "Repairs\tCurrent_Cost\tCurrent_Aug_Cost\tSol_Found\t\n0\t9\t9\t0\t\n");
+  QTRY_COMPARE(chart->PointCount(), 1);
+  QVERIFY2(chart->Title().contains(QStringLiteral("run 2")), qPrintable(chart->Title()));
+
+  // A TSP monitor run: its solver writes no file, and the chart says so instead of showing old data.
+  QVERIFY(CopyExamples(QStringLiteral("tsp"), {QStringLiteral("burma14.tsp")}, dir.filePath("problems")));
+  window.Action(QStringLiteral("actionType3"))->trigger();
+  doc.m_strMonitorProblem = dir.filePath(QStringLiteral("problems/burma14.tsp")).toStdString();
+  doc.m_strMonitorOutputFile = dir.filePath(QStringLiteral("tsp-monitor.txt")).toStdString();
+  doc.m_monitorExperiment.m_nNumRuns = 1;
+  doc.m_bSettingsChanged = true;
+  window.Action(QStringLiteral("actionSolveProblem"))->trigger();
+  QVERIFY2(chart->StatusText().contains(QStringLiteral("TSP solver writes no monitor file")),
+           qPrintable(chart->StatusText()));
+  QCOMPARE(chart->PointCount(), 0);
+  QCOMPARE(chart->SeriesNames(), QStringList());
+  QVERIFY(chart->Title().startsWith(QStringLiteral("burma14.tsp")));
+  QTRY_VERIFY_WITH_TIMEOUT(catcher.Texts().count(QStringLiteral("Finished Solving..")) == 2, 60000);
+}
+
+void CockpitTest::monitorChartRefreshOfAMillionLineFileStaysShort() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("big-monitor.txt"));
+  constexpr int kLines = 1000000;
+  {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QByteArray text = "Repairs\tBest_Cost\tCost\tAugmented_Cost\t\n";
+    text.reserve(40 << 20);
+    long best = 900000;
+    for (int k = 0; k < kLines; ++k) {
+      const long cost = best + (k * 7919L) % 5000;
+      if (k % 1000 == 0 && best > 500000) best -= 300;
+      text += QByteArray::number(k * 10) + '\t' + QByteArray::number(best) + '\t' + QByteArray::number(cost) + '\t' +
+              QByteArray::number(cost + k / 10) + "\t\n";
+    }
+    QCOMPARE(file.write(text), text.size());
+  }
+  MonitorChartWindow chart;
+  chart.resize(800, 500);
+  chart.show();
+  qint64 longest = 0;
+  chart.Follow(path);
+  longest = chart.LastRefreshMs();
+  // The file is read in steps, each one refresh.
+  for (int step = 0; chart.HasPendingData() && step < 1000; ++step) {
+    chart.Refresh();
+    longest = std::max(longest, chart.LastRefreshMs());
+  }
+  QVERIFY(!chart.HasPendingData());
+  QCOMPARE(chart.PointCount(), kLines);
+  QVERIFY2(chart.DrawnPointCount() <= 4 * 1024, qPrintable(QString::number(chart.DrawnPointCount())));
+  // Lines appended to the million: one more refresh.
+  QByteArray more;
+  for (int k = kLines; k < kLines + 2000; ++k)
+    more += QByteArray::number(k * 10) + "\t500000\t500100\t600000\t\n";
+  WriteText(path, more, QIODevice::Append);
+  chart.Refresh();
+  longest = std::max(longest, chart.LastRefreshMs());
+  QCOMPARE(chart.PointCount(), kLines + 2000);
+  // The goal is 50 ms in a release build (bench/monitor_chart); this bound leaves room for sanitizers.
+  QVERIFY2(longest < 2000, qPrintable(QStringLiteral("a refresh took %1 ms").arg(longest)));
+  qInfo("longest refresh: %lld ms", static_cast<long long>(longest));
+}
+
+void CockpitTest::progressPaneDuringATwoExperimentBatchPausedAndAbandoned() {
+  QTemporaryDir dir;
+  MainWindow window;
+  window.show();
+  SetUpQap(window, dir, {QStringLiteral("nug12.dat")});
+  window.Document().m_experiments = {Experiment(1, 40000, 3), Experiment(0.5, 40000, 3)};
+  ProgressPane* pane = window.Progress();
+  QCOMPARE(pane->StateText(), QStringLiteral("Idle"));
+  QVERIFY(!pane->CanAbandon());
+
+  MessageCatcher catcher;
+  window.Action(QStringLiteral("actionStart"))->trigger();
+  QCOMPARE(pane->StateText(), QStringLiteral("Running"));
+  // Wait for the second experiment, then pause at once.
+  QTRY_VERIFY_WITH_TIMEOUT(
+      [&] {
+        const RunProgress p = window.Controls().Progress();
+        return !p.workers.empty() && p.workers.front().experimentIndex == 1 && p.workers.front().run >= 1;
+      }(),
+      60000);
+  window.Action(QStringLiteral("actionStop"))->trigger();
+  QVERIFY(window.Controls().CurrentPauseGate()->WaitUntilParked());
+  pane->Refresh();
+  QCOMPARE(pane->StateText(), QStringLiteral("PAUSED"));
+  QVERIFY(pane->CanAbandon());
+  QVERIFY(window.Action(QStringLiteral("actionAbandon"))->isEnabled());
+  QVERIFY2(pane->PairsText().startsWith(QStringLiteral("Pairs done: 1 of 2   Problems done: 0 of 1   Experiments: 2")),
+           qPrintable(pane->PairsText()));
+  QVERIFY2(pane->WorkText().startsWith(QStringLiteral("Solving nug12.dat with experiment 2 of 2, run ")),
+           qPrintable(pane->WorkText()));
+  QVERIFY2(pane->WorkText().contains(QStringLiteral("of 3  [Lambda=0.5 ")), qPrintable(pane->WorkText()));
+  QVERIFY(pane->Percent() >= 50 && pane->Percent() < 100);
+  QVERIFY2(pane->TimeText().startsWith(QStringLiteral("Elapsed ")) && pane->TimeText().endsWith("(paused)"),
+           qPrintable(pane->TimeText()));
+  // The paused pane stays as it is: the clock does not run while paused.
+  const QString time = pane->TimeText();
+  QTest::qWait(1200);
+  QCOMPARE(pane->TimeText().section(',', 0, 0), time.section(',', 0, 0));
+
+  // Abandon ends the paused run; the first pair's file is complete, the second keeps only its finished runs.
+  window.Action(QStringLiteral("actionAbandon"))->trigger();
+  QVERIFY(!window.Controls().HasWorker());
+  QTRY_COMPARE(pane->StateText(), QStringLiteral("Idle"));
+  QVERIFY(!pane->CanAbandon());
+  QVERIFY(window.Action(QStringLiteral("actionStart"))->isEnabled());
+  const CMirelockDoc& doc = window.Document();
+  QVERIFY(IsResultsFileComplete(doc.m_strResultsDir, kProblemQAP, "nug12.dat", doc.m_experiments[0]));
+  QVERIFY(!IsResultsFileComplete(doc.m_strResultsDir, kProblemQAP, "nug12.dat", doc.m_experiments[1]));
+  QVERIFY(!catcher.Texts().contains(QStringLiteral("Finished Solving..")));
+}
+
+void CockpitTest::summariseOpensTheResultsWithTheSummaryFilesFigures() {
+  QTemporaryDir dir;
+  MainWindow window;
+  window.show();
+  SetUpQap(window, dir, {QStringLiteral("chr12a.dat"), QStringLiteral("nug12.dat"), QStringLiteral("tai12a.dat")});
+  window.Document().m_experiments = {Experiment(1, 400, 3), Experiment(0.25, 400, 3)};
+  MessageCatcher catcher;
+  window.Action(QStringLiteral("actionStart"))->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(catcher.Texts().contains(QStringLiteral("Finished Solving..")), 120000);
+  QTRY_VERIFY_WITH_TIMEOUT(!window.Controls().HasWorker(), 20000);
+
+  window.Action(QStringLiteral("actionSummarise"))->trigger();
+  ResultsWindow* results = window.Results();
+  QVERIFY(results && results->isVisible());
+  QVERIFY2(window.statusBar()->currentMessage().startsWith(QStringLiteral("Summary written: ")),
+           qPrintable(window.statusBar()->currentMessage()));
+  // The analysis charts, one tab each, exportable as the report command draws them.
+  QStringList tabs;
+  for (int i = 0; i < results->Tabs()->count(); ++i) tabs << results->Tabs()->tabText(i);
+  QCOMPARE(tabs, (QStringList{"Summary table", "Gap box plots", "Run-length distributions", "Run-time distributions",
+                              "Critical difference"}));
+  auto* boxes = results->Tabs()->widget(1)->findChild<QChartView*>();
+  QVERIFY2(boxes && boxes->chart(), "QAP runs with best known costs have gap box plots");
+  QVERIFY(results->Tabs()->widget(4)->findChild<QChartView*>());
+  const QString svg = dir.filePath(QStringLiteral("boxes.svg"));
+  const QString png = dir.filePath(QStringLiteral("boxes.png"));
+  QVERIFY(ResultsWindow::ExportChart(boxes, svg));
+  QVERIFY(ResultsWindow::ExportChart(boxes, png));
+  QFile svgFile(svg);
+  QVERIFY(svgFile.open(QIODevice::ReadOnly));
+  QVERIFY(svgFile.readAll().contains("<svg"));
+  QVERIFY(!QImage(png).isNull());
+
+  // The summary file's per-problem means and minima of the gap, and mean CPU seconds.
+  QFile summary(dir.filePath(QStringLiteral("summary.csv")));
+  QVERIFY(summary.open(QIODevice::ReadOnly | QIODevice::Text));
+  const QStringList lines = QString::fromUtf8(summary.readAll()).split(QLatin1Char('\n'));
+  const auto block = [&](const QString& column) {
+    QMap<QString, QStringList> rows;  // problem -> the cells of the Mean, Stddev, Min, Max groups
+    const int head = static_cast<int>(lines.indexOf(QRegularExpression("^Mean\\(" + QRegularExpression::escape(column) + "\\),.*")));
+    for (int i = head + 2; head >= 0 && i < lines.size() && !lines[i].startsWith("Average"); ++i)
+      rows[lines[i].section(',', 0, 0)] = lines[i].split(QLatin1Char(','));
+    return rows;
+  };
+  const auto gaps = block(QStringLiteral("Best_%gap_to_best_known_cost"));
+  const auto cpu = block(QStringLiteral("CPU_secs"));
+  QCOMPARE(gaps.size(), 3);
+  QCOMPARE(cpu.size(), 3);
+  constexpr int kGroup = 2 + 3;  // a label, two experiments, two empty cells
+
+  QTableView* table = results->Table();
+  QAbstractItemModel* model = table->model();
+  QCOMPARE(model->rowCount(), 6);
+  QCOMPARE(model->columnCount(), 8);
+  for (int r = 0; r < model->rowCount(); ++r) {
+    const QString problem = model->index(r, 0).data().toString();
+    const int experiment = model->index(r, 1).data(Qt::UserRole).toInt();
+    QVERIFY2(gaps.contains(problem), qPrintable(problem));
+    QCOMPARE(model->index(r, 3).data().toString(), gaps[problem].value(0 * kGroup + 1 + experiment));
+    QCOMPARE(model->index(r, 4).data().toString(), gaps[problem].value(2 * kGroup + 1 + experiment));
+    QCOMPARE(model->index(r, 6).data().toString(), cpu[problem].value(0 * kGroup + 1 + experiment));
+    // Success: a best gap of 0 means at least one run reached the best known cost.
+    const bool reached = gaps[problem].value(2 * kGroup + 1 + experiment) == QStringLiteral("0");
+    QCOMPARE(model->index(r, 5).data(Qt::UserRole).toDouble() > 0, reached);
+  }
+  // Sorting by the mean gap puts the rows in order of the number, not of the text.
+  table->sortByColumn(3, Qt::AscendingOrder);
+  for (int r = 1; r < model->rowCount(); ++r)
+    QVERIFY(model->index(r - 1, 3).data(Qt::UserRole).toDouble() <= model->index(r, 3).data(Qt::UserRole).toDouble());
+
+  // The table exports as CSV in the order shown.
+  const QString exported = dir.filePath(QStringLiteral("table.csv"));
+  QVERIFY(results->ExportTable(exported));
+  QFile csv(exported);
+  QVERIFY(csv.open(QIODevice::ReadOnly | QIODevice::Text));
+  const QStringList csvLines = QString::fromUtf8(csv.readAll()).trimmed().split(QLatin1Char('\n'));
+  QCOMPARE(csvLines.size(), 7);
+  QCOMPARE(csvLines.front(), QStringLiteral("Problem,Experiment,Runs,Mean gap %,Best gap %,Success,Mean CPU s,Settings"));
+  QCOMPARE(csvLines[1].section(',', 3, 3), model->index(0, 3).data().toString());
+}
+
+void CockpitTest::smallerComforts() {
+  QTemporaryDir dir;
+  const QString saved = dir.filePath(QStringLiteral("kept.mirel"));
+  {
+    MainWindow window;
+    window.show();
+    window.Document().m_strProblemsDir = "/my/problems/";
+    window.Document().m_experiments = {Experiment(1, 1000, 10)};
+    window.SetChooserRunner([&](QFileDialog&) { return saved; });
+    window.Action(QStringLiteral("actionSaveAs"))->trigger();
+    QVERIFY(QFile::exists(saved));
+    QVERIFY(QFile::remove(saved));
+    window.Document().m_strResultsDir = "/unsaved/results/";
+
+    // Open of a missing file says so and keeps the current document; the stale recent entry goes.
+    ModalSteps steps;
+    QStringList messages;
+    steps.Message(&messages);
+    QVERIFY(!window.OpenDocument(saved));
+    QTRY_VERIFY(steps.Done());
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.front().contains(saved) && messages.front().contains("does not exist"),
+             qPrintable(messages.front()));
+    QCOMPARE(window.Document().m_strResultsDir, std::string("/unsaved/results/"));
+    QCOMPARE(window.Document().m_experiments.size(), std::size_t{1});
+    QVERIFY(!window.RecentFiles().contains(QFileInfo(saved).absoluteFilePath()));
+
+    // Shortcuts for Start and Stop; the workers are stored for the user.
+    QCOMPARE(window.Action(QStringLiteral("actionStart"))->shortcut(), QKeySequence(Qt::Key_F5));
+    QCOMPARE(window.Action(QStringLiteral("actionStop"))->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F5));
+    window.SetWorkers(3);
+    QCOMPARE(window.Controls().Partition().jobs, 3u);
+
+    // The view grows with its lines; the scroll area scrolls instead of clipping.
+    for (unsigned i = 0; i < 30; ++i) window.Document().m_experiments.push_back(Experiment(2 + i, 1000, 10));
+    window.resize(900, 420);
+    window.View()->Refresh();
+    QApplication::processEvents();
+    auto* scroll = window.findChild<QScrollArea*>(QStringLiteral("documentScroll"));
+    QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+    QVERIFY(window.View()->SetupTexts().contains(QStringLiteral("Problem type is QAP")));
+    window.resize(777, 555);
+    QVERIFY(window.close());
+  }
+  {
+    QTemporaryDir work;
+    MainWindow window;
+    QCOMPARE(window.Workers(), 3u);
+    QCOMPARE(window.size(), QSize(777, 555));
+    window.SetWorkers(1);
+
+    // Closing during a paused batch asks; No keeps the window and the run.
+    SetUpQap(window, work, {QStringLiteral("nug12.dat")});
+    window.Document().m_experiments = {Experiment(1, 100000, 5)};
+    window.show();
+    MessageCatcher catcher;
+    window.Action(QStringLiteral("actionStart"))->trigger();
+    window.Action(QStringLiteral("actionStop"))->trigger();
+    int asked = 0;
+    window.SetCloseQuestion([&] {
+      ++asked;
+      return false;
+    });
+    QVERIFY(!window.close());
+    QCOMPARE(asked, 1);
+    QVERIFY(window.Controls().HasWorker());
+    window.SetCloseQuestion([&] {
+      ++asked;
+      return true;
+    });
+    QVERIFY(window.close());
+    QCOMPARE(asked, 2);
+  }
+
+  // The experiment list shows a long cell whole instead of cutting its middle out.
+  CExperiment plain = Experiment(1, 1000, 10);
+  CExperiment decaying = plain;
+  decaying.ApplyPresetGLSSAT2();
+  RecordingMessages quiet;
+  ExperimentListDialog list({plain, decaying}, quiet);
+  auto* table = list.findChild<QTableWidget*>(QStringLiteral("experimentTable"));
+  for (int c = 0; c < table->columnCount(); ++c)
+    if (table->horizontalHeaderItem(c)->text() == QStringLiteral("Penalty decay"))
+      QVERIFY(table->columnWidth(c) >= table->fontMetrics().horizontalAdvance("0.8 every 200 local minima"));
+}
+
+int main(int argc, char* argv[]) { return mirelock::testing::RunAppTest<CockpitTest>(argc, argv); }
+
+#include "CockpitTest.moc"
