@@ -13,6 +13,27 @@ namespace {
 // floor(x + 0.5), then truncation toward zero.
 std::int64_t Round(double x) { return static_cast<std::int64_t>(std::floor(x + 0.5)); }
 
+// Clause penalties are 32-bit: one increment must fit in one, or the first
+// penalisation would already lose it. Scores and the augmented cost are
+// 64-bit and cannot wrap once this holds (FlatFormula bounds the literals).
+void CheckSettings(const GLSSATParameters& p) {
+  if (!p.gls) return;
+  // A factor above 1 would raise penalties past their type at a decay.
+  if (p.forgetting && !(p.forgetDecayFactor >= 0.0 && p.forgetDecayFactor <= 1.0))
+    throw FatalError("Error: penalty decay factor " + FormatNumber(p.forgetDecayFactor) + " is outside 0 to 1",
+                     OutputStream::Err, 1);
+  constexpr double kLargestIncrement = static_cast<double>(SearchState::kMaxPenalty);
+  if (!(p.lambda >= 0.0))
+    throw FatalError("Error: lambda " + FormatNumber(p.lambda) + " is not a number from 0 up", OutputStream::Err,
+                     1);
+  const double increment = std::floor(p.lambda * static_cast<double>(GLSSATSolver::kScale) + 0.5);
+  if (increment > kLargestIncrement)
+    throw FatalError("Error: lambda " + FormatNumber(p.lambda) + " gives a penalty increment of " +
+                         FormatNumber(increment) + ", more than a clause penalty holds (" +
+                         std::to_string(SearchState::kMaxPenalty) + "); lambda can be at most 429496.7295",
+                     OutputStream::Err, 1);
+}
+
 }  // namespace
 
 GLSSATSolver::GLSSATSolver(UserMessages* messages) : problem_(messages) {}
@@ -37,14 +58,12 @@ void GLSSATSolver::Solve() {
   PrepareFormula();
   const std::uint32_t n = formula_.numVariables;
 
-  // Integer lambda and decay fraction.
-  const std::int64_t lambdaUnits = Round(p.lambda * static_cast<double>(kScale));
-  const std::int64_t decayNumerator = std::max<std::int64_t>(0, Round(p.forgetDecayFactor * 1000.0));
+  // Integer lambda and decay fraction. A lambda that rounds to 0 runs: no
+  // penalty ever changes, and a round without a flip then ends the run.
+  CheckSettings(p);
+  const std::int64_t decayNumerator = p.forgetting ? Round(p.forgetDecayFactor * 1000.0) : 0;
   constexpr std::int64_t kDecayDenominator = 1000;
-  if (p.gls && lambdaUnits <= 0)
-    throw FatalError("Error: lambda " + FormatNumber(p.lambda) + " gives a penalty increment of " +
-                         std::to_string(lambdaUnits) + "; GLS needs at least 1",
-                     OutputStream::Err, 1);
+  const std::int64_t lambdaUnits = p.gls ? Round(p.lambda * static_cast<double>(kScale)) : 0;
 
   if (problem_.IsWeighted()) stats_.SetWeighted(true);
   monitoring_ = false;
@@ -90,12 +109,21 @@ void GLSSATSolver::Solve() {
 
   bestCost_ = kNoCost;
   bestValues_.resize(n);
-  RecordBest(false);
+  if (state_->Cost() < bestCost_) RecordBest(false);
 
   if (monitoring_) WriteMonitorLine();
 
   const bool decaying = p.gls && p.forgetting && p.forgetDecay &&
                         p.forgettingMode == ForgettingMode::kAfterNLocalMinima && p.forgettingPeriod > 0;
+  // Penalising and decaying can take turns for ever without a flip (a small
+  // lambda with frequent strong decay). A normal run needs about scale /
+  // lambda penalisations per clause to make a variable's move pay, so the
+  // bound scales with both; past it the run has stalled and ends.
+  const std::uint64_t penalisationsPerTerm =
+      lambdaUnits > 0 ? static_cast<std::uint64_t>((kScale + lambdaUnits - 1) / lambdaUnits) : 1;
+  const std::uint64_t idleLimit =
+      10 * (std::uint64_t{n} + formula_.numClauses) * penalisationsPerTerm + 1000;
+  std::uint64_t idleRounds = 0;
   while (!TerminationTest()) {
     const std::uint64_t repairsBefore = stats_.Repairs();
     RunSearch();
@@ -112,6 +140,8 @@ void GLSSATSolver::Solve() {
     // same, so the run is over (only empty clauses are left unsatisfied, or
     // the problem has no variable to flip).
     if (stats_.Repairs() == repairsBefore && penalised == 0) break;
+    idleRounds = stats_.Repairs() == repairsBefore ? idleRounds + 1 : 0;
+    if (idleRounds > idleLimit) break;
   }
   FinishRun();
 }
@@ -124,7 +154,9 @@ void GLSSATSolver::RunSearch() {
   const double randomMoveProbability = p.randomMoveProbability;
   std::int64_t nonImproving = 0;
 
-  while (state.UnsatisfiedCount() > 0) {
+  // The repair limit is tested after every move: with frequent random moves
+  // the search may never reach a local minimum.
+  while (state.UnsatisfiedCount() > 0 && stats_.Repairs() < repairLimit_) {
     if (state.Improving().Empty() && (state.Sideways().Empty() || nonImproving >= sidewaysLimit)) break;
 
     const std::int64_t candidate = p.aspiration ? FindAspirationCandidate() : -1;
@@ -203,7 +235,6 @@ std::int64_t GLSSATSolver::Pick(const IndexedVariableList& list) const {
 
 void GLSSATSolver::RecordBest(bool byAspiration) {
   const std::uint64_t cost = state_->Cost();
-  if (cost >= bestCost_) return;
   bestCost_ = cost;
   if (!bestValues_.empty()) std::memcpy(bestValues_.data(), state_->Values(), bestValues_.size());
   stats_.RecordBest(cost, byAspiration);

@@ -27,7 +27,7 @@ void SearchState::Start(const std::uint8_t* values, std::int64_t scale, std::int
   unsatisfied_.reserve(m);
   unsatisfiedPosition_.assign(m, -1);
   selected_.clear();
-  selected_.reserve(formula_.weighted ? m : 0);
+  selected_.reserve(m);
   for (std::uint32_t c = 0; c < m; ++c) {
     for (std::uint32_t i = formula_.clauseStart[c]; i < formula_.clauseStart[c + 1]; ++i) {
       const std::uint32_t literal = formula_.clauseLiterals[i];
@@ -41,19 +41,13 @@ void SearchState::Start(const std::uint8_t* values, std::int64_t scale, std::int
 
   d_.assign(n, 0);
   o_.assign(n, 0);
-  dClass_.assign(n, kSideways);
+  // Every variable starts outside the lists, so that RecomputeScores appends
+  // each one to the list of its class in index order: ties go to the first
+  // element, so this order is part of the search.
+  dClass_.assign(n, kUpward);
   oClass_.assign(n, kUpward);
   for (auto& list : lists_) list.Resize(n);
   for (auto& list : objectiveLists_) list.Resize(n);
-  // Everything starts in the sideways list (D = 0) so that RecomputeScores
-  // places each variable by its class, in index order.
-  for (std::uint32_t v = 0; v < n; ++v) lists_[kSideways].Insert(v);
-  if (trackObjectiveLists_) {
-    for (std::uint32_t v = 0; v < n; ++v) {
-      oClass_[v] = kSideways;
-      objectiveLists_[kSideways].Insert(v);
-    }
-  }
   RecomputeScores();
 }
 
@@ -101,42 +95,31 @@ void SearchState::RaisePenalty(std::uint32_t c, std::uint32_t increment) {
 }
 
 std::uint32_t SearchState::Penalise() {
-  constexpr std::uint32_t kMaxPenalty = std::numeric_limits<std::uint32_t>::max();
+  // A penalty stops at the largest value its type holds instead of wrapping.
   const auto increment = [this](std::uint32_t c) {
     return static_cast<std::uint32_t>(
         std::min<std::int64_t>(lambdaUnits_, static_cast<std::int64_t>(kMaxPenalty - penalty_[c])));
   };
-  std::uint32_t raised = 0;
-  // Selection is decided before any penalty changes; a raised clause no
-  // longer matches the selected value and is never met twice in the list.
+  // Selection is decided before any penalty changes; every unsatisfied clause
+  // takes part, empty ones included.
+  std::vector<std::uint32_t>& selected = selected_;
+  selected.clear();
   if (formula_.weighted) {
     double best = -1.0;
+    for (std::uint32_t c : unsatisfied_) best = std::max(best, Utility(c));
     for (std::uint32_t c : unsatisfied_)
-      if (formula_.ClauseSize(c) > 0)
-        best = std::max(best,
-                        static_cast<double>(formula_.weight[c]) / static_cast<double>(penalty_[c] + scale_));
-    std::vector<std::uint32_t>& selected = selected_;
-    selected.clear();
-    for (std::uint32_t c : unsatisfied_)
-      if (formula_.ClauseSize(c) > 0 &&
-          static_cast<double>(formula_.weight[c]) / static_cast<double>(penalty_[c] + scale_) == best)
-        selected.push_back(c);
-    for (std::uint32_t c : selected) {
-      const std::uint32_t step = increment(c);
-      if (step > 0) ++raised;
-      RaisePenalty(c, step);
-    }
+      if (Utility(c) == best) selected.push_back(c);
   } else {
     std::uint32_t smallest = kMaxPenalty;
+    for (std::uint32_t c : unsatisfied_) smallest = std::min(smallest, penalty_[c]);
     for (std::uint32_t c : unsatisfied_)
-      if (formula_.ClauseSize(c) > 0) smallest = std::min(smallest, penalty_[c]);
-    for (std::size_t i = 0; i < unsatisfied_.size(); ++i) {
-      const std::uint32_t c = unsatisfied_[i];
-      if (formula_.ClauseSize(c) == 0 || penalty_[c] != smallest) continue;
-      const std::uint32_t step = increment(c);
-      if (step > 0) ++raised;
-      RaisePenalty(c, step);
-    }
+      if (penalty_[c] == smallest) selected.push_back(c);
+  }
+  std::uint32_t raised = 0;
+  for (std::uint32_t c : selected) {
+    const std::uint32_t step = increment(c);
+    if (step > 0) ++raised;
+    RaisePenalty(c, step);
   }
   return raised;
 }

@@ -18,6 +18,8 @@ class SearchState {
  public:
   explicit SearchState(const FlatFormula& formula);
 
+  static constexpr std::uint32_t kMaxPenalty = 0xffffffffu;
+
   // Sets the assignment, zeroes the penalties and computes everything else
   // from scratch. `scale` is the clause term, `lambdaUnits` the penalty increment.
   void Start(const std::uint8_t* values, std::int64_t scale, std::int64_t lambdaUnits,
@@ -34,8 +36,7 @@ class SearchState {
 
   // Raises the penalties of the unsatisfied clauses of largest utility (on an
   // unweighted problem: of smallest penalty), all ties, by the increment.
-  // Returns how many clauses changed; empty clauses are never penalised since
-  // no flip can satisfy them.
+  // Returns how many penalties changed (a penalty at its largest value stays).
   std::uint32_t Penalise();
   // Every penalty p becomes floor(p * numerator / denominator); sums, D and the
   // augmented cost are recomputed.
@@ -122,6 +123,9 @@ class SearchState {
     unsatisfiedPosition_[c] = -1;
   }
   void RaisePenalty(std::uint32_t c, std::uint32_t increment);
+  double Utility(std::uint32_t c) const {
+    return static_cast<double>(formula_.weight[c]) / static_cast<double>(std::int64_t{penalty_[c]} + scale_);
+  }
   // Recomputes D, O and the augmented cost from the counts and penalties;
   // list memberships follow, elements that keep their class keep their place.
   void RecomputeScores();
