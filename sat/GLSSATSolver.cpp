@@ -115,14 +115,6 @@ void GLSSATSolver::Solve() {
 
   const bool decaying = p.gls && p.forgetting && p.forgetDecay &&
                         p.forgettingMode == ForgettingMode::kAfterNLocalMinima && p.forgettingPeriod > 0;
-  // Penalising and decaying can take turns for ever without a flip (a small
-  // lambda with frequent strong decay). A normal run needs about scale /
-  // lambda penalisations per clause to make a variable's move pay, so the
-  // bound scales with both; past it the run has stalled and ends.
-  const std::uint64_t penalisationsPerTerm =
-      lambdaUnits > 0 ? static_cast<std::uint64_t>((kScale + lambdaUnits - 1) / lambdaUnits) : 1;
-  const std::uint64_t idleLimit =
-      10 * (std::uint64_t{n} + formula_.numClauses) * penalisationsPerTerm + 1000;
   std::uint64_t idleRounds = 0;
   while (!TerminationTest()) {
     const std::uint64_t repairsBefore = stats_.Repairs();
@@ -141,9 +133,26 @@ void GLSSATSolver::Solve() {
     // the problem has no variable to flip).
     if (stats_.Repairs() == repairsBefore && penalised == 0) break;
     idleRounds = stats_.Repairs() == repairsBefore ? idleRounds + 1 : 0;
-    if (idleRounds > idleLimit) break;
+    if (IdleLimitPassed(idleRounds, lambdaUnits)) break;
   }
   FinishRun();
+}
+
+// Penalising and decaying can take turns for ever without a flip (a small
+// lambda with frequent strong decay). To make a flip pay, a stuck minimum
+// needs about (clause term + penalty) / lambda penalisations for each critical
+// clause of its best variable, spread over its unsatisfied clauses; the bound
+// allows 10 x (variables + clauses) times that with the largest penalty now.
+// Without decay penalties only grow, and the bound grows with them, so a run
+// that is not cycling never meets it.
+bool GLSSATSolver::IdleLimitPassed(std::uint64_t idleRounds, std::int64_t lambdaUnits) const {
+  const std::uint64_t units = lambdaUnits > 0 ? static_cast<std::uint64_t>(lambdaUnits) : 1;
+  const std::uint64_t perTerm = (kScale + std::uint64_t{state_->LargestPenalty()} + units - 1) / units;
+  // 128 bits: the product may pass 64 bits for a huge formula with lambda near 0.
+  const unsigned __int128 limit =
+      static_cast<unsigned __int128>(10) * (std::uint64_t{formula_.numVariables} + formula_.numClauses) * perTerm +
+      1000;
+  return idleRounds > limit;
 }
 
 void GLSSATSolver::RunSearch() {
@@ -206,7 +215,7 @@ std::int64_t GLSSATSolver::FindAspirationCandidate() const {
   return best;
 }
 
-std::int64_t GLSSATSolver::Pick(const IndexedVariableList& list) const {
+std::int64_t GLSSATSolver::Pick(const IndexedVariableList& list) {
   if (list.Empty()) return -1;
   const SearchState& state = *state_;
   if (parameters_.pickHeuristic == PickHeuristic::kBest) {

@@ -48,8 +48,9 @@ class GLSSATSolver : public Solver {
   void PrepareFormula();
   bool TerminationTest();
   void RunSearch();
+  bool IdleLimitPassed(std::uint64_t idleRounds, std::int64_t lambdaUnits) const;
   std::int64_t FindAspirationCandidate() const;
-  std::int64_t Pick(const IndexedVariableList& list) const;
+  std::int64_t Pick(const IndexedVariableList& list);
   void RecordBest(bool byAspiration);
   void WriteMonitorLine();
   void FinishRun();

@@ -69,8 +69,8 @@ TEST(GLSSATSolver, DegenerateProblemsAndZeroLambda) {
     EXPECT_EQ(out.str().substr(0, 2), "1\t");
   }
   {
-    // Only an empty clause: it is penalised like any unsatisfied clause, and
-    // the run ends by the bound on penalisations without a flip.
+    // Only an empty clause: it is penalised like any unsatisfied clause until
+    // its penalty is full, and the run ends when nothing changes any more.
     GLSSATSolver solver;
     std::istringstream in("0 1\n0 7\n");
     solver.SetWeighted(true);
@@ -79,8 +79,8 @@ TEST(GLSSATSolver, DegenerateProblemsAndZeroLambda) {
     solver.Solve();
     EXPECT_EQ(solver.BestCost(), 7u);
     EXPECT_EQ(solver.Stats().Repairs(), 0u);
-    EXPECT_EQ(solver.Stats().LocalMinima(), 10u * 1 + 1000 + 1);
-    EXPECT_EQ(solver.State()->Penalty(0), 1011u * 10000);
+    EXPECT_EQ(solver.Stats().LocalMinima(), 429496u + 2);
+    EXPECT_EQ(solver.State()->Penalty(0), 4294967295u);
   }
   {
     // Every unsatisfied clause empty, variables left: the run ends instead of spinning.

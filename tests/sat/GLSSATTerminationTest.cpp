@@ -48,6 +48,19 @@ TEST(GLSSATTermination, PenaliseAndDecayCycleEndsByTheBound) {
   EXPECT_GT(stats.LocalMinima(), bound);
   EXPECT_LE(stats.LocalMinima(), bound + 1 + stats.Repairs());
   EXPECT_LT(stats.Duration(), 30.0);
+
+  // (1) and (not 1): no round ever flips, so the run is exactly the bound
+  // 10 x (1 + 2) x 1 + 1000 plus the round that passes it.
+  GLSSATSolver tiny;
+  std::istringstream in("p cnf 1 2\n1 0\n-1 0\n");
+  tiny.GetProblem().Read(in);
+  tiny.Parameters().maxSeconds = 60;
+  tiny.Parameters().SetMaxRepairs(4294967295u);
+  tiny.Parameters().SetSidewaysMoves(0);
+  tiny.Parameters().SetPenaltyDecay(1, 0.0);
+  tiny.Solve();
+  EXPECT_EQ(tiny.Stats().Repairs(), 0u);
+  EXPECT_EQ(tiny.Stats().LocalMinima(), 1031u);
 }
 
 TEST(GLSSATTermination, ExtremeSettingsOnATinyFormulaEndWithinTheirLimit) {

@@ -80,8 +80,6 @@ class ReferenceGLSSAT {
     bestCost_ = ~std::uint64_t{0};
     if (Cost() < bestCost_) RecordBest(false);
 
-    const std::uint64_t perTerm = L_ > 0 ? static_cast<std::uint64_t>((10000 + L_ - 1) / L_) : 1;
-    const std::uint64_t idleLimit = 10 * (n_ + clauses_.size()) * perTerm + 1000;
     std::uint64_t idle = 0;
     while (!(flips_.size() >= limit || Cost() == 0)) {
       const std::size_t before = flips_.size();
@@ -96,8 +94,12 @@ class ReferenceGLSSAT {
         minima_.push_back(Cost());
       }
       if (flips_.size() == before && changed == 0) break;
+      // Without a flip for too long the run has stalled: the bound scales with
+      // (clause term + largest penalty) / lambda and with the formula's size.
       idle = flips_.size() == before ? idle + 1 : 0;
-      if (idle > idleLimit) break;
+      const std::uint64_t units = L_ > 0 ? static_cast<std::uint64_t>(L_) : 1;
+      const std::uint64_t largest = penalty_.empty() ? 0 : *std::max_element(penalty_.begin(), penalty_.end());
+      if (idle > 10 * (n_ + clauses_.size()) * ((10000 + largest + units - 1) / units) + 1000) break;
     }
     return Row();
   }
