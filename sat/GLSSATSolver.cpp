@@ -51,6 +51,7 @@ void GLSSATSolver::PrepareFormula() {
   formula_.Build(problem_);
   formulaBuilt_ = true;
   state_ = std::make_unique<SearchState>(formula_);
+  ties_.assign(formula_.numVariables, 0);
 }
 
 void GLSSATSolver::Solve() {
@@ -219,21 +220,19 @@ std::int64_t GLSSATSolver::Pick(const IndexedVariableList& list) {
   if (list.Empty()) return -1;
   const SearchState& state = *state_;
   if (parameters_.pickHeuristic == PickHeuristic::kBest) {
+    // One pass: the variables of the smallest D so far, in list order.
+    std::uint32_t* ties = ties_.data();
+    std::uint32_t count = 0;
     std::int64_t smallest = state.D(list[0]);
-    std::uint32_t ties = 0;
     for (std::uint32_t v : list) {
       const std::int64_t d = state.D(v);
       if (d < smallest) {
         smallest = d;
-        ties = 1;
-      } else if (d == smallest) {
-        ++ties;
+        count = 0;
       }
+      if (d == smallest) ties[count++] = v;
     }
-    std::uint32_t index = static_cast<std::uint32_t>(Random()) % ties;
-    for (std::uint32_t v : list)
-      if (state.D(v) == smallest && index-- == 0) return v;
-    return -1;
+    return ties[static_cast<std::uint32_t>(Random()) % count];
   }
   // Recency (the default for every other code): the variable flipped longest ago.
   std::uint32_t oldest = list[0];

@@ -63,6 +63,7 @@ class GLSSATSolver : public Solver {
   std::unique_ptr<SearchState> state_;
   std::vector<std::uint8_t> startValues_;
   std::vector<std::uint8_t> bestValues_;
+  std::vector<std::uint32_t> ties_;  // scratch of Pick, one slot per variable
   std::uint64_t bestCost_ = kNoCost;
   std::uint32_t runNumber_ = 0;
   // Settings of the current run, derived once from the parameters.
