@@ -124,7 +124,8 @@ std::uint32_t SearchState::Penalise() {
 }
 
 void SearchState::Decay(std::uint64_t numerator, std::uint64_t denominator) {
-  for (ClauseState& clause : clause_) clause.penalty = static_cast<std::uint32_t>(clause.penalty * numerator / denominator);
+  for (ClauseState& clause : clause_)
+    clause.penalty = static_cast<std::uint32_t>(clause.penalty * numerator / denominator);
   largestPenalty_ = static_cast<std::uint32_t>(largestPenalty_ * numerator / denominator);
   RecomputePenaltySums();
   RecomputeScores();

@@ -173,6 +173,18 @@ TEST(GLSSATDifferential, RowsEqualTheReferenceOnSatInstances) {
   }
 }
 
+TEST(GLSSATDifferential, ADrawEqualToTheProbabilityIsARandomMove) {
+  // Seed 87855 makes the first draw after uf20's 20 start values 32767, so r
+  // is exactly 1: the move must still be random.
+  ReferenceSettings s;
+  s.seed = 87855;
+  s.randomMoves = 1.0;
+  s.maxRepairs = 40;
+  s.perN = false;
+  s.runs = 1;
+  ExpectSameRows("sat/uf20-01.cnf", false, s);
+}
+
 TEST(GLSSATDifferential, RowsEqualTheReferenceOnWeightedInstances) {
   const std::string generated = RandomWeighted(11, 25, 110);
   for (const Case& c : kCases) {
