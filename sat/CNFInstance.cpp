@@ -61,8 +61,10 @@ void CNFInstance::Read(std::istream& in, UserMessages& messages, const std::stri
     scanner.SkipLine();
   }
 
-  bool readable = true;
+  // An empty or comments-only file has no header: reading its first
+  // character already fails.
   const int p = scanner.NextChar();
+  bool readable = p != -1;
   if (p == 'p') {
     if (scanner.NextWord() != "cnf") {
       scanner.SkipLine();
@@ -77,8 +79,6 @@ void CNFInstance::Read(std::istream& in, UserMessages& messages, const std::stri
   if (!readable) messages.Show("ERROR: Couldn't read header for CNF");
 
   // Never reserve by the declared count: a hostile header may declare far more
-  // clauses than the file holds. Each clause needs at least two bytes ("0 ").
-  // Never reserve by the declared count: a hostile header may declare far more
   // clauses than the file holds. A clause takes at least two bytes ("0 ").
   const std::size_t room =
       std::min<std::size_t>(static_cast<std::size_t>(declaredClauses_), scanner.RemainingBytes() / 2);
@@ -90,6 +90,8 @@ void CNFInstance::Read(std::istream& in, UserMessages& messages, const std::stri
   // A token that is not an integer stops reading: the clause loop would
   // otherwise never get past it.
   bool stuck = !readable;
+  // White space after the last clause is not the end of input yet: one more
+  // clause read starts there and meets the end before its 0.
   while (!stuck && NumClausesRead() < static_cast<std::size_t>(declaredClauses_) && !scanner.AtEnd()) {
     clause.Clear();
     const CNFClause::End end = clause.Read(scanner, declaredVariables_, seen, sourceName);

@@ -43,7 +43,10 @@ void FlatFormula::Build(const SATProblem& problem) {
       clauseLiterals.push_back(v * 2 + negated);
       ++occurrenceCount[v];
     }
-    if (clauseLiterals.size() > std::numeric_limits<std::uint32_t>::max() / 2)
+    // Scores and the augmented cost add at most one clause term plus the
+    // largest 32-bit penalty (< 2^33) per clause and per literal; below 2^30
+    // of those the 64-bit sums cannot wrap.
+    if (clauseLiterals.size() + c + 1 > kMaxClausesAndLiterals)
       throw FatalError("Error: problem too large for the search", OutputStream::Err, 1);
     clauseStart.push_back(static_cast<std::uint32_t>(clauseLiterals.size()));
   }

@@ -21,6 +21,8 @@ struct FlatFormula {
   std::vector<std::int64_t> weight;  // per clause
   std::uint64_t totalWeight = 0;
 
+  static constexpr std::size_t kMaxClausesAndLiterals = std::size_t{1} << 30;
+
   // Repeated literals of a clause are kept once. A clause holding a variable
   // both ways (the readers drop those) raises FatalError.
   void Build(const SATProblem& problem);

@@ -13,6 +13,27 @@ namespace {
 // floor(x + 0.5), then truncation toward zero.
 std::int64_t Round(double x) { return static_cast<std::int64_t>(std::floor(x + 0.5)); }
 
+// Clause penalties are 32-bit: one increment must fit in one, or the first
+// penalisation would already lose it. Scores and the augmented cost are
+// 64-bit and cannot wrap once this holds (FlatFormula bounds the literals).
+void CheckSettings(const GLSSATParameters& p) {
+  if (!p.gls) return;
+  // A factor above 1 would raise penalties past their type at a decay.
+  if (p.forgetting && !(p.forgetDecayFactor >= 0.0 && p.forgetDecayFactor <= 1.0))
+    throw FatalError("Error: penalty decay factor " + FormatNumber(p.forgetDecayFactor) + " is outside 0 to 1",
+                     OutputStream::Err, 1);
+  constexpr double kLargestIncrement = static_cast<double>(SearchState::kMaxPenalty);
+  if (!(p.lambda >= 0.0))
+    throw FatalError("Error: lambda " + FormatNumber(p.lambda) + " is not a number from 0 up", OutputStream::Err,
+                     1);
+  const double increment = std::floor(p.lambda * static_cast<double>(GLSSATSolver::kScale) + 0.5);
+  if (increment > kLargestIncrement)
+    throw FatalError("Error: lambda " + FormatNumber(p.lambda) + " gives a penalty increment of " +
+                         FormatNumber(increment) + ", more than a clause penalty holds (" +
+                         std::to_string(SearchState::kMaxPenalty) + "); lambda can be at most 429496.7295",
+                     OutputStream::Err, 1);
+}
+
 }  // namespace
 
 GLSSATSolver::GLSSATSolver(UserMessages* messages) : problem_(messages) {}
@@ -30,6 +51,7 @@ void GLSSATSolver::PrepareFormula() {
   formula_.Build(problem_);
   formulaBuilt_ = true;
   state_ = std::make_unique<SearchState>(formula_);
+  ties_.assign(formula_.numVariables, 0);
 }
 
 void GLSSATSolver::Solve() {
@@ -37,14 +59,12 @@ void GLSSATSolver::Solve() {
   PrepareFormula();
   const std::uint32_t n = formula_.numVariables;
 
-  // Integer lambda and decay fraction.
-  const std::int64_t lambdaUnits = Round(p.lambda * static_cast<double>(kScale));
-  const std::int64_t decayNumerator = std::max<std::int64_t>(0, Round(p.forgetDecayFactor * 1000.0));
+  // Integer lambda and decay fraction. A lambda that rounds to 0 runs: no
+  // penalty ever changes, and a round without a flip then ends the run.
+  CheckSettings(p);
+  const std::int64_t decayNumerator = p.forgetting ? Round(p.forgetDecayFactor * 1000.0) : 0;
   constexpr std::int64_t kDecayDenominator = 1000;
-  if (p.gls && lambdaUnits <= 0)
-    throw FatalError("Error: lambda " + FormatNumber(p.lambda) + " gives a penalty increment of " +
-                         std::to_string(lambdaUnits) + "; GLS needs at least 1",
-                     OutputStream::Err, 1);
+  const std::int64_t lambdaUnits = p.gls ? Round(p.lambda * static_cast<double>(kScale)) : 0;
 
   if (problem_.IsWeighted()) stats_.SetWeighted(true);
   monitoring_ = false;
@@ -90,12 +110,13 @@ void GLSSATSolver::Solve() {
 
   bestCost_ = kNoCost;
   bestValues_.resize(n);
-  RecordBest(false);
+  if (state_->Cost() < bestCost_) RecordBest(false);
 
   if (monitoring_) WriteMonitorLine();
 
   const bool decaying = p.gls && p.forgetting && p.forgetDecay &&
                         p.forgettingMode == ForgettingMode::kAfterNLocalMinima && p.forgettingPeriod > 0;
+  std::uint64_t idleRounds = 0;
   while (!TerminationTest()) {
     const std::uint64_t repairsBefore = stats_.Repairs();
     RunSearch();
@@ -112,8 +133,27 @@ void GLSSATSolver::Solve() {
     // same, so the run is over (only empty clauses are left unsatisfied, or
     // the problem has no variable to flip).
     if (stats_.Repairs() == repairsBefore && penalised == 0) break;
+    idleRounds = stats_.Repairs() == repairsBefore ? idleRounds + 1 : 0;
+    if (IdleLimitPassed(idleRounds, lambdaUnits)) break;
   }
   FinishRun();
+}
+
+// Penalising and decaying can take turns for ever without a flip (a small
+// lambda with frequent strong decay). To make a flip pay, a stuck minimum
+// needs about (clause term + penalty) / lambda penalisations for each critical
+// clause of its best variable, spread over its unsatisfied clauses; the bound
+// allows 10 x (variables + clauses) times that with the largest penalty now.
+// Without decay penalties only grow, and the bound grows with them, so a run
+// that is not cycling never meets it.
+bool GLSSATSolver::IdleLimitPassed(std::uint64_t idleRounds, std::int64_t lambdaUnits) const {
+  const std::uint64_t units = lambdaUnits > 0 ? static_cast<std::uint64_t>(lambdaUnits) : 1;
+  const std::uint64_t perTerm = (kScale + std::uint64_t{state_->LargestPenalty()} + units - 1) / units;
+  // 128 bits: the product may pass 64 bits for a huge formula with lambda near 0.
+  const unsigned __int128 limit =
+      static_cast<unsigned __int128>(10) * (std::uint64_t{formula_.numVariables} + formula_.numClauses) * perTerm +
+      1000;
+  return idleRounds > limit;
 }
 
 void GLSSATSolver::RunSearch() {
@@ -124,7 +164,9 @@ void GLSSATSolver::RunSearch() {
   const double randomMoveProbability = p.randomMoveProbability;
   std::int64_t nonImproving = 0;
 
-  while (state.UnsatisfiedCount() > 0) {
+  // The repair limit is tested after every move: with frequent random moves
+  // the search may never reach a local minimum.
+  while (state.UnsatisfiedCount() > 0 && stats_.Repairs() < repairLimit_) {
     if (state.Improving().Empty() && (state.Sideways().Empty() || nonImproving >= sidewaysLimit)) break;
 
     const std::int64_t candidate = p.aspiration ? FindAspirationCandidate() : -1;
@@ -174,25 +216,23 @@ std::int64_t GLSSATSolver::FindAspirationCandidate() const {
   return best;
 }
 
-std::int64_t GLSSATSolver::Pick(const IndexedVariableList& list) const {
+std::int64_t GLSSATSolver::Pick(const IndexedVariableList& list) {
   if (list.Empty()) return -1;
   const SearchState& state = *state_;
   if (parameters_.pickHeuristic == PickHeuristic::kBest) {
+    // One pass: the variables of the smallest D so far, in list order.
+    std::uint32_t* ties = ties_.data();
+    std::uint32_t count = 0;
     std::int64_t smallest = state.D(list[0]);
-    std::uint32_t ties = 0;
     for (std::uint32_t v : list) {
       const std::int64_t d = state.D(v);
       if (d < smallest) {
         smallest = d;
-        ties = 1;
-      } else if (d == smallest) {
-        ++ties;
+        count = 0;
       }
+      if (d == smallest) ties[count++] = v;
     }
-    std::uint32_t index = static_cast<std::uint32_t>(Random()) % ties;
-    for (std::uint32_t v : list)
-      if (state.D(v) == smallest && index-- == 0) return v;
-    return -1;
+    return ties[static_cast<std::uint32_t>(Random()) % count];
   }
   // Recency (the default for every other code): the variable flipped longest ago.
   std::uint32_t oldest = list[0];
@@ -203,7 +243,6 @@ std::int64_t GLSSATSolver::Pick(const IndexedVariableList& list) const {
 
 void GLSSATSolver::RecordBest(bool byAspiration) {
   const std::uint64_t cost = state_->Cost();
-  if (cost >= bestCost_) return;
   bestCost_ = cost;
   if (!bestValues_.empty()) std::memcpy(bestValues_.data(), state_->Values(), bestValues_.size());
   stats_.RecordBest(cost, byAspiration);

@@ -48,8 +48,9 @@ class GLSSATSolver : public Solver {
   void PrepareFormula();
   bool TerminationTest();
   void RunSearch();
+  bool IdleLimitPassed(std::uint64_t idleRounds, std::int64_t lambdaUnits) const;
   std::int64_t FindAspirationCandidate() const;
-  std::int64_t Pick(const IndexedVariableList& list) const;
+  std::int64_t Pick(const IndexedVariableList& list);
   void RecordBest(bool byAspiration);
   void WriteMonitorLine();
   void FinishRun();
@@ -62,6 +63,7 @@ class GLSSATSolver : public Solver {
   std::unique_ptr<SearchState> state_;
   std::vector<std::uint8_t> startValues_;
   std::vector<std::uint8_t> bestValues_;
+  std::vector<std::uint32_t> ties_;  // scratch of Pick, one slot per variable
   std::uint64_t bestCost_ = kNoCost;
   std::uint32_t runNumber_ = 0;
   // Settings of the current run, derived once from the parameters.

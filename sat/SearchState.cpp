@@ -15,45 +15,38 @@ void SearchState::Start(const std::uint8_t* values, std::int64_t scale, std::int
   lambdaUnits_ = lambdaUnits;
   trackObjectiveLists_ = trackObjectiveLists;
   value_.assign(values, values + n);
-  penalty_.assign(m, 0);
   sumOfPenalties_ = 0;
   sumOfSquaredPenalties_ = 0.0;
   largestPenalty_ = 0;
   lastFlip_.assign(n, 0);
 
-  satisfiedLiterals_.assign(m, 0);
-  trueVariables_.assign(m, 0);
+  clause_.assign(m, ClauseState{});
+  for (std::uint32_t c = 0; c < m; ++c) clause_[c].weight = static_cast<std::int32_t>(formula_.weight[c]);
   unsatisfied_.clear();
   unsatisfied_.reserve(m);
   unsatisfiedPosition_.assign(m, -1);
   selected_.clear();
-  selected_.reserve(formula_.weighted ? m : 0);
+  selected_.reserve(m);
   for (std::uint32_t c = 0; c < m; ++c) {
     for (std::uint32_t i = formula_.clauseStart[c]; i < formula_.clauseStart[c + 1]; ++i) {
       const std::uint32_t literal = formula_.clauseLiterals[i];
       if ((literal & 1u) != value_[literal >> 1]) {
-        ++satisfiedLiterals_[c];
-        trueVariables_[c] ^= literal >> 1;
+        ++clause_[c].satisfied;
+        clause_[c].trueVariables ^= literal >> 1;
       }
     }
-    if (satisfiedLiterals_[c] == 0) AddUnsatisfied(c);
+    if (clause_[c].satisfied == 0) AddUnsatisfied(c);
   }
 
   d_.assign(n, 0);
   o_.assign(n, 0);
-  dClass_.assign(n, kSideways);
+  // Every variable starts outside the lists, so that RecomputeScores appends
+  // each one to the list of its class in index order: ties go to the first
+  // element, so this order is part of the search.
+  dClass_.assign(n, kUpward);
   oClass_.assign(n, kUpward);
   for (auto& list : lists_) list.Resize(n);
   for (auto& list : objectiveLists_) list.Resize(n);
-  // Everything starts in the sideways list (D = 0) so that RecomputeScores
-  // places each variable by its class, in index order.
-  for (std::uint32_t v = 0; v < n; ++v) lists_[kSideways].Insert(v);
-  if (trackObjectiveLists_) {
-    for (std::uint32_t v = 0; v < n; ++v) {
-      oClass_[v] = kSideways;
-      objectiveLists_[kSideways].Insert(v);
-    }
-  }
   RecomputeScores();
 }
 
@@ -64,9 +57,9 @@ void SearchState::RecomputeScores() {
   cost_ = 0;
   augmentedCost_ = 0;
   for (std::uint32_t c = 0; c < formula_.numClauses; ++c) {
-    const std::int64_t term = scale_ + penalty_[c];
+    const std::int64_t term = scale_ + clause_[c].penalty;
     const std::int64_t weight = formula_.weight[c];
-    if (satisfiedLiterals_[c] == 0) {
+    if (clause_[c].satisfied == 0) {
       cost_ += static_cast<std::uint64_t>(weight);
       augmentedCost_ += term;
       for (std::uint32_t i = formula_.clauseStart[c]; i < formula_.clauseStart[c + 1]; ++i) {
@@ -74,9 +67,9 @@ void SearchState::RecomputeScores() {
         d_[y] -= term;
         o_[y] -= weight;
       }
-    } else if (satisfiedLiterals_[c] == 1) {
-      d_[trueVariables_[c]] += term;
-      o_[trueVariables_[c]] += weight;
+    } else if (clause_[c].satisfied == 1) {
+      d_[clause_[c].trueVariables] += term;
+      o_[clause_[c].trueVariables] += weight;
     }
   }
   for (std::uint32_t v = 0; v < n; ++v) {
@@ -86,9 +79,9 @@ void SearchState::RecomputeScores() {
 }
 
 void SearchState::RaisePenalty(std::uint32_t c, std::uint32_t increment) {
-  const std::uint32_t old = penalty_[c];
+  const std::uint32_t old = clause_[c].penalty;
   const std::uint32_t raised = old + increment;
-  penalty_[c] = raised;
+  clause_[c].penalty = raised;
   for (std::uint32_t i = formula_.clauseStart[c]; i < formula_.clauseStart[c + 1]; ++i) {
     const std::uint32_t y = formula_.clauseLiterals[i] >> 1;
     d_[y] -= increment;
@@ -101,48 +94,38 @@ void SearchState::RaisePenalty(std::uint32_t c, std::uint32_t increment) {
 }
 
 std::uint32_t SearchState::Penalise() {
-  constexpr std::uint32_t kMaxPenalty = std::numeric_limits<std::uint32_t>::max();
+  // A penalty stops at the largest value its type holds instead of wrapping.
   const auto increment = [this](std::uint32_t c) {
     return static_cast<std::uint32_t>(
-        std::min<std::int64_t>(lambdaUnits_, static_cast<std::int64_t>(kMaxPenalty - penalty_[c])));
+        std::min<std::int64_t>(lambdaUnits_, static_cast<std::int64_t>(kMaxPenalty - clause_[c].penalty)));
   };
-  std::uint32_t raised = 0;
-  // Selection is decided before any penalty changes; a raised clause no
-  // longer matches the selected value and is never met twice in the list.
+  // Selection is decided before any penalty changes; every unsatisfied clause
+  // takes part, empty ones included.
+  std::vector<std::uint32_t>& selected = selected_;
+  selected.clear();
   if (formula_.weighted) {
     double best = -1.0;
+    for (std::uint32_t c : unsatisfied_) best = std::max(best, Utility(c));
     for (std::uint32_t c : unsatisfied_)
-      if (formula_.ClauseSize(c) > 0)
-        best = std::max(best,
-                        static_cast<double>(formula_.weight[c]) / static_cast<double>(penalty_[c] + scale_));
-    std::vector<std::uint32_t>& selected = selected_;
-    selected.clear();
-    for (std::uint32_t c : unsatisfied_)
-      if (formula_.ClauseSize(c) > 0 &&
-          static_cast<double>(formula_.weight[c]) / static_cast<double>(penalty_[c] + scale_) == best)
-        selected.push_back(c);
-    for (std::uint32_t c : selected) {
-      const std::uint32_t step = increment(c);
-      if (step > 0) ++raised;
-      RaisePenalty(c, step);
-    }
+      if (Utility(c) == best) selected.push_back(c);
   } else {
     std::uint32_t smallest = kMaxPenalty;
+    for (std::uint32_t c : unsatisfied_) smallest = std::min(smallest, clause_[c].penalty);
     for (std::uint32_t c : unsatisfied_)
-      if (formula_.ClauseSize(c) > 0) smallest = std::min(smallest, penalty_[c]);
-    for (std::size_t i = 0; i < unsatisfied_.size(); ++i) {
-      const std::uint32_t c = unsatisfied_[i];
-      if (formula_.ClauseSize(c) == 0 || penalty_[c] != smallest) continue;
-      const std::uint32_t step = increment(c);
-      if (step > 0) ++raised;
-      RaisePenalty(c, step);
-    }
+      if (clause_[c].penalty == smallest) selected.push_back(c);
+  }
+  std::uint32_t raised = 0;
+  for (std::uint32_t c : selected) {
+    const std::uint32_t step = increment(c);
+    if (step > 0) ++raised;
+    RaisePenalty(c, step);
   }
   return raised;
 }
 
 void SearchState::Decay(std::uint64_t numerator, std::uint64_t denominator) {
-  for (std::uint32_t& p : penalty_) p = static_cast<std::uint32_t>(p * numerator / denominator);
+  for (ClauseState& clause : clause_)
+    clause.penalty = static_cast<std::uint32_t>(clause.penalty * numerator / denominator);
   largestPenalty_ = static_cast<std::uint32_t>(largestPenalty_ * numerator / denominator);
   RecomputePenaltySums();
   RecomputeScores();
@@ -151,14 +134,14 @@ void SearchState::Decay(std::uint64_t numerator, std::uint64_t denominator) {
 void SearchState::RecomputePenaltySums() {
   sumOfPenalties_ = 0;
   sumOfSquaredPenalties_ = 0.0;
-  for (std::uint32_t p : penalty_) {
-    sumOfPenalties_ += p;
-    sumOfSquaredPenalties_ += static_cast<double>(p) * p;
+  for (const ClauseState& clause : clause_) {
+    sumOfPenalties_ += clause.penalty;
+    sumOfSquaredPenalties_ += static_cast<double>(clause.penalty) * clause.penalty;
   }
 }
 
 void SearchState::SetPenaltyForTest(std::uint32_t c, std::uint32_t penalty) {
-  penalty_[c] = penalty;
+  clause_[c].penalty = penalty;
   largestPenalty_ = std::max(largestPenalty_, penalty);
   RecomputePenaltySums();
   RecomputeScores();
@@ -183,13 +166,13 @@ std::string SearchState::CheckConsistency() const {
       }
     }
     const std::string clause = "clause " + std::to_string(c);
-    if (trueCount != satisfiedLiterals_[c]) return clause + ": satisfied-literal count";
-    if (trueVariables != trueVariables_[c]) return clause + ": true-variable tag";
+    if (trueCount != clause_[c].satisfied) return clause + ": satisfied-literal count";
+    if (trueVariables != clause_[c].trueVariables) return clause + ": true-variable tag";
     if ((trueCount == 0) != (unsatisfiedPosition_[c] >= 0)) return clause + ": unsatisfied-list membership";
     if (trueCount == 0 && unsatisfied_[static_cast<std::size_t>(unsatisfiedPosition_[c])] != c)
       return clause + ": unsatisfied-list position";
-    penaltySum += penalty_[c];
-    const std::int64_t term = scale_ + penalty_[c];
+    penaltySum += clause_[c].penalty;
+    const std::int64_t term = scale_ + clause_[c].penalty;
     if (trueCount == 0) {
       ++unsatisfiedCount;
       cost += static_cast<std::uint64_t>(formula_.weight[c]);
@@ -209,7 +192,7 @@ std::string SearchState::CheckConsistency() const {
     return "augmented cost " + std::to_string(augmentedCost_) + ", recount " + std::to_string(augmented);
   if (penaltySum != sumOfPenalties_) return "sum of penalties";
   std::uint32_t largest = 0;
-  for (std::uint32_t p : penalty_) largest = std::max(largest, p);
+  for (const ClauseState& clause : clause_) largest = std::max(largest, clause.penalty);
   if (largest > largestPenalty_) return "largest penalty";
   for (std::uint32_t v = 0; v < n; ++v) {
     const std::string variable = "variable " + std::to_string(v);

@@ -18,6 +18,8 @@ class SearchState {
  public:
   explicit SearchState(const FlatFormula& formula);
 
+  static constexpr std::uint32_t kMaxPenalty = 0xffffffffu;
+
   // Sets the assignment, zeroes the penalties and computes everything else
   // from scratch. `scale` is the clause term, `lambdaUnits` the penalty increment.
   void Start(const std::uint8_t* values, std::int64_t scale, std::int64_t lambdaUnits,
@@ -34,8 +36,7 @@ class SearchState {
 
   // Raises the penalties of the unsatisfied clauses of largest utility (on an
   // unweighted problem: of smallest penalty), all ties, by the increment.
-  // Returns how many clauses changed; empty clauses are never penalised since
-  // no flip can satisfy them.
+  // Returns how many penalties changed (a penalty at its largest value stays).
   std::uint32_t Penalise();
   // Every penalty p becomes floor(p * numerator / denominator); sums, D and the
   // augmented cost are recomputed.
@@ -55,8 +56,8 @@ class SearchState {
   std::uint8_t Value(std::uint32_t v) const { return value_[v]; }
   const std::uint8_t* Values() const { return value_.data(); }
   std::uint64_t LastFlip(std::uint32_t v) const { return lastFlip_[v]; }
-  std::uint32_t Penalty(std::uint32_t c) const { return penalty_[c]; }
-  std::uint32_t SatisfiedLiterals(std::uint32_t c) const { return satisfiedLiterals_[c]; }
+  std::uint32_t Penalty(std::uint32_t c) const { return clause_[c].penalty; }
+  std::uint32_t SatisfiedLiterals(std::uint32_t c) const { return clause_[c].satisfied; }
   std::uint64_t SumOfPenalties() const { return sumOfPenalties_; }
   double SumOfSquaredPenalties() const { return sumOfSquaredPenalties_; }
   std::uint32_t LargestPenalty() const { return largestPenalty_; }
@@ -122,6 +123,9 @@ class SearchState {
     unsatisfiedPosition_[c] = -1;
   }
   void RaisePenalty(std::uint32_t c, std::uint32_t increment);
+  double Utility(std::uint32_t c) const {
+    return static_cast<double>(formula_.weight[c]) / static_cast<double>(std::int64_t{clause_[c].penalty} + scale_);
+  }
   // Recomputes D, O and the augmented cost from the counts and penalties;
   // list memberships follow, elements that keep their class keep their place.
   void RecomputeScores();
@@ -134,13 +138,18 @@ class SearchState {
   std::uint64_t cost_ = 0;
   std::int64_t augmentedCost_ = 0;
   std::vector<std::uint8_t> value_;
-  std::vector<std::uint32_t> satisfiedLiterals_;
-  // XOR of the variables whose literal is true in the clause: while exactly
-  // one literal is true it names that literal's variable, without a scan.
-  std::vector<std::uint32_t> trueVariables_;
+  // What a flip reads and writes of a clause, in one 16-byte record.
+  struct ClauseState {
+    std::uint32_t satisfied = 0;  // true literals
+    // XOR of the variables whose literal is true in the clause: while exactly
+    // one literal is true it names that literal's variable, without a scan.
+    std::uint32_t trueVariables = 0;
+    std::uint32_t penalty = 0;
+    std::int32_t weight = 1;
+  };
+  std::vector<ClauseState> clause_;
   std::vector<std::uint32_t> unsatisfied_;
   std::vector<std::int32_t> unsatisfiedPosition_;
-  std::vector<std::uint32_t> penalty_;
   std::uint64_t sumOfPenalties_ = 0;
   double sumOfSquaredPenalties_ = 0.0;
   std::uint32_t largestPenalty_ = 0;
@@ -173,11 +182,12 @@ void SearchState::FlipAndUpdate(std::uint32_t v, std::uint64_t now) {
     const std::uint32_t c = *occurrence >> 1;
     // The literal is true when the variable's value differs from the negation bit.
     const bool becameTrue = (*occurrence & 1u) != newValue;
-    trueVariables_[c] ^= v;
-    const std::int64_t weight = formula_.weight[c];
-    const std::int64_t term = scale_ + penalty_[c];
+    ClauseState& clause = clause_[c];
+    clause.trueVariables ^= v;
+    const std::int64_t weight = clause.weight;
+    const std::int64_t term = scale_ + clause.penalty;
     if (becameTrue) {
-      const std::uint32_t before = satisfiedLiterals_[c]++;
+      const std::uint32_t before = clause.satisfied++;
       if (before == 0) {
         RemoveUnsatisfied(c);
         cost_ -= static_cast<std::uint64_t>(weight);
@@ -189,10 +199,10 @@ void SearchState::FlipAndUpdate(std::uint32_t v, std::uint64_t now) {
         }
       } else if (before == 1) {
         // The variable that was the only true literal is no longer critical.
-        AddScores<kTrackObjective>(trueVariables_[c] ^ v, -term, -weight);
+        AddScores<kTrackObjective>(clause.trueVariables ^ v, -term, -weight);
       }
     } else {
-      const std::uint32_t before = satisfiedLiterals_[c]--;
+      const std::uint32_t before = clause.satisfied--;
       if (before == 1) {
         AddUnsatisfied(c);
         cost_ += static_cast<std::uint64_t>(weight);
@@ -203,7 +213,7 @@ void SearchState::FlipAndUpdate(std::uint32_t v, std::uint64_t now) {
         }
       } else if (before == 2) {
         // The one true literal left is now critical.
-        AddScores<kTrackObjective>(trueVariables_[c], term, weight);
+        AddScores<kTrackObjective>(clause.trueVariables, term, weight);
       }
     }
   }

@@ -49,11 +49,6 @@ std::string_view TextScanner::NextWord() {
   return std::string_view(data_).substr(start, position_ - start);
 }
 
-bool TextScanner::AtEnd() {
-  SkipSpace();
-  return position_ >= data_.size();
-}
-
 TextScanner::Result TextScanner::ReadInteger(long long& value) {
   SkipSpace();
   if (position_ >= data_.size()) return Result::kEnd;

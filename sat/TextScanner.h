@@ -32,7 +32,8 @@ class TextScanner {
   Result ReadInteger(long long& value);
   // The token at the current position (for error messages), at most 40 characters.
   std::string PendingToken();
-  bool AtEnd();
+  // True only when no character at all is left, white space included.
+  bool AtEnd() const { return position_ >= data_.size(); }
   std::size_t RemainingBytes() const { return data_.size() - position_; }
 
  private:

@@ -1,7 +1,5 @@
 #include "sat/GLSSATStats.h"
 
-#include "sat/RowText.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,13 +13,6 @@ std::string Header(GLSSATStats& stats) {
   std::ostringstream out;
   stats.WriteHeader(out);
   return out.str();
-}
-
-// The row with its CPU_Seconds field (the one that varies) replaced by "T".
-std::string RowWithoutTime(GLSSATStats& stats, int timeColumn) {
-  std::ostringstream out;
-  stats.WriteRow(out);
-  return test::BlankColumn(out.str(), timeColumn);
 }
 
 std::string SeriesHeader(const std::string& name) {
@@ -41,43 +32,6 @@ TEST(GLSSATStats, HeaderForSATAndMaxSAT) {
   EXPECT_EQ(Header(stats), "Best_Found_Solution_Max_Cost\t" + sat);
   stats.Reset();  // the weighted flag survives a reset
   EXPECT_EQ(Header(stats), "Best_Found_Solution_Max_Cost\t" + sat);
-}
-
-TEST(GLSSATStats, RowOfAHandCheckedRun) {
-  GLSSATStats stats;
-  // A fresh record: entropy initial values and NA for the empty series.
-  EXPECT_EQ(RowWithoutTime(stats, 1),
-            "0\tT\t0\t0\t0\t0\t0\t1\t0\t0\t0\tNA\tNA\tNA\tNA\t0\tNA\tNA\tNA\tNA\t"
-            "0\tNA\tNA\tNA\tNA\t0\t");
-
-  const std::uint8_t start[] = {0, 1};
-  stats.StartClock();
-  stats.RecordStart(start, 2, 5);
-  stats.RecordBest(5, false);
-  // Variable 0 flips three times: one repair at false, then true for 1 + 1 (after the end).
-  stats.RecordFlip(0, 4);
-  stats.RecordBest(4, false);
-  stats.RecordFlip(0, 3);
-  stats.RecordLocalMinimum(3);
-  stats.RecordFlip(0, 0);
-  stats.CountAspirationMove();
-  stats.RecordBest(0, true);
-  stats.RecordSolution();
-  stats.StopClock();
-  EXPECT_EQ(stats.Repairs(), 3u);
-  // Entropy of (1/3, 2/3) is 0.918296 bits; variable 1 never changed.
-  EXPECT_EQ(RowWithoutTime(stats, 1),
-            "1\tT\t3\t1\t0\t0.459148\t0.459148\t0\t0.918296\t1\t"
-            "4\t3\t1.87083\t0\t5\t"
-            "1\t3\t0\t3\t3\t"
-            "3\t3\t2.16025\t0\t5\t1\t");
-
-  GLSSATStats weighted;
-  weighted.SetWeighted(true);
-  weighted.SetTotalWeight(100);
-  weighted.RecordStart(start, 2, 30);
-  weighted.RecordBest(30, false);
-  EXPECT_EQ(RowWithoutTime(weighted, 2).substr(0, 7), "70\t0\tT\t");
 }
 
 TEST(GLSSATStats, SeriesSummariesAreExactForLargeCosts) {

@@ -69,13 +69,25 @@ TEST(SATProblem, CNFWarningsAndCountMessage) {
     EXPECT_EQ(loaded.messages.Messages(),
               std::vector<std::string>{"Warning: Unexpected end of clause, no 0 literal for end of clause"});
   }
+  const std::string missing = "Warning: Unexpected end of clause, no 0 literal for end of clause";
+  const std::string count = "ERROR: Reading CNF file, wrong number of clauses (Expected 2, read 1)";
+  for (const char* ending : {"\n", "\n\n  \n"}) {
+    // White space after the last 0 is not the end yet: a clause read starts and finds no 0.
+    Loaded loaded;
+    LoadCNF(loaded, std::string("p cnf 3 2\n1 -2 0") + ending);
+    EXPECT_EQ(loaded.problem.NumClauses(), 1u);
+    EXPECT_EQ(loaded.messages.Messages(), (std::vector<std::string>{missing, count}));
+  }
   {
     Loaded loaded;
-    LoadCNF(loaded, "p cnf 3 2\n1 -2 0\n");
-    EXPECT_EQ(loaded.problem.NumClauses(), 1u);
-    EXPECT_EQ(
-        loaded.messages.Messages(),
-        std::vector<std::string>{"ERROR: Reading CNF file, wrong number of clauses (Expected 2, read 1)"});
+    LoadCNF(loaded, "p cnf 3 2\n1 -2 0");
+    EXPECT_EQ(loaded.messages.Messages(), std::vector<std::string>{count});
+  }
+  for (const char* headerless : {"", "c only a comment\n", "  \n"}) {
+    Loaded loaded;
+    LoadCNF(loaded, headerless);
+    EXPECT_EQ(loaded.messages.Messages(), std::vector<std::string>{"ERROR: Couldn't read header for CNF"});
+    EXPECT_EQ(loaded.problem.NumVariables(), 0u);
   }
   {
     // A comment between clauses stops the reading instead of looping on it.
