@@ -254,7 +254,7 @@ void MainWindowTest::batchRunFromTheWindow() {
   });
   steps.When<TerminationDialog>([&](TerminationDialog* d) {
     steps.Check(d->windowTitle() == "Termination criteria settings", "termination title");
-    SetText(d, "maxRepairs", "20000");
+    SetText(d, "maxRepairs", "100000");
     SetText(d, "numRuns", "2");
     steps.Check(Child<QCheckBox>(d, "timesN")->isChecked(), "x number of variables by default");
     PressOk(d);
@@ -294,7 +294,7 @@ void MainWindowTest::batchRunFromTheWindow() {
            (QStringList{"Please enter a number between 0 and 1e+12.", "Experiment already in list."}));
   QCOMPARE(window.Document().m_experiments.size(), std::size_t{2});
   QCOMPARE(window.Document().m_experiments[0].m_dLambda, 0.5);
-  QCOMPARE(window.Document().m_experiments[1].m_nMaxRepairs, 20000u);
+  QCOMPARE(window.Document().m_experiments[1].m_nMaxRepairs, 100000u);
 
   // Start: the commands flip, the progress line appears and moves on, and the
   // timer keeps firing while the solver works on the worker thread.
@@ -307,8 +307,11 @@ void MainWindowTest::batchRunFromTheWindow() {
       window.ProgressBar()->ProgressLine().startsWith("Number of problems solved: 0 (out of 3)"), 20000);
   QVERIFY(window.ProgressBar()->ProgressLine().contains("Currently solving "));
   QTRY_VERIFY_WITH_TIMEOUT(ticks.count() >= 3 && window.Controls().IsRunning(), 20000);
+  // A refresh every 500 ms may see the count pass 1 on a fast machine; on a busy one a problem takes long.
   QTRY_VERIFY_WITH_TIMEOUT(
-      window.ProgressBar()->ProgressLine().startsWith("Number of problems solved: 1 (out of 3)"), 60000);
+      window.ProgressBar()->ProgressLine().startsWith("Number of problems solved: 1 (out of 3)") ||
+          window.ProgressBar()->ProgressLine().startsWith("Number of problems solved: 2 (out of 3)"),
+      150000);
 
   // Stop pauses the worker where it is; the commands flip back.
   window.Action("actionStop")->trigger();
