@@ -168,6 +168,8 @@ QChart* MakeGapBoxPlot(const analysis::Report& report) {
   const auto [axisLow, axisHigh] = Padded(low, high);
   y->setRange(axisLow, axisHigh);
   y->applyNiceNumbers();
+  // Gaps and costs that cannot be negative get no negative axis.
+  if (low >= 0 && y->min() < 0) y->setMin(0);
   y->setTitleText(measure);
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
