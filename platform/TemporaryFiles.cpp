@@ -95,44 +95,59 @@ void ReleaseTemporaryFile(const TemporaryFile& file) {
   if (!file.ownerRecord.empty()) ::unlink(file.ownerRecord.c_str());
 }
 
+namespace {
+
+struct OwnerRecord {
+  std::filesystem::path path;
+  std::string host;
+  long pid = 0;
+  std::string finalName;
+};
+
+// Calls visit(record) for every readable owner record in `directory` until
+// visit returns true; answers whether it did.
+template <typename Visit>
+bool AnyOwnerRecord(const std::string& directory, Visit visit) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::directory_iterator it(directory.empty() ? fs::path(".") : fs::path(directory), error);
+  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+    if (!IsOwnerRecordName(it->path().filename().string())) continue;
+    OwnerRecord record;
+    record.path = it->path();
+    if (ReadOwner(record.path, record.host, record.pid, &record.finalName) && visit(record)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int RemoveStaleTemporaries(const std::string& directory) {
   namespace fs = std::filesystem;
   static const std::string thisHost = HostName();
   const long thisProcess = static_cast<long>(::getpid());
   int removed = 0;
-  std::error_code error;
-  fs::directory_iterator it(directory.empty() ? fs::path(".") : fs::path(directory), error);
-  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-    const std::string name = it->path().filename().string();
-    if (!IsOwnerRecordName(name)) continue;
-    std::string host;
-    long pid = 0;
-    if (!ReadOwner(it->path(), host, pid)) continue;
-    if (host != thisHost || pid == thisProcess || !ProcessIsGone(pid)) continue;
+  AnyOwnerRecord(directory, [&](const OwnerRecord& record) {
+    if (record.host != thisHost || record.pid == thisProcess || !ProcessIsGone(record.pid)) return false;
     // The file before its record, so that no file is ever left without one.
-    const fs::path temporary = it->path().parent_path() / name.substr(0, name.size() - kOwnerSuffix.size());
+    fs::path temporary = record.path;
+    temporary.replace_extension();  // drops ".owner"
     std::error_code ignored;
     fs::remove(temporary, ignored);
-    if (fs::remove(it->path(), ignored)) ++removed;
-  }
+    if (fs::remove(record.path, ignored)) ++removed;
+    return false;
+  });
   return removed;
 }
 
 bool IsBeingWritten(const std::string& finalPath) {
-  namespace fs = std::filesystem;
   static const std::string thisHost = HostName();
-  const fs::path path(finalPath);
+  const std::filesystem::path path(finalPath);
   const std::string wanted = path.filename().string();
-  std::error_code error;
-  fs::directory_iterator it(path.has_parent_path() ? path.parent_path() : fs::path("."), error);
-  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-    if (!IsOwnerRecordName(it->path().filename().string())) continue;
-    std::string host, finalName;
-    long pid = 0;
-    if (!ReadOwner(it->path(), host, pid, &finalName) || finalName != wanted) continue;
-    if (host != thisHost || !ProcessIsGone(pid)) return true;
-  }
-  return false;
+  return AnyOwnerRecord(path.has_parent_path() ? path.parent_path().string() : std::string(),
+                        [&](const OwnerRecord& record) {
+                          return record.finalName == wanted && (record.host != thisHost || !ProcessIsGone(record.pid));
+                        });
 }
 
 }  // namespace mirelock
