@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 
-#include "SummaryTestFiles.h"
+#include "common/ScratchDirectory.h"
 #include "platform/UserMessages.h"
 #include "summary/CostConversion.h"
 #include "summary/ExperimentDescription.h"
@@ -64,100 +63,74 @@ TEST(ResultsFileReader, FieldsFollowTheHeaderWords) {
             "Failed to open results file " + scratch.Path("absent.txt") + "; its values are written as NA");
 }
 
-TEST(CostConversion, QapAndTspGapsAndNames) {
-  ResultsTable table({"a.dat", "zero.dat", "unknown.dat"}, {1});
-  const std::size_t best = table.AddColumn("Best_cost");
-  const std::size_t spread = table.AddColumn("Stddev_cost");
-  const std::size_t minima = table.AddColumn("Ave_LocalMinima_COST");
-  const std::size_t repairs = table.AddColumn("#Repairs");
-  for (std::size_t p = 0; p < 3; ++p)
-    for (std::size_t c = 0; c < 4; ++c) table.Set(p, 0, 0, c, 50);
+TEST(CostConversion, CostColumnsBecomeGapsToTheBestKnownCost) {
+  struct Column {
+    const char* name;
+    const char* renamed;
+    double value, gap;  // gap: of a.dat
+  };
+  const std::pair<ProblemType, std::vector<Column>> types[] = {
+      // a.dat's best known cost is 40.
+      {kProblemQAP,
+       {{"Best_cost", "Best_%gap_to_best_known_cost", 50, 25},        // (50 - 40) / 40 * 100
+        {"Stddev_cost", "Stddev_%gap_to_best_known_cost", 50, 125},  // a spread: 50 / 40 * 100
+        {"Ave_LocalMinima_COST", "Ave_LocalMinima_%gap_to_best_known_cost", 50, 25},
+        {"#Repairs", "#Repairs", 50, 50}}},
+      // a.dat's best leaves weight 40 unsatisfied and satisfies 400 of 440; errors are relative to the 400.
+      {kProblemMaxSAT,
+       {{"Best_Found_Solution_Max_Cost", "Best_Found_Solution_Max_(%relative_error)", 350, 12.5},
+        {"Ave_Visited_Solution_Cost", "Ave_Visited_Solution_(%relative_error)", 50, 2.5},  // 50 unsatisfied
+        {"StdDev_Visited_Solution_Cost", "StdDev_Visited_Solution_(%relative_error)", 50, 12.5},
+        {"Sol_Found", "Sol_Found", 0, 0}}},
+  };
   BestKnownCosts costs;
   costs.first = {{"a.dat", 40}, {"zero.dat", 0}};
-  CostConversion conversion(kProblemQAP, costs);
-  conversion.Convert(table);
-
-  EXPECT_EQ(table.ColumnName(best), "Best_%gap_to_best_known_cost");
-  EXPECT_EQ(table.ColumnName(spread), "Stddev_%gap_to_best_known_cost");
-  EXPECT_EQ(table.ColumnName(minima), "Ave_LocalMinima_%gap_to_best_known_cost");
-  EXPECT_EQ(table.ColumnName(repairs), "#Repairs");
-  EXPECT_EQ(table.OriginalColumnName(best), "Best_cost");
-  EXPECT_DOUBLE_EQ(*table.Get(0, 0, 0, best), 25);     // (50 - 40) / 40 * 100
-  EXPECT_DOUBLE_EQ(*table.Get(0, 0, 0, spread), 125);  // 50 / 40 * 100
-  EXPECT_DOUBLE_EQ(*table.Get(0, 0, 0, minima), 25);
-  EXPECT_EQ(table.Get(0, 0, 0, repairs), 50);
-  // A best known cost of 0, or none, gives no gap rather than inf or nan.
-  for (std::size_t p : {1, 2}) {
-    EXPECT_FALSE(table.Get(p, 0, 0, best));
-    EXPECT_FALSE(table.Get(p, 0, 0, spread));
-    EXPECT_EQ(table.Get(p, 0, 0, repairs), 50);
+  costs.second = {{"a.dat", 400}, {"zero.dat", 0}};
+  costs.third = {{"a.dat", 440}, {"zero.dat", 0}};
+  for (const auto& [type, columns] : types) {
+    ResultsTable table({"a.dat", "zero.dat", "unknown.dat"}, {1});
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      table.AddColumn(columns[c].name);
+      for (std::size_t p = 0; p < 3; ++p) table.Set(p, 0, 0, c, columns[c].value);
+    }
+    CostConversion conversion(type, costs);
+    conversion.Convert(table);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      SCOPED_TRACE(columns[c].name);
+      EXPECT_EQ(table.ColumnName(c), columns[c].renamed);
+      EXPECT_EQ(table.OriginalColumnName(c), columns[c].name);
+      EXPECT_DOUBLE_EQ(*table.Get(0, 0, 0, c), columns[c].gap);
+      // A best known cost of 0, or none, gives no gap rather than inf or nan.
+      const bool isCost = columns[c].renamed != std::string(columns[c].name);
+      for (std::size_t p : {1, 2}) EXPECT_EQ(table.Get(p, 0, 0, c).has_value(), !isCost);
+    }
+    EXPECT_EQ(conversion.ProblemsWithoutBest(), (std::vector<std::string>{"zero.dat", "unknown.dat"}));
   }
-  EXPECT_EQ(conversion.ProblemsWithoutBest(), (std::vector<std::string>{"zero.dat", "unknown.dat"}));
 }
 
-TEST(CostConversion, MaxSatUsesSecondAndThirdNumbers) {
-  ResultsTable table({"jnh2-rw.sat"}, {1});
-  const std::size_t satisfied = table.AddColumn("Best_Found_Solution_Max_Cost");
-  const std::size_t found = table.AddColumn("Sol_Found");
-  const std::size_t average = table.AddColumn("Ave_Visited_Solution_Cost");
-  const std::size_t spread = table.AddColumn("StdDev_Visited_Solution_Cost");
-  table.Set(0, 0, 0, satisfied, 430500);
-  table.Set(0, 0, 0, found, 0);
-  table.Set(0, 0, 0, average, 20);
-  table.Set(0, 0, 0, spread, 3);
-  BestKnownCosts costs;
-  costs.first = {{"jnh2-rw.sat", 14}};
-  costs.second = {{"jnh2-rw.sat", 430566}};
-  costs.third = {{"jnh2-rw.sat", 430580}};
-  CostConversion(kProblemMaxSAT, costs).Convert(table);
-
-  EXPECT_EQ(table.ColumnName(satisfied), "Best_Found_Solution_Max_(%relative_error)");
-  EXPECT_EQ(table.ColumnName(average), "Ave_Visited_Solution_(%relative_error)");
-  EXPECT_EQ(table.ColumnName(spread), "StdDev_Visited_Solution_(%relative_error)");
-  EXPECT_EQ(table.ColumnName(found), "Sol_Found");
-  EXPECT_DOUBLE_EQ(*table.Get(0, 0, 0, satisfied), 66.0 / 430566 * 100);
-  EXPECT_DOUBLE_EQ(*table.Get(0, 0, 0, average), 6.0 / 430566 * 100);  // 20 unsatisfied against 14 at best
-  EXPECT_DOUBLE_EQ(*table.Get(0, 0, 0, spread), 3.0 / 430566 * 100);
-  EXPECT_EQ(table.Get(0, 0, 0, found), 0);
-}
-
-TEST(SummaryStatistics, PopulationDeviationAndNegativeMaximum) {
+// Means, population deviations and negative maxima are pinned by the stored reports.
+TEST(SummaryStatistics, AnExperimentOfNoRunsHasNoStatistics) {
   ResultsTable table({"p"}, {3, 0});
   table.AddColumn("gap");
-  for (std::uint32_t r = 0; r < 3; ++r) table.Set(0, 0, r, 0, -1.0 - r);  // -1, -2, -3
+  for (std::uint32_t r = 0; r < 3; ++r) table.Set(0, 0, r, 0, -1.0 - r);
   const SummaryStatistics statistics(table);
-  const auto& four = statistics.PerProblem(0, 0, 0);
-  EXPECT_DOUBLE_EQ(*four[kMean], -2);
-  EXPECT_DOUBLE_EQ(*four[kStddev], std::sqrt(2.0 / 3));
-  EXPECT_EQ(four[kMin], -3);
-  EXPECT_EQ(four[kMax], -1);
-  // An experiment of no runs has no statistics rather than 0/0.
-  EXPECT_FALSE(statistics.PerProblem(0, 1, 0)[kStddev]);
+  EXPECT_DOUBLE_EQ(*statistics.PerProblem(0, 0, 0)[kMax], -1);
+  EXPECT_FALSE(statistics.PerProblem(0, 1, 0)[kStddev]);  // rather than 0/0
   EXPECT_FALSE(statistics.OverallMean(1, 0));
   EXPECT_FALSE(statistics.PerExperiment(1, 0)[kMean]);
 }
 
-TEST(ExperimentDescription, FixedTextAndLabels) {
+// Fixed texts and one-setting labels are pinned by the stored reports.
+TEST(ExperimentDescription, LabelsHoldEverySettingThatVaries) {
   CExperiment one;
   CExperiment two;
   two.m_dLambda = 2;
-  ExperimentDescription description = ExperimentDescription::Of({one, two});
-  EXPECT_EQ(description.labels, (std::vector<std::string>{"Lambda=1", "Lambda=2"}));
-  EXPECT_EQ(description.fixedText,
-            " Aspiration=Off Sideways=2 Pr(random move)=Off History=Off Penalty decay=Off Max repairs=1000*N "
-            "Num runs=10");
-
   two.m_bHistory = true;
   two.m_nPenaltyDecayEvery = 200;
-  description = ExperimentDescription::Of({one, two});
-  EXPECT_EQ(description.labels,
+  EXPECT_EQ(ExperimentDescription::Of({one, two}).labels,
             (std::vector<std::string>{"Lambda=1 History=Off Penalty decay=Off",
                                       "Lambda=2 History=On Penalty decay=0.8 every 200 local minima"}));
-
-  // One experiment, or experiments whose texts all agree: no labels.
-  description = ExperimentDescription::Of({one});
-  EXPECT_TRUE(description.labels.empty());
-  EXPECT_EQ(description.fixedText.substr(0, 18), " Lambda=1 Aspirati");
+  // Experiments whose texts all agree get no labels.
   CExperiment otherFactor;
   otherFactor.m_dPenaltyDecayFactor = 0.5;
   EXPECT_TRUE(ExperimentDescription::Of({one, otherFactor}).labels.empty());

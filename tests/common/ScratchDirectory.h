@@ -9,12 +9,12 @@
 
 namespace mirelock::test {
 
-// A fresh directory per test, removed afterwards.
+// A fresh directory per test, named after it, removed afterwards.
 class ScratchDirectory {
  public:
   ScratchDirectory() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() / ("mirelock-summary-" + std::to_string(::getpid()) + "-" +
+    path_ = std::filesystem::temp_directory_path() / ("mirelock-test-" + std::to_string(::getpid()) + "-" +
                                                       info->test_suite_name() + "-" + info->name());
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
@@ -35,8 +35,7 @@ class ScratchDirectory {
 };
 
 inline void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
+  std::ofstream(path, std::ios::binary) << text;
 }
 
 inline std::string ReadFile(const std::string& path) {
