@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-
+#include "common/ScratchDirectory.h"
 #include "common/TestSupport.h"
 #include "experiments/CMirelockDoc.h"
 #include "experiments/DocumentFile.h"
@@ -19,65 +15,32 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes Prefix(const Bytes& bytes, std::size_t n) { return Bytes(bytes.begin(), bytes.begin() + n); }
 
-// A scratch directory for one test, removed afterwards.
-class ScratchDir {
- public:
-  ScratchDir() : path_(fs::temp_directory_path() / ("mirelock-doc-" + std::to_string(::getpid()))) {
-    fs::create_directories(path_);
-  }
-  ~ScratchDir() { fs::remove_all(path_); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
-
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-TEST(DocumentFile, TypeAndShortDirectoryBytes) {
+TEST(DocumentFile, StoredBytesAndLengthPrefixes) {
   RecordingMessages messages;
   CMirelockDoc doc(&messages);
   doc.m_strProblemsDir = "C:\\P\\";
-  doc.m_strResultsDir = "";
-  doc.m_strFullResultsFile = "";
-  doc.m_strSummaryFile = "";
+  doc.m_strResultsDir = std::string(254, 'r');       // the longest one-byte length
+  doc.m_strFullResultsFile = std::string(255, 'f');  // 0xFF, then a 16-bit length
+  doc.m_strSummaryFile = std::string(0x10000, 's');  // beyond 16 bits: 0xFF 0xFFFF, then 32 bits
   const Bytes bytes = EncodeDocument(doc);
-  EXPECT_EQ(Prefix(bytes, 10), (Bytes{0x02, 0x00, 0x00, 0x00, 0x05, 0x43, 0x3A, 0x5C, 0x50, 0x5C}));
-  // Empty strings, an empty list (count 0), then ordering 0, seed mode 1 and seed 21.
-  EXPECT_EQ(Bytes(bytes.begin() + 10, bytes.end()),
-            (Bytes{0, 0, 0, 0x00, 0x00, 0, 0, 0, 0, 1, 0, 0, 0, 21, 0, 0, 0}));
-}
-
-TEST(DocumentFile, LongStringPrefixes) {
-  RecordingMessages messages;
-  CMirelockDoc doc(&messages);
-  doc.m_strProblemsDir = std::string(299, 'd') + "/";
-  doc.m_strResultsDir = std::string(254, 'r');  // the longest one-byte length
-  doc.m_strFullResultsFile = std::string(255, 'f');
-  doc.m_strSummaryFile = std::string(0x10000, 's');  // beyond 16 bits
-  const Bytes bytes = EncodeDocument(doc);
-  EXPECT_EQ(Bytes(bytes.begin() + 4, bytes.begin() + 8), (Bytes{0xFF, 0x2C, 0x01, 'd'}));
-  std::size_t pos = 4 + 3 + 300;
-  EXPECT_EQ(bytes[pos], 254);
-  pos += 1 + 254;
-  EXPECT_EQ(Bytes(bytes.begin() + pos, bytes.begin() + pos + 3), (Bytes{0xFF, 0xFF, 0x00}));
-  pos += 3 + 255;
-  EXPECT_EQ(Bytes(bytes.begin() + pos, bytes.begin() + pos + 7),
-            (Bytes{0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00}));
+  const auto at = [&bytes](std::size_t pos, std::size_t n) { return Bytes(bytes.begin() + pos, bytes.begin() + pos + n); };
+  // The problem type (QAP), then each string after its length.
+  EXPECT_EQ(at(0, 10), (Bytes{0x02, 0x00, 0x00, 0x00, 0x05, 0x43, 0x3A, 0x5C, 0x50, 0x5C}));
+  EXPECT_EQ(at(10, 1), Bytes{254});
+  EXPECT_EQ(at(10 + 255, 3), (Bytes{0xFF, 0xFF, 0x00}));
+  std::size_t pos = 10 + 255 + 3 + 255;
+  EXPECT_EQ(at(pos, 7), (Bytes{0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00}));
+  pos += 7 + 0x10000;
+  // An empty list (count 0), then ordering 0, seed mode 1 and seed 21.
+  EXPECT_EQ(Bytes(bytes.begin() + pos, bytes.end()), (Bytes{0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 21, 0, 0, 0}));
 
   CMirelockDoc back(&messages);
   ASSERT_TRUE(DecodeDocument(bytes, "long.mld", back));
-  EXPECT_EQ(back.m_strProblemsDir, doc.m_strProblemsDir);
-  EXPECT_EQ(back.m_strResultsDir, doc.m_strResultsDir);
-  EXPECT_EQ(back.m_strFullResultsFile, doc.m_strFullResultsFile);
-  EXPECT_EQ(back.m_strSummaryFile, doc.m_strSummaryFile);
+  EXPECT_EQ(EncodeDocument(back), bytes);
 }
 
 TEST(DocumentFile, SaveAndOpenReproduceEveryStoredField) {
-  ScratchDir dir;
+  test::ScratchDirectory dir;
   RecordingMessages messages;
   CMirelockDoc doc(&messages);
   doc.m_nProblemType = kProblemTSP;
@@ -102,33 +65,27 @@ TEST(DocumentFile, SaveAndOpenReproduceEveryStoredField) {
   doc.m_nFixedSeed = 4000000000u;
   doc.m_strMonitorProblem = "/data/tsp/a.tsp";
   doc.m_nMonitorEvery = 9;
-  SaveDocumentFile(doc, dir.File("doc.mld"));
+  SaveDocumentFile(doc, dir.Path("doc.mld"));
+  // Written whole under its name: no temporary file is left beside it.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path("")), fs::directory_iterator()), 1);
 
+  // Every stored field differs from its default, so equal encodings mean every field came back.
   CMirelockDoc back(&messages);
   back.m_bRunStarted = true;
-  ASSERT_TRUE(OpenDocumentFile(back, dir.File("doc.mld"), messages));
-  EXPECT_TRUE(back.m_bSettingsChanged);  // opened after a run was started
-  EXPECT_EQ(back.m_nProblemType, kProblemTSP);
-  EXPECT_EQ(back.m_strProblemsDir, doc.m_strProblemsDir);
-  EXPECT_EQ(back.m_strResultsDir, doc.m_strResultsDir);
-  EXPECT_EQ(back.m_strFullResultsFile, doc.m_strFullResultsFile);
-  EXPECT_EQ(back.m_strSummaryFile, doc.m_strSummaryFile);
-  EXPECT_EQ(back.m_experiments, doc.m_experiments);
-  EXPECT_EQ(back.m_nProblemOrdering, 1u);
-  EXPECT_EQ(back.m_nSeedMode, kSeedNone);
-  EXPECT_EQ(back.m_nFixedSeed, 4000000000u);
-  EXPECT_TRUE(back.m_strMonitorProblem.empty());  // monitor settings are not stored
-  EXPECT_EQ(back.m_nMonitorEvery, 1u);
+  ASSERT_TRUE(OpenDocumentFile(back, dir.Path("doc.mld"), messages));
   EXPECT_EQ(EncodeDocument(back), EncodeDocument(doc));
+  EXPECT_EQ(back.m_experiments, doc.m_experiments);  // the hidden decay factor too
+  EXPECT_TRUE(back.m_bSettingsChanged);              // opened after a run was started
+  EXPECT_TRUE(back.m_strMonitorProblem.empty());     // monitor settings are not stored
+  EXPECT_EQ(back.m_nMonitorEvery, 1u);
   EXPECT_TRUE(messages.Messages().empty());
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("")), fs::directory_iterator()), 1);
 
   // An empty file opens and changes nothing, not even settings changed.
-  WriteBytes(dir.File("empty.mld"), {});
+  test::WriteFile(dir.Path("empty.mld"), "");
   CMirelockDoc fresh(&messages);
   fresh.m_bRunStarted = true;
   const Bytes before = EncodeDocument(fresh);
-  ASSERT_TRUE(OpenDocumentFile(fresh, dir.File("empty.mld"), messages));
+  ASSERT_TRUE(OpenDocumentFile(fresh, dir.Path("empty.mld"), messages));
   EXPECT_EQ(EncodeDocument(fresh), before);
   EXPECT_FALSE(fresh.m_bSettingsChanged);
 }

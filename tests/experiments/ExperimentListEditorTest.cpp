@@ -3,7 +3,6 @@
 #include "experiments/CExperimentListEditor.h"
 #include "experiments/CMirelockDoc.h"
 #include "experiments/ExperimentTable.h"
-#include "platform/NumberFormat.h"
 #include "platform/UserMessages.h"
 
 namespace mirelock {
@@ -102,40 +101,12 @@ TEST(ExperimentListEditor, TableSplitsVaryingTextsAtTheFirstEquals) {
   EXPECT_EQ(table.columns[2].heading, "Max repairs");
   EXPECT_EQ(table.rows[1], (std::vector<std::string>{"1", "0.8 every 200 local minima", "1000"}));
   EXPECT_EQ(table.rows[0], (std::vector<std::string>{"0", "Off", "1000*N"}));
-}
 
-TEST(ExperimentListEditor, FixedTextIsCutInto75CharacterPieces) {
+  // Pieces of 75 characters, each ended by CR LF unless the text fits in one.
   const std::string t75(75, 'x');
   EXPECT_EQ(CutIntoPieces(t75, 75), t75);
   EXPECT_EQ(CutIntoPieces(t75 + "y", 75), t75 + "\r\ny\r\n");
   EXPECT_EQ(CutIntoPieces(t75 + t75, 75), t75 + "\r\n" + t75 + "\r\n");
-
-  // Through the table: a default experiment's fixed text is 106 characters.
-  const std::string full = BuildExperimentTable({CExperiment()}).fixedText;
-  const std::string plain =
-      " Lambda=1 Aspiration=Off Sideways=2 Pr(random move)=Off History=Off Penalty decay=Off Max "
-      "repairs=1000*N "
-      "Num runs=10";
-  EXPECT_EQ(full, plain.substr(0, 75) + "\r\n" + plain.substr(75) + "\r\n");
-
-  // Through the table at 75 and 76 characters: sideways, random moves and runs vary.
-  for (const double lambda : {123.0, 1234.0}) {
-    CExperiment a;
-    a.m_dLambda = lambda;
-    CExperiment b = a;
-    b.m_nSideways = 3;
-    b.m_dRandomMoveProb = 0.1;
-    b.m_nNumRuns = 11;
-    const std::string text = " Lambda=" + FormatNumber(lambda) +
-                             " Aspiration=Off History=Off Penalty decay=Off Max repairs=1000*N";
-    const std::string fixed = BuildExperimentTable({a, b}).fixedText;
-    if (text.size() == 75) {
-      EXPECT_EQ(fixed, text);
-    } else {
-      ASSERT_EQ(text.size(), 76u);
-      EXPECT_EQ(fixed, text.substr(0, 75) + "\r\n" + text.substr(75) + "\r\n");
-    }
-  }
 }
 
 TEST(ExperimentListEditor, CommitSetsSettingsChangedOnlyWithAWorkerAndARealChange) {
