@@ -72,7 +72,8 @@ TEST(EndToEnd, BatchThenSummaryGivesTheGapsOfTheResultsFiles) {
     const std::vector<std::string> problems = DiscoverProblems(doc.m_strProblemsDir, c.type);
     EXPECT_EQ(summariser.Table().Problems(), problems);
 
-    // The report's block of the column: its name, the label line, then problems × 3 rows and the average.
+    // The report's block of the column: its name, the label line, then problems × 3 rows (averages
+    // are pinned by the stored reports).
     const auto report = Lines(ReadFile(doc.m_strFullResultsFile));
     const auto block = std::find(report.begin(), report.end(), c.reportColumn);
     ASSERT_NE(block, report.end());
@@ -81,7 +82,6 @@ TEST(EndToEnd, BatchThenSummaryGivesTheGapsOfTheResultsFiles) {
 
     // The best known value: MAX-SAT's is the satisfied weight, the second number.
     const BestKnownCosts best = BestKnownCostsReader(messages).Read(c.type, doc.m_strProblemsDir);
-    double sums[2] = {0, 0};
     for (std::size_t p = 0; p < problems.size(); ++p) {
       for (std::size_t e = 0; e < 2; ++e) {
         const auto lines = Lines(
@@ -100,18 +100,10 @@ TEST(EndToEnd, BatchThenSummaryGivesTheGapsOfTheResultsFiles) {
           const double value = std::stod(Split(lines[1 + r], '\t')[field]);
           const double bestValue = *(c.type == kProblemMaxSAT ? best.Second(problems[p]) : best.First(problems[p]));
           const double expected = (c.type == kProblemMaxSAT ? bestValue - value : value - bestValue) / bestValue * 100;
-          sums[e] += expected;
           EXPECT_NEAR(std::stod(cells[1 + e]), expected, 1e-5 * std::max(1.0, std::fabs(expected)))
               << problems[p] << " run " << r;
         }
       }
-    }
-    const auto average = Split(*(block + 2 + problems.size() * 3), ',');
-    ASSERT_EQ(average.size(), 3u);
-    EXPECT_EQ(average[0], "Average");
-    for (std::size_t e = 0; e < 2; ++e) {
-      const double expected = sums[e] / (problems.size() * doc.m_experiments[e].m_nNumRuns);
-      EXPECT_NEAR(std::stod(average[1 + e]), expected, 1e-5 * std::max(1.0, std::fabs(expected)));
     }
   }
 }
