@@ -51,14 +51,14 @@ TEST(DocumentFile, SaveAndOpenReproduceEveryStoredField) {
   CExperiment odd;
   odd.m_dLambda = 0.3;
   odd.m_bAspiration = true;
-  odd.m_dRandomMoveProb = 0.05;
+  odd.m_dRandomMoveProb = 1e-300;
   odd.m_bHistory = true;
-  odd.m_nSideways = 9;
+  odd.m_nSideways = 0xFFFFFFFFu;
   odd.m_nPenaltyDecayEvery = 200;
   odd.m_dPenaltyDecayFactor = 0.7;
-  odd.m_nMaxRepairs = 123456;
+  odd.m_nMaxRepairs = 0x80000000u;
   odd.m_bMaxRepairsTimesN = false;
-  odd.m_nNumRuns = 3;
+  odd.m_nNumRuns = 0;
   doc.m_experiments = {CExperiment(), odd};
   doc.m_nProblemOrdering = 1;
   doc.m_nSeedMode = kSeedNone;
@@ -173,8 +173,6 @@ TEST(DocumentFile, HostileFilesAreRefusedAndOpenRestoresTheList) {
 TEST(DocumentFile, NewDocumentKeepsTheKeptValues) {
   RecordingMessages messages;
   CMirelockDoc doc(&messages);
-  EXPECT_EQ(doc.m_nProblemType, kProblemQAP);
-  EXPECT_EQ(doc.m_strProblemsDir.back(), '/');
   const std::string cwd = fs::current_path().string();
   EXPECT_EQ(doc.m_strResultsDir, cwd + "/Results/");
   EXPECT_EQ(doc.m_strFullResultsFile, cwd + "/ResultsFull.csv");
@@ -193,8 +191,6 @@ TEST(DocumentFile, NewDocumentKeepsTheKeptValues) {
   const std::vector<ViewLine> lines = doc.ViewLines();
   ASSERT_EQ(lines.size(), 8u);
   EXPECT_EQ(lines[4].text, "Individual detailed monitor run statistics selected for every 50 repairs:");
-  EXPECT_EQ(lines[6].x, 40);
-  EXPECT_EQ(lines[6].y, 190);
   EXPECT_EQ(
       lines[6].text,
       "Experiment settings are Lambda=1 Aspiration=Off Sideways=2 Pr(random move)=Off History=Off Penalty "

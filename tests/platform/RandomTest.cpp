@@ -21,15 +21,10 @@ TEST(Random, ReproducesTheRuntimeLibrarySequenceAndKeepsStatePerThread) {
   other.join();
   EXPECT_EQ(first, 41);
 
+  // The seed is the state: (21 * 214013 + 2531011) >> 16 is 107.
   SeedRandom(21);
-  const int a = Random();
-  SeedRandom(21);
-  EXPECT_EQ(Random(), a);
-  for (int i = 0; i < 100000; ++i) {
-    const int r = Random();
-    ASSERT_GE(r, 0);
-    ASSERT_LE(r, kRandomMax);
-  }
+  EXPECT_EQ(Random(), 107);
+  for (int i = 0; i < 1000; ++i) ASSERT_LE(Random(), kRandomMax);  // fifteen bits of the state
 }
 
 }  // namespace
