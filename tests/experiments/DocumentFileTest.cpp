@@ -13,8 +13,6 @@ namespace fs = std::filesystem;
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Prefix(const Bytes& bytes, std::size_t n) { return Bytes(bytes.begin(), bytes.begin() + n); }
-
 TEST(DocumentFile, StoredBytesAndLengthPrefixes) {
   RecordingMessages messages;
   CMirelockDoc doc(&messages);
@@ -107,64 +105,50 @@ TEST(DocumentFile, SixteenBitStringsAreReadAsUtf8) {
   EXPECT_EQ(doc.m_nFixedSeed, 0u);
 }
 
-// Every cut of a valid file is refused with the past-end message, and the
-// document keeps what it held.
-TEST(DocumentFile, EveryTruncationIsRefused) {
-  RecordingMessages messages;
-  CMirelockDoc doc(&messages);
-  doc.m_experiments = {CExperiment()};
-  doc.m_strProblemsDir = std::string(300, 'p');
-  const Bytes full = EncodeDocument(doc);
-  for (std::size_t n = 1; n < full.size(); ++n) {
-    CMirelockDoc target(&messages);
-    target.m_nFixedSeed = 5;
-    try {
-      DecodeDocument(Prefix(full, n), "cut.mld", target);
-      ADD_FAILURE() << "accepted a file cut at " << n;
-    } catch (const DocumentFileError& e) {
-      EXPECT_STREQ(e.what(), "An attempt was made to access cut.mld past its end.");
-    }
-    EXPECT_EQ(target.m_nFixedSeed, 5u);
-    EXPECT_TRUE(target.m_experiments.empty());
-  }
-}
-
-// Malformed files, each named after its defect.
-TEST(DocumentFile, HostileFilesAreRefusedAndOpenRestoresTheList) {
+// Malformed files: those in tests/data/experiments/doc, each named after its
+// defect, and every cut of a valid file. Each is refused with a message that
+// names it; the list is restored and the rest set up as a new document.
+TEST(DocumentFile, MalformedFilesAreRefusedAndOpenRestoresTheList) {
   const std::string dir = test::TestData("experiments/doc/");
   const std::string pastEnd = "An attempt was made to access %s past its end.";
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"string-past-end.mld", pastEnd},
-      {"string-length-4g.mld", pastEnd},
-      {"string-length-64bit.mld", pastEnd},
-      {"wide-string-odd-bytes.mld", pastEnd},
-      {"experiment-count-4g.mld", pastEnd},
-      {"experiment-record-cut.mld", pastEnd},
-      {"seed-missing.mld", pastEnd},
-      {"one-byte.mld", pastEnd},
-      {"problem-type-7.mld",
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {dir + "string-past-end.mld", pastEnd},
+      {dir + "string-length-4g.mld", pastEnd},
+      {dir + "string-length-64bit.mld", pastEnd},
+      {dir + "wide-string-odd-bytes.mld", pastEnd},
+      {dir + "experiment-count-4g.mld", pastEnd},
+      {dir + "experiment-record-cut.mld", pastEnd},
+      {dir + "seed-missing.mld", pastEnd},
+      {dir + "one-byte.mld", pastEnd},
+      {dir + "problem-type-7.mld",
        "%s holds the problem type 7; a document file holds 0 (SAT), 1 (MAX-SAT), 2 (QAP) or 3 (TSP)."},
   };
-  for (const auto& [name, pattern] : cases) {
-    const std::string path = dir + name;
+  test::ScratchDirectory scratch;
+  RecordingMessages messages;
+  CMirelockDoc valid(&messages);
+  valid.m_experiments = {CExperiment()};
+  valid.m_strProblemsDir = std::string(300, 'p');
+  const Bytes full = EncodeDocument(valid);
+  for (std::size_t n = 1; n < full.size(); ++n) {
+    cases.emplace_back(scratch.Path("cut-" + std::to_string(n) + ".mld"), pastEnd);
+    test::WriteFile(cases.back().first, std::string(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n)));
+  }
+  for (const auto& [path, pattern] : cases) {
     std::string expected = pattern;
     expected.replace(expected.find("%s"), 2, path);
-
-    RecordingMessages messages;
-    CMirelockDoc doc(&messages);
+    RecordingMessages shown;
+    CMirelockDoc doc(&shown);
     const std::vector<CExperiment> list = {CExperiment(), CExperiment::FirstOfEmptyList()};
     doc.m_experiments = list;
     doc.m_nProblemType = kProblemSAT;
     doc.m_bRunStarted = true;
     doc.m_bSettingsChanged = true;
-    EXPECT_FALSE(OpenDocumentFile(doc, path, messages)) << name;
-    EXPECT_EQ(messages.Messages(), std::vector<std::string>{expected}) << name;
-    EXPECT_EQ(doc.m_experiments, list) << name;
-    EXPECT_EQ(doc.m_nProblemType, kProblemQAP) << name;  // set up as a new document
-    EXPECT_FALSE(doc.m_bSettingsChanged) << name;
+    EXPECT_FALSE(OpenDocumentFile(doc, path, shown)) << path;
+    EXPECT_EQ(shown.Messages(), std::vector<std::string>{expected}) << path;
+    EXPECT_EQ(doc.m_experiments, list) << path;
+    EXPECT_EQ(doc.m_nProblemType, kProblemQAP) << path;  // set up as a new document
+    EXPECT_FALSE(doc.m_bSettingsChanged) << path;
   }
-
-  RecordingMessages messages;
   CMirelockDoc doc(&messages);
   EXPECT_THROW(LoadDocumentFile(doc, dir + "no-such-file.mld"), DocumentFileError);
   EXPECT_THROW(LoadDocumentFile(doc, dir), DocumentFileError);
