@@ -59,9 +59,13 @@ TEST(ExperimentListEditor, AddOnEmptyListAndDuplicates) {
   EXPECT_EQ(editor.Selection(), 0u);
 }
 
-TEST(ExperimentListEditor, MovesAtTheEndsAndDelete) {
+// Edits reach the document only on commit, and set settings changed only
+// when a worker exists and the list really changed.
+TEST(ExperimentListEditor, MovesAtTheEndsDeleteAndCommit) {
   RecordingMessages messages;
-  CExperimentListEditor editor({WithLambda(1), WithLambda(2), WithLambda(3)}, messages);
+  CMirelockDoc doc(&messages);
+  doc.m_experiments = {WithLambda(1), WithLambda(2), WithLambda(3)};
+  CExperimentListEditor editor(doc.m_experiments, messages);
   EXPECT_FALSE(editor.MoveUp());  // no selection
   editor.Select(0);
   EXPECT_FALSE(editor.MoveUp());
@@ -77,13 +81,22 @@ TEST(ExperimentListEditor, MovesAtTheEndsAndDelete) {
   EXPECT_EQ(editor.Table().rows[0], (std::vector<std::string>{"0", "3"}));
   ASSERT_TRUE(editor.MoveDown());
   EXPECT_EQ(editor.Selection(), 1u);
+  EXPECT_EQ(doc.m_experiments[0], WithLambda(1));  // not committed yet
+
+  editor.CommitTo(doc, false);
+  EXPECT_EQ(doc.m_experiments, (std::vector<CExperiment>{WithLambda(1), WithLambda(3), WithLambda(2)}));
+  EXPECT_FALSE(doc.m_bSettingsChanged);
+  CExperimentListEditor(doc.m_experiments, messages).CommitTo(doc, true);
+  EXPECT_FALSE(doc.m_bSettingsChanged);
 
   editor.Select(7);
   EXPECT_FALSE(editor.Selection());
   editor.Select(2);
   ASSERT_TRUE(editor.Delete());
   EXPECT_FALSE(editor.Selection());
-  EXPECT_EQ(editor.Experiments(), (std::vector<CExperiment>{WithLambda(1), WithLambda(3)}));
+  editor.CommitTo(doc, true);
+  EXPECT_EQ(doc.m_experiments, (std::vector<CExperiment>{WithLambda(1), WithLambda(3)}));
+  EXPECT_TRUE(doc.m_bSettingsChanged);
   EXPECT_TRUE(messages.Messages().empty());
 }
 
@@ -107,35 +120,6 @@ TEST(ExperimentListEditor, TableSplitsVaryingTextsAtTheFirstEquals) {
   EXPECT_EQ(CutIntoPieces(t75, 75), t75);
   EXPECT_EQ(CutIntoPieces(t75 + "y", 75), t75 + "\r\ny\r\n");
   EXPECT_EQ(CutIntoPieces(t75 + t75, 75), t75 + "\r\n" + t75 + "\r\n");
-}
-
-TEST(ExperimentListEditor, CommitSetsSettingsChangedOnlyWithAWorkerAndARealChange) {
-  RecordingMessages messages;
-  CMirelockDoc doc(&messages);
-  doc.m_experiments = {WithLambda(1), WithLambda(2)};
-
-  CExperimentListEditor same(doc.m_experiments, messages);
-  same.CommitTo(doc, true);
-  EXPECT_FALSE(doc.m_bSettingsChanged);
-
-  CExperimentListEditor cancelled(doc.m_experiments, messages);
-  cancelled.Select(0);
-  ASSERT_TRUE(cancelled.Delete());  // never committed: the document keeps its list
-  EXPECT_EQ(doc.m_experiments.size(), 2u);
-
-  CExperimentListEditor swapped(doc.m_experiments, messages);
-  swapped.Select(0);
-  ASSERT_TRUE(swapped.MoveDown());
-  swapped.CommitTo(doc, false);
-  EXPECT_FALSE(doc.m_bSettingsChanged);
-  EXPECT_EQ(doc.m_experiments[0], WithLambda(2));
-
-  CExperimentListEditor shorter(doc.m_experiments, messages);
-  shorter.Select(1);
-  ASSERT_TRUE(shorter.Delete());
-  shorter.CommitTo(doc, true);
-  EXPECT_TRUE(doc.m_bSettingsChanged);
-  EXPECT_EQ(doc.m_experiments, std::vector<CExperiment>{WithLambda(2)});
 }
 
 }  // namespace
