@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "UnusualExperiment.h"
 #include "common/ScratchDirectory.h"
 #include "common/TestSupport.h"
 #include "experiments/CMirelockDoc.h"
@@ -46,18 +47,7 @@ TEST(DocumentFile, SaveAndOpenReproduceEveryStoredField) {
   doc.m_strResultsDir = "/data/out/";
   doc.m_strFullResultsFile = "/data/full.csv";
   doc.m_strSummaryFile = "/data/summary.csv";
-  CExperiment odd;
-  odd.m_dLambda = 0.3;
-  odd.m_bAspiration = true;
-  odd.m_dRandomMoveProb = 1e-300;
-  odd.m_bHistory = true;
-  odd.m_nSideways = 0xFFFFFFFFu;
-  odd.m_nPenaltyDecayEvery = 200;
-  odd.m_dPenaltyDecayFactor = 0.7;
-  odd.m_nMaxRepairs = 0x80000000u;
-  odd.m_bMaxRepairsTimesN = false;
-  odd.m_nNumRuns = 0;
-  doc.m_experiments = {CExperiment(), odd};
+  doc.m_experiments = {CExperiment(), test::UnusualExperiment()};
   doc.m_nProblemOrdering = 1;
   doc.m_nSeedMode = kSeedNone;
   doc.m_nFixedSeed = 4000000000u;

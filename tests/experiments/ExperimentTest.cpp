@@ -3,6 +3,7 @@
 #include <sstream>
 #include <vector>
 
+#include "UnusualExperiment.h"
 #include "experiments/CExperiment.h"
 #include "solver/SolverParameters.h"
 
@@ -28,17 +29,10 @@ TEST(Experiment, DefaultRecordIsTheDocumentedBytes) {
 
 // The default texts are pinned by the reports' titles and the editor's table.
 TEST(Experiment, ParameterTexts) {
-  CExperiment ex;
-  ex.m_dLambda = 1234567.0;
-  ex.m_dRandomMoveProb = 0.05;
-  ex.m_bAspiration = true;
-  ex.m_bHistory = true;
-  ex.m_nPenaltyDecayEvery = 200;
-  ex.m_bMaxRepairsTimesN = false;
-  ex.m_nNumRuns = 4000000000u;
+  const CExperiment ex = test::UnusualExperiment();
   const std::vector<std::string> texts = {
-      "Lambda=1.23457e+06", "Aspiration=On",    "Sideways=2", "Pr(random move)=0.05", "History=On",
-      "Penalty decay=0.8 every 200 local minima", "Max repairs=1000", "Num runs=4000000000"};
+      "Lambda=1.23457e+06", "Aspiration=On", "Sideways=4294967295", "Pr(random move)=1e-300", "History=On",
+      "Penalty decay=0.7 every 200 local minima", "Max repairs=2147483648", "Num runs=4000000000"};
   ASSERT_EQ(ex.GetParamCount(), 8u);
   for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(ex.GetParamAt(i), texts[i]);
   EXPECT_EQ(ex.GetParamAt(8),
@@ -46,21 +40,13 @@ TEST(Experiment, ParameterTexts) {
 }
 
 TEST(Experiment, PresetsSetTheSearchAndKeepTerminationAndGlssat1KeepsTheDecayFactor) {
-  CExperiment ex;
-  ex.m_dLambda = 3;
-  ex.m_bAspiration = true;
-  ex.m_dRandomMoveProb = 0.1;
-  ex.m_nPenaltyDecayEvery = 9;
-  ex.m_dPenaltyDecayFactor = 0.5;
-  ex.m_nMaxRepairs = 77;
-  ex.m_nNumRuns = 3;
-  ex.m_bMaxRepairsTimesN = false;
+  const CExperiment ex = test::UnusualExperiment();
   CExperiment expected;  // the default search, with ex's termination and decay factor
   expected.m_bHistory = true;
   expected.m_nSideways = 20;
-  expected.m_dPenaltyDecayFactor = 0.5;
-  expected.m_nMaxRepairs = 77;
-  expected.m_nNumRuns = 3;
+  expected.m_dPenaltyDecayFactor = ex.m_dPenaltyDecayFactor;
+  expected.m_nMaxRepairs = ex.m_nMaxRepairs;
+  expected.m_nNumRuns = ex.m_nNumRuns;
   expected.m_bMaxRepairsTimesN = false;
   CExperiment one = ex;
   one.ApplyPresetGLSSAT1();

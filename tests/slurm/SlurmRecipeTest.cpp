@@ -36,8 +36,9 @@ const std::string kScript = (test::SourceDir() / "scripts" / "slurm-batch.sbatch
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
-// One job as `scontrol show job --oneliner` tells it: every Key=Value field.
+// One job as `scontrol show job --oneliner` tells it: the line and its Key=Value fields.
 struct Job {
+  std::string line;
   std::map<std::string, std::string> fields;
   const std::string& operator[](const std::string& key) const {
     static const std::string none;
@@ -49,14 +50,6 @@ struct Job {
     static const std::set<std::string> running{"PENDING",  "CONFIGURING", "RUNNING",   "COMPLETING", "REQUEUED",
                                                "RESIZING", "SUSPENDED",   "SIGNALING", "STAGE_OUT"};
     return !fields.empty() && !running.count((*this)["JobState"]);
-  }
-  // The fields that show where and when the job ran.
-  std::string Line() const {
-    std::string line;
-    for (const char* key : {"JobId", "ArrayJobId", "ArrayTaskId", "JobState", "Reason", "ExitCode", "Restarts",
-                            "NodeList", "StartTime", "EndTime"})
-      if (fields.count(key)) line += std::string(key) + "=" + fields.at(key) + " ";
-    return line;
   }
 };
 
@@ -109,7 +102,7 @@ class SlurmRecipe : public ::testing::Test {
     std::vector<Job> jobs;
     std::istringstream lines(Shell("scontrol show job --oneliner " + id));
     for (std::string line; std::getline(lines, line);) {
-      Job job;
+      Job job{line, {}};
       std::istringstream words(line);
       for (std::string word; words >> word;) {
         const auto equals = word.find('=');
@@ -211,7 +204,7 @@ TEST_F(SlurmRecipe, ACancelledAndRequeuedTaskCompletesTheBatchOfOneWorkerWithout
     std::this_thread::sleep_for(100ms);
     waiting = Jobs(summary);
     ASSERT_EQ(waiting.size(), 1u);
-    ASSERT_EQ(waiting[0]["JobState"], "PENDING") << waiting[0].Line();
+    ASSERT_EQ(waiting[0]["JobState"], "PENDING") << waiting[0].line;
   } while (waiting[0]["Reason"] != "DependencyNeverSatisfied" && std::chrono::steady_clock::now() < givenUp);
   EXPECT_EQ(waiting[0]["Reason"], "DependencyNeverSatisfied");
   EXPECT_FALSE(fs::exists(cluster.dir / "full.csv"));
@@ -229,7 +222,7 @@ TEST_F(SlurmRecipe, ACancelledAndRequeuedTaskCompletesTheBatchOfOneWorkerWithout
   ASSERT_EQ(tasks.size(), 4u);
   for (int k = 0; k < 4; ++k) {
     EXPECT_EQ(tasks[k]["ArrayTaskId"], std::to_string(k));
-    EXPECT_EQ(tasks[k]["JobState"], "COMPLETED") << tasks[k].Line();
+    EXPECT_EQ(tasks[k]["JobState"], "COMPLETED") << tasks[k].line;
     EXPECT_TRUE(fs::exists(root_ / ("mirelock-batch-" + array + "_" + std::to_string(k) + ".out")));
   }
   EXPECT_EQ(tasks[1]["Restarts"], "1");
