@@ -17,19 +17,17 @@ CExperiment WithLambda(double lambda) {
 TEST(ExperimentListEditor, AddOnEmptyListAndDuplicates) {
   RecordingMessages messages;
   CExperimentListEditor editor({}, messages);
-  EXPECT_TRUE(editor.Table().fixedText.empty());
-  EXPECT_TRUE(editor.Table().columns.empty());
-  EXPECT_TRUE(editor.Table().rows.empty());
+  EXPECT_TRUE(editor.Table().fixedText.empty() && editor.Table().columns.empty() && editor.Table().rows.empty());
   EXPECT_FALSE(editor.StartEdit());
   EXPECT_FALSE(editor.Delete());
   EXPECT_FALSE(editor.MoveUp());
   EXPECT_FALSE(editor.MoveDown());
 
   ASSERT_TRUE(editor.ConfirmAdd(editor.StartAdd()));
-  const std::vector<std::string> texts = {
-      "Lambda=1",    "Aspiration=On",     "Sideways=2",         "Pr(random move)=0.05",
-      "History=Off", "Penalty decay=Off", "Max repairs=1000*N", "Num runs=10"};
-  for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(editor.Experiments()[0].GetParamAt(i), texts[i]);
+  CExperiment first;  // the default, with aspiration and random moves
+  first.m_bAspiration = true;
+  first.m_dRandomMoveProb = 0.05;
+  EXPECT_EQ(editor.Experiments()[0], first);
   EXPECT_EQ(editor.Selection(), 0u);
   // One experiment: everything fixed, the table has the id column only.
   ASSERT_EQ(editor.Table().columns.size(), 1u);
