@@ -21,17 +21,8 @@ Report MakeReport(ProblemType type, std::vector<std::string> problems, std::size
   report.problemType = type;
   report.problems = std::move(problems);
   for (std::size_t e = 0; e < experiments; ++e) report.experiments.emplace_back().name = "Exp " + std::to_string(e);
-  for (const GivenRun& given : runs) {
-    RunRecord run;
-    run.problem = given.problem;
-    run.experiment = given.experiment;
-    run.cost = given.cost;
-    run.gap = given.gap;
-    run.success = given.success;
-    run.repairsToBest = given.repairs;
-    run.cpuSeconds = 0.5;
-    report.runs.push_back(run);
-  }
+  for (const GivenRun& g : runs)
+    report.runs.push_back({g.problem, g.experiment, 0, g.cost, g.gap, g.success, g.repairs, 0.5});
   Analyse(report);
   return report;
 }

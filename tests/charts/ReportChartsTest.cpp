@@ -41,23 +41,15 @@ analysis::Report ThreeExperiments() {
   report.problemType = kProblemQAP;
   report.problems = {"a.dat", "b.dat", "c.dat", "d.dat"};
   for (int e = 0; e < 3; ++e) {
-    analysis::ExperimentSummary experiment;
-    experiment.name = "Exp " + std::to_string(e);
-    experiment.label = "Lambda=" + std::to_string(e + 1);
-    report.experiments.push_back(experiment);
+    report.experiments.emplace_back().name = "Exp " + std::to_string(e);
+    report.experiments.back().label = "Lambda=" + std::to_string(e + 1);
   }
   for (std::size_t p = 0; p < 4; ++p)
     for (std::size_t e = 0; e < 3; ++e)
       for (std::uint32_t r = 0; r < 2; ++r) {
-        analysis::RunRecord run;
-        run.problem = p;
-        run.experiment = e;
-        run.run = r;
-        run.gap = (2.0 - static_cast<double>(e)) * (1 + static_cast<double>(p)) + r;
-        run.success = *run.gap <= 0;
-        run.repairsToBest = 10.0 * static_cast<double>((p + 1) * (r + 1));
-        run.cpuSeconds = 0.01 * static_cast<double>(p + 1);
-        report.runs.push_back(run);
+        const double gap = (2.0 - static_cast<double>(e)) * (1 + static_cast<double>(p)) + r;
+        report.runs.push_back({p, e, r, {}, gap, gap <= 0, 10.0 * static_cast<double>((p + 1) * (r + 1)),
+                               0.01 * static_cast<double>(p + 1)});
       }
   analysis::Analyse(report);
   return report;
