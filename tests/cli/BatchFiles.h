@@ -16,10 +16,6 @@ std::filesystem::path SourceDir();
 
 std::string ReadText(const std::filesystem::path& path);
 
-// Run times are the only columns that may differ between two solves of a
-// pair; every solver names its time column in seconds (CPU_secs, CPU_Seconds).
-bool IsTimeColumn(std::string name);
-
 // A results file with the values of its time columns, found by header name, blanked.
 std::string WithoutTimes(const std::string& text);
 
@@ -43,10 +39,11 @@ std::map<std::string, std::pair<ino_t, std::string>> Snapshot(const std::filesys
 // Runs `mirelock ARGUMENTS` in `directory`; a failure fails the current test.
 void Mirelock(const std::filesystem::path& directory, const std::string& arguments);
 
-// A document over the example folder of `type` with `experiments` experiments
-// that differ in lambda (1, 2, ...), in the folder root/name with its results
-// directory and both reports inside it.
+// A document in root/name over the examples of `type` (or over a copy, in
+// root/name/problems, of the file or folder `problems`), with its results
+// directory and both reports beside it, and `experiments` experiments that
+// differ in lambda (1, 2, ...).
 Batch MakeBatch(const std::filesystem::path& root, const std::string& name, const std::string& type,
-                int experiments, const std::string& effort);
+                int experiments, const std::string& effort, const std::filesystem::path& problems = {});
 
 }  // namespace mirelock::test

@@ -9,8 +9,9 @@ struct CommandResult {
   std::string err;
 };
 
-// Runs the mirelock program with `arguments` (already quoted for the shell)
-// in `directory`, capturing both output streams.
+// Runs the mirelock program with `arguments` (already quoted for the shell) in
+// `directory`, capturing both output streams, under a time limit so that a
+// hang fails the test instead of stalling it.
 CommandResult RunMirelock(const std::string& directory, const std::string& arguments);
 
 }  // namespace mirelock::test
