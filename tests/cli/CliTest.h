@@ -23,6 +23,10 @@ class CliTest : public ::testing::Test {
     return test::MakeBatch(root_, name, type, experiments, effort, problems);
   }
 
+  void ExpectIn(const std::string& text, const std::string& part) {
+    EXPECT_NE(text.find(part), std::string::npos) << part << " not in:\n" << text;
+  }
+
   TempDir temp_;
   const fs::path root_ = fs::path(temp_.Path()).parent_path();
 };

@@ -35,10 +35,6 @@ class FirstHour : public CliTest {
     Mirelock("doc new D --problems problems");
     Mirelock("exp add D --max-repairs 200 --times-n off --runs 2 --decay-every 200");
   }
-
-  void ExpectIn(const std::string& text, const std::string& part) {
-    EXPECT_NE(text.find(part), std::string::npos) << part << " not in:\n" << text;
-  }
 };
 
 TEST_F(FirstHour, ANewDocumentsDefaultsSolveTheExamplesIntoANewResultsDirectory) {
