@@ -29,7 +29,7 @@ inline std::vector<CExperiment> Experiments(int count, unsigned runs) {
 // "p0.cnf", "p1.cnf", ...
 inline std::vector<std::string> Names(int count, const std::string& ext = ".cnf") {
   std::vector<std::string> names;
-  for (int i = 0; i < count; ++i) names.push_back("p" + std::to_string(i) + ext);
+  for (int i = 0; i < count; ++i) names.push_back(std::string("p").append(std::to_string(i)).append(ext));
   return names;
 }
 

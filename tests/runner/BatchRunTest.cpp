@@ -161,31 +161,6 @@ TEST(BatchRunTest, AnyNumberOfWorkersWritesTheSameFilesAndSolvesEachPairOnce) {
   }
 }
 
-TEST(BatchRunTest, ShardsCoverTheBatchOnceAndAReRunShardSolvesNothing) {
-  const auto problems = Names(5);
-  const auto experiments = Experiments(3, 2);
-  Bench reference(problems, experiments);
-  reference.Run(Jobs(1));
-
-  Bench sharded(problems, experiments);
-  for (unsigned k = 0; k < 4; ++k) {
-    const std::size_t before = sharded.Files().size();
-    ASSERT_EQ(sharded.Run(Jobs(2, k, 4)), RunOutcome::kFinished);
-    // Pair i = problem i / 3, experiment i % 3 belongs to shard i % 4.
-    std::set<std::string> problemsHere;
-    for (std::size_t i = k; i < 15; i += 4) {
-      problemsHere.insert(problems[i / 3]);
-      EXPECT_TRUE(sharded.Complete(problems[i / 3], experiments[i % 3])) << i;
-    }
-    EXPECT_EQ(sharded.Files().size() - before, (15 - k + 3) / 4) << "shard " << k;
-    EXPECT_EQ(sharded.doc.m_nTotalProblems, problemsHere.size());
-    EXPECT_EQ(sharded.doc.m_nProblemsSolved, problemsHere.size());
-  }
-  EXPECT_EQ(sharded.Files(), reference.Files());
-  for (unsigned k = 0; k < 4; ++k) sharded.Run(Jobs(3, k, 4));
-  EXPECT_EQ(sharded.config.Created(), 15);
-}
-
 TEST(BatchRunTest, StopPausesAtATerminationTestAndStartContinuesWithIdenticalLines) {
   const auto problems = Names(3);
   Bench reference(problems, Experiments(2, 3));
@@ -339,43 +314,6 @@ TEST(BatchRunTest, StartAfterAListEditAbandonsThePausedWorkerAndResumesFromTheFi
   EXPECT_EQ(bench.messages.Messages(), std::vector<std::string>{"Finished Solving.."});
 }
 
-TEST(BatchRunTest, MonitorRunSolvesTheChosenProblemWithOneWorkerAndRReadWhenApplied) {
-  Bench bench({"a.cnf", "b.cnf"}, {});
-  bench.doc.m_strMonitorProblem = bench.doc.m_strProblemsDir + "b.cnf";
-  bench.doc.m_strMonitorOutputFile = bench.dir.Path() + "monitor.txt";
-  bench.doc.m_monitorExperiment.m_nNumRuns = 2;
-  bench.doc.m_nMonitorEvery = 7;
-  RunControls controls(bench.doc, bench.messages, FakeFactory(bench.config));
-  // A partition is for batches; an invalid one is refused and the old one kept.
-  controls.SetPartition(Jobs(4, 1, 2));
-  for (const BatchPartition& bad : {Jobs(0), Jobs(1, 3, 3), Jobs(1, 0, 0)})
-    EXPECT_THROW(controls.SetPartition(bad), std::invalid_argument);
-  EXPECT_EQ(controls.Partition().jobs, 4u);
-  EXPECT_EQ(controls.Partition().shardIndex, 1u);
-  EXPECT_EQ(controls.Partition().shardCount, 2u);
-
-  bench.doc.m_bSettingsChanged = true;
-  controls.SolveProblem();
-  EXPECT_FALSE(bench.doc.m_bSettingsChanged);
-  bench.doc.m_nMonitorEvery = 100;  // read when the experiment is handed over, not at creation
-  controls.WaitForWorkerEnd();
-  EXPECT_EQ(bench.config.Pairs(), std::vector<std::string>{"b.cnf"});
-  EXPECT_EQ(bench.config.monitorFile, bench.doc.m_strMonitorOutputFile);
-  EXPECT_TRUE(bench.config.monitorEvery == 7 || bench.config.monitorEvery == 100);
-  EXPECT_EQ(bench.doc.m_nTotalProblems, 1u);
-  const std::string name = GetResultsFilename(kProblemSAT, "b_monitor_run", bench.doc.m_monitorExperiment);
-  EXPECT_EQ(ListDir(bench.doc.m_strResultsDir), std::vector<std::string>{name});
-  EXPECT_NE(ReadFile(bench.doc.m_strResultsDir + name).find("\n" + bench.doc.m_strMonitorProblem + "\t2\t"),
-            std::string::npos);
-
-  // Without a monitor problem, Solve problem runs the batch (here its shard 1 of 2).
-  bench.doc.m_strMonitorProblem.clear();
-  bench.doc.m_experiments = Experiments(2, 1);
-  controls.SolveProblem();
-  controls.WaitForWorkerEnd();
-  EXPECT_EQ(bench.config.Created(), 3);
-}
-
 TEST(BatchRunTest, ARunRemovesTheTemporaryFilesThatDeadProcessesOfThisHostLeft) {
   Bench batch({"a.cnf"}, Experiments(1, 1));
   const std::string results = batch.doc.m_strResultsDir;
@@ -391,6 +329,57 @@ TEST(BatchRunTest, ARunRemovesTheTemporaryFilesThatDeadProcessesOfThisHostLeft) 
   for (const std::string& kept : {live, live + ".owner", elsewhere, elsewhere + ".owner"})
     EXPECT_TRUE(std::filesystem::exists(kept)) << kept;
   EXPECT_TRUE(batch.Complete("a.cnf", batch.doc.m_experiments[0]));
+}
+
+TEST(BatchRunTest, MonitorRunOfARealSolverWritesALineEveryRRepairsOfTheLastRunWithOneWorker) {
+  const std::string examples = std::string(MIRELOCK_SOURCE_DIR) + "/examples/maxsat/";
+  TempDir dir;
+  RecordingMessages messages;
+  CMirelockDoc doc(&messages);
+  doc.m_nProblemType = kProblemMaxSAT;
+  doc.m_strProblemsDir = examples;
+  doc.m_strResultsDir = dir.Sub("results");
+  doc.m_strMonitorProblem = examples + "jnh1.sat";
+  doc.m_strMonitorOutputFile = dir.Path() + "monitor.txt";
+  doc.m_monitorExperiment.m_nMaxRepairs = 5;
+  doc.m_monitorExperiment.m_nNumRuns = 2;
+  doc.m_nMonitorEvery = 100;
+  RunControls controls(doc, messages);  // the solvers of the factory
+  // A partition is for batches; an invalid one is refused and the old one kept.
+  controls.SetPartition(Jobs(4, 1, 2));
+  for (const BatchPartition& bad : {Jobs(0), Jobs(1, 3, 3), Jobs(1, 0, 0)})
+    EXPECT_THROW(controls.SetPartition(bad), std::invalid_argument);
+  EXPECT_EQ(controls.Partition().jobs, 4u);
+  EXPECT_EQ(controls.Partition().shardIndex, 1u);
+  doc.m_bSettingsChanged = true;
+  controls.SolveProblem();
+  EXPECT_FALSE(doc.m_bSettingsChanged);
+  ASSERT_TRUE(controls.WaitForWorkerEnd(std::chrono::seconds(60)));
+  EXPECT_EQ(messages.Messages(), std::vector<std::string>{"Finished Solving.."});
+  EXPECT_EQ(doc.m_nTotalProblems, 1u);
+
+  const auto monitor = Split(ReadFile(doc.m_strMonitorOutputFile));
+  ASSERT_GE(monitor.size(), 2u);
+  EXPECT_EQ(monitor[0].substr(0, 33), "Repairs\tCurrent_Cost\tCurrent_Aug_");
+  long previous = -1;
+  for (std::size_t i = 1; i < monitor.size(); ++i) {
+    const long repairs = std::stol(monitor[i].substr(0, monitor[i].find('\t')));
+    EXPECT_EQ(repairs % 100, 0) << monitor[i];
+    EXPECT_GT(repairs, previous) << "a second run's lines";  // one run only: repairs only grow
+    previous = repairs;
+  }
+  const std::string monitorResults = GetResultsFilename(kProblemMaxSAT, "jnh1_monitor_run", doc.m_monitorExperiment);
+  EXPECT_EQ(ListDir(doc.m_strResultsDir), std::vector<std::string>{monitorResults});
+  EXPECT_TRUE(IsResultsFileComplete(doc.m_strResultsDir, kProblemMaxSAT, "jnh1_monitor_run", doc.m_monitorExperiment));
+
+  // Without a monitor problem, Solve problem runs the batch: here its shard 1 of 2.
+  doc.m_strMonitorProblem.clear();
+  doc.m_experiments = {doc.m_monitorExperiment};
+  controls.SolveProblem();
+  ASSERT_TRUE(controls.WaitForWorkerEnd(std::chrono::seconds(60)));
+  EXPECT_EQ(ListDir(doc.m_strResultsDir),
+            (std::vector<std::string>{monitorResults,
+                                      GetResultsFilename(kProblemMaxSAT, "jnh201.sat", doc.m_monitorExperiment)}));
 }
 
 }  // namespace

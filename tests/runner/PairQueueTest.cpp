@@ -12,7 +12,7 @@ namespace {
 
 std::vector<std::string> Problems(int count) {
   std::vector<std::string> names;
-  for (int i = 0; i < count; ++i) names.push_back(std::string("p").append(std::to_string(i)));  // "p" + ... trips -Wrestrict in g++ 12
+  for (int i = 0; i < count; ++i) names.push_back(std::string("p").append(std::to_string(i)));
   return names;
 }
 

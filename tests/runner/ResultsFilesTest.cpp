@@ -8,7 +8,6 @@
 #include "FakeSolver.h"
 #include "common/TempDir.h"
 #include "platform/UserMessages.h"
-#include "solver/SolverParameters.h"
 
 namespace mirelock::test {
 namespace {
@@ -116,26 +115,6 @@ TEST(ResultsFilesTest, WritesHeaderAndOneLinePerRunAndLeavesNoTemporaryFile) {
   EXPECT_EQ(messages.Messages().back(), "Error : Cannot open file gone.cnf");
   EXPECT_EQ(ReadFile(missing.ResultsPath()), "Problem_name\tRun\tValue\tOptions\n");
   EXPECT_EQ(publishCalls, 0);
-
-  // An unsupported setting ends the pair before any run, with the header in place.
-  CExperiment history;
-  history.m_bHistory = true;
-  const ResultsFileRequest unsupported = bench.Request("p.cnf", history);
-  FakeSolver third(bench.config, 3);
-  EXPECT_THROW(WriteResultsFile(third, unsupported, hooks), UnsupportedFeature);
-  EXPECT_EQ(ReadFile(unsupported.ResultsPath()), "Problem_name\tRun\tValue\tOptions\n");
-
-  // A results directory that does not exist.
-  ResultsFileRequest nowhere = bench.Request("p.cnf");
-  nowhere.resultsDirectory = bench.dir.Path() + "absent/";
-  FakeSolver fourth(bench.config, 4);
-  try {
-    WriteResultsFile(fourth, nowhere, hooks);
-    ADD_FAILURE() << "no exception";
-  } catch (const ResultsFileException& e) {
-    EXPECT_EQ(e.m_strResultsDirectory, nowhere.resultsDirectory);
-    EXPECT_EQ(e.m_strPath, nowhere.ResultsPath());
-  }
 }
 
 TEST(ResultsFilesTest, StoppedPairKeepsFinishedLinesButNeverReplacesACompleteFile) {
