@@ -26,7 +26,7 @@ inline std::vector<CExperiment> Experiments(int count, unsigned runs) {
   return experiments;
 }
 
-// "p0.cnf", "p1.cnf", ...
+// "p0.cnf", "p1.cnf", ... (append: g++ 12 warns wrongly of overlapping copies in "p" + ...)
 inline std::vector<std::string> Names(int count, const std::string& ext = ".cnf") {
   std::vector<std::string> names;
   for (int i = 0; i < count; ++i) names.push_back(std::string("p").append(std::to_string(i)).append(ext));

@@ -26,8 +26,6 @@ struct FakeSolverConfig {
   std::mutex mutex;
   std::vector<std::string> solvedPairs;  // problem read by each solver, in creation order
   int created = 0;
-  std::string monitorFile;
-  unsigned monitorEvery = 0;
 
   int Created() {
     std::lock_guard<std::mutex> lock(mutex);
@@ -78,11 +76,6 @@ class FakeSolver : public Solver, ProblemInstance, SolverStats, SolverParameters
   void SetLambda(double lambda) override { lambda_ = lambda; }
   void SetSidewaysMoves(int) override {}
   void SetPenaltyDecay(unsigned, double) override {}
-  void SetMonitor(const std::string& file, unsigned every) override {
-    std::lock_guard<std::mutex> lock(config_.mutex);
-    config_.monitorFile = file;
-    config_.monitorEvery = every;
-  }
   std::ostream& WriteOptions(std::ostream& out) override {
     return out << "+seed " << seed_ << " +lambda " << lambda_ << " +runs " << runs_ << ' ';
   }

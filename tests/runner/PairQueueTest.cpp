@@ -3,6 +3,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "BatchBench.h"
 #include "platform/Random.h"
 #include "runner/BatchPartition.h"
 #include "runner/PairQueue.h"
@@ -10,18 +11,7 @@
 namespace mirelock {
 namespace {
 
-std::vector<std::string> Problems(int count) {
-  std::vector<std::string> names;
-  for (int i = 0; i < count; ++i) names.push_back(std::string("p").append(std::to_string(i)));
-  return names;
-}
-
-BatchPartition Shard(unsigned k, unsigned n) {
-  BatchPartition partition;
-  partition.shardIndex = k;
-  partition.shardCount = n;
-  return partition;
-}
+std::vector<std::string> Problems(int count) { return test::Names(count, ""); }
 
 // Every ticket of a queue, in the order handed out, as "problem/experiment".
 std::vector<std::string> Drain(PairQueue&& queue, bool random) {
@@ -42,7 +32,7 @@ TEST(PairQueueTest, ShardsSplitThePairsByIndexAndKeepTheOrderOfTheWholeBatch) {
     for (unsigned n : {1u, 2u, 3u, 5u, 25u}) {  // 25: some shards hold no pair at all
       std::multiset<std::string> covered;
       for (unsigned k = 0; k < n; ++k) {
-        PairQueue shard(Problems(7), 3, Shard(k, n));
+        PairQueue shard(Problems(7), 3, test::Jobs(1, k, n));
         const std::size_t problemCount = shard.ProblemCount();
         const auto mine = Drain(std::move(shard), random);
         // A shard takes its pairs in the order the whole batch takes them.
