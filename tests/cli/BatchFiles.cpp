@@ -5,24 +5,15 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
-#include "CommandRunner.h"
+#include "../common/TempDir.h"  // by its path: the Slurm tests build this file too
 
 namespace mirelock::test {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> Split(const std::string& text, char separator = '\n') {
-  std::vector<std::string> parts;
-  std::istringstream in(text);
-  for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
-  return parts;
-}
 
 // Run times are the only columns that may differ between two solves of a
 // pair; every solver names its time column in seconds (CPU_secs, CPU_Seconds).
@@ -39,12 +30,7 @@ bool IsTimeColumn(std::string name) {
 
 fs::path SourceDir() { return fs::path(MIRELOCK_TEST_DATA).parent_path().parent_path(); }
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string ReadText(const fs::path& path) { return ReadFile(path.string()); }
 
 std::string WithoutTimes(const std::string& text) {
   const auto lines = Split(text);

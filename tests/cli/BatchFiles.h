@@ -1,7 +1,8 @@
 #pragma once
-// A batch made with the mirelock program in a folder of its own, and its
-// results files and reports read back with the run times blanked, so that
-// batches run in different ways can be compared byte for byte.
+// The mirelock program run from the tests, and a batch made with it in a
+// folder of its own, its results files and reports read back with the run
+// times blanked, so that batches run in different ways can be compared byte
+// for byte.
 #include <sys/types.h>
 
 #include <filesystem>
@@ -10,6 +11,17 @@
 #include <utility>
 
 namespace mirelock::test {
+
+struct CommandResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the mirelock program with `arguments` (already quoted for the shell) in
+// `directory`, capturing both output streams, under a time limit so that a
+// hang fails the test instead of stalling it.
+CommandResult RunMirelock(const std::string& directory, const std::string& arguments);
 
 // The checkout the tests were built from (examples/, scripts/).
 std::filesystem::path SourceDir();

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "BatchFiles.h"
-#include "CommandRunner.h"
 #include "common/TempDir.h"
 
 namespace mirelock::test {

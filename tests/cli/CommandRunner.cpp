@@ -1,24 +1,11 @@
-#include "CommandRunner.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+
+#include "BatchFiles.h"
 
 namespace mirelock::test {
-
-namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-}  // namespace
 
 CommandResult RunMirelock(const std::string& directory, const std::string& arguments) {
   const std::string out = directory + "/.stdout", err = directory + "/.stderr";
@@ -28,8 +15,8 @@ CommandResult RunMirelock(const std::string& directory, const std::string& argum
   CommandResult result;
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   EXPECT_NE(result.status, 124) << "timed out: mirelock " << arguments;
-  result.out = ReadAll(out);
-  result.err = ReadAll(err);
+  result.out = ReadText(out);
+  result.err = ReadText(err);
   return result;
 }
 
