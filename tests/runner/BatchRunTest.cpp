@@ -377,6 +377,7 @@ TEST(BatchRunTest, MonitorRunOfARealSolverWritesALineEveryRRepairsOfTheLastRunWi
   doc.m_experiments = {doc.m_monitorExperiment};
   controls.SolveProblem();
   ASSERT_TRUE(controls.WaitForWorkerEnd(std::chrono::seconds(60)));
+  EXPECT_EQ(doc.m_nTotalProblems, 1u);  // the problems of the shard, not all of them
   EXPECT_EQ(ListDir(doc.m_strResultsDir),
             (std::vector<std::string>{monitorResults,
                                       GetResultsFilename(kProblemMaxSAT, "jnh201.sat", doc.m_monitorExperiment)}));
