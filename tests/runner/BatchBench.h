@@ -72,6 +72,17 @@ struct Bench {
     return IsResultsFileComplete(doc.m_strResultsDir, doc.m_nProblemType, problem, ex);
   }
 
+  // The request a worker makes for a pair of `problem` and an experiment of `runs` runs.
+  ResultsFileRequest Request(const std::string& problem, unsigned runs = 3) const {
+    ResultsFileRequest request;
+    request.problemName = problem;
+    request.problemPath = doc.m_strProblemsDir + problem;
+    request.resultsDirectory = doc.m_strResultsDir;
+    request.experiment = Experiments(1, runs)[0];
+    request.resultsFileName = GetResultsFilename(doc.m_nProblemType, problem, request.experiment);
+    return request;
+  }
+
   // Runs a whole batch with fresh run controls, waits for its end and tells how it ended.
   RunOutcome Run(BatchPartition partition = {}) {
     RunControls controls(doc, messages, FakeFactory(config));

@@ -5,9 +5,7 @@
 
 #include <filesystem>
 
-#include "FakeSolver.h"
-#include "common/TempDir.h"
-#include "platform/UserMessages.h"
+#include "BatchBench.h"
 
 namespace mirelock::test {
 namespace {
@@ -64,28 +62,8 @@ TEST(ResultsFilesTest, CompletenessCountsShortLinesUpToTheFirstLongOne) {
   EXPECT_TRUE(IsResultsFileComplete(dir.Path(), kProblemSAT, "p.cnf", ex));
 }
 
-// A problems and a results folder, and the request for a pair of three runs.
-struct PairBench {
-  TempDir dir;
-  FakeSolverConfig config;
-  PairBench() {
-    WriteFile(dir.Sub("problems") + "p.cnf", "fake");
-    dir.Sub("results");
-  }
-  ResultsFileRequest Request(const std::string& problem, CExperiment ex = {}) const {
-    ex.m_nNumRuns = 3;
-    ResultsFileRequest request;
-    request.problemName = problem;
-    request.problemPath = dir.Path() + "problems/" + problem;
-    request.resultsDirectory = dir.Path() + "results/";
-    request.resultsFileName = GetResultsFilename(kProblemSAT, problem, ex);
-    request.experiment = ex;
-    return request;
-  }
-};
-
 TEST(ResultsFilesTest, WritesHeaderAndOneLinePerRunAndLeavesNoTemporaryFile) {
-  PairBench bench;
+  Bench bench({"p.cnf"}, {});
   RecordingMessages messages;
   ResultsFileHooks hooks;
   hooks.messages = &messages;
@@ -104,7 +82,7 @@ TEST(ResultsFilesTest, WritesHeaderAndOneLinePerRunAndLeavesNoTemporaryFile) {
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0], "Problem_name\tRun\tValue\tOptions");
   EXPECT_EQ(lines[3].substr(0, 8), "p.cnf\t3\t");
-  EXPECT_EQ(lines[3].substr(lines[3].find("\t+")), "\t+seed 21 +lambda 1 +runs 3 ");
+  EXPECT_EQ(lines[3].substr(lines[3].find("\t+")), "\t+seed 21 +lambda 0.25 +runs 3 ");
   EXPECT_EQ(ListDir(request.resultsDirectory), std::vector<std::string>{request.resultsFileName});
 
   // A missing problem: the message, a header-only file, nothing published.
@@ -118,7 +96,7 @@ TEST(ResultsFilesTest, WritesHeaderAndOneLinePerRunAndLeavesNoTemporaryFile) {
 }
 
 TEST(ResultsFilesTest, StoppedPairKeepsFinishedLinesButNeverReplacesACompleteFile) {
-  PairBench bench;
+  Bench bench({"p.cnf"}, {});
   const ResultsFileRequest request = bench.Request("p.cnf");
   FakeSolver solver(bench.config, 1);
   bench.config.onStep = [&](int, unsigned run, unsigned step) {
@@ -138,7 +116,7 @@ TEST(ResultsFilesTest, StoppedPairKeepsFinishedLinesButNeverReplacesACompleteFil
 }
 
 TEST(ResultsFilesTest, KilledWriterNeverLeavesAFileThatCountsAsComplete) {
-  PairBench bench;
+  Bench bench({"p.cnf"}, {});
   const ResultsFileRequest request = bench.Request("p.cnf");
   WriteFile(request.ResultsPath(), "old header\nold run 1\n");  // an earlier, interrupted attempt
 
@@ -166,7 +144,7 @@ TEST(ResultsFilesTest, KilledWriterNeverLeavesAFileThatCountsAsComplete) {
   int status = 0;
   ::waitpid(child, &status, 0);
   ASSERT_TRUE(WIFSIGNALED(status));
-  EXPECT_FALSE(IsResultsFileComplete(request.resultsDirectory, kProblemSAT, "p.cnf", request.experiment));
+  EXPECT_FALSE(bench.Complete("p.cnf", request.experiment));
   EXPECT_EQ(ReadFile(request.ResultsPath()), "old header\nold run 1\n");
 }
 
