@@ -1,7 +1,6 @@
 #include "runner/ResultsFiles.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <filesystem>
 
@@ -113,39 +112,6 @@ TEST(ResultsFilesTest, StoppedPairKeepsFinishedLinesButNeverReplacesACompleteFil
   EXPECT_EQ(WriteResultsFile(again, request, {}), PairOutcome::kStopped);
   EXPECT_EQ(ReadFile(request.ResultsPath()), "h\n1\n2\n3\n");
   EXPECT_EQ(ListDir(request.resultsDirectory).size(), 1u);
-}
-
-TEST(ResultsFilesTest, KilledWriterNeverLeavesAFileThatCountsAsComplete) {
-  Bench bench({"p.cnf"}, {});
-  const ResultsFileRequest request = bench.Request("p.cnf");
-  WriteFile(request.ResultsPath(), "old header\nold run 1\n");  // an earlier, interrupted attempt
-
-  // The child writes the pair and tells the parent when its last run is
-  // under way; the parent kills it there, with every line but one written.
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    bench.config.onStep = [&](int, unsigned run, unsigned step) {
-      const char byte = 1;
-      if (run == 3 && step == 1 && ::write(ready[1], &byte, 1) == 1)
-        for (;;) ::pause();
-    };
-    FakeSolver solver(bench.config, 1);
-    WriteResultsFile(solver, request, {});
-    ::_exit(0);
-  }
-  ::close(ready[1]);
-  char byte = 0;
-  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-  ::close(ready[0]);
-  ::kill(child, SIGKILL);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status));
-  EXPECT_FALSE(bench.Complete("p.cnf", request.experiment));
-  EXPECT_EQ(ReadFile(request.ResultsPath()), "old header\nold run 1\n");
 }
 
 }  // namespace
