@@ -5,11 +5,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
-#include "CommandRunner.h"
+#include "../common/TempDir.h"  // by its path: the Slurm tests build this file too
 
 namespace mirelock::test {
 
@@ -17,32 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-std::vector<std::string> Split(const std::string& line, char separator) {
-  std::vector<std::string> fields;
-  std::string field;
-  std::istringstream in(line);
-  while (std::getline(in, field, separator)) fields.push_back(field);
-  return fields;
-}
-
-}  // namespace
-
-fs::path SourceDir() { return fs::path(MIRELOCK_TEST_DATA).parent_path().parent_path(); }
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
+// Run times are the only columns that may differ between two solves of a
+// pair; every solver names its time column in seconds (CPU_secs, CPU_Seconds).
 bool IsTimeColumn(std::string name) {
   std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
   if (!name.empty() && name.back() == ')') name.pop_back();  // a report's "Mean(CPU_secs)"
@@ -52,8 +26,14 @@ bool IsTimeColumn(std::string name) {
   return endsWith("_secs") || endsWith("_seconds");
 }
 
+}  // namespace
+
+fs::path SourceDir() { return fs::path(MIRELOCK_TEST_DATA).parent_path().parent_path(); }
+
+std::string ReadText(const fs::path& path) { return ReadFile(path.string()); }
+
 std::string WithoutTimes(const std::string& text) {
-  const auto lines = SplitLines(text);
+  const auto lines = Split(text);
   EXPECT_FALSE(lines.empty());
   if (lines.empty()) return text;
   const auto header = Split(lines[0], '\t');
@@ -75,7 +55,7 @@ std::string WithoutTimes(const std::string& text) {
 std::string ReportWithoutTimes(const std::string& text) {
   std::string out;
   bool inTimeBlock = false;
-  for (const std::string& line : SplitLines(text)) {
+  for (const std::string& line : Split(text)) {
     if (line.empty()) inTimeBlock = false;
     const std::string label = line.substr(0, line.find(','));
     const bool timeLine = IsTimeColumn(label);
@@ -111,10 +91,16 @@ void Mirelock(const fs::path& directory, const std::string& arguments) {
 }
 
 Batch MakeBatch(const fs::path& root, const std::string& name, const std::string& type, int experiments,
-                const std::string& effort) {
+                const std::string& effort, const fs::path& problems) {
   Batch batch{root / name, (root / name / "batch.mirel").string()};
   fs::create_directories(batch.dir / "results");
-  Mirelock(root, "doc new '" + batch.doc + "' --type " + type + " --problems '" + (SourceDir() / "examples" / type).string() +
+  fs::path problemsDir = SourceDir() / "examples" / type;
+  if (!problems.empty()) {
+    problemsDir = batch.dir / "problems";
+    fs::create_directories(problemsDir);
+    fs::copy(problems, problemsDir);
+  }
+  Mirelock(root, "doc new '" + batch.doc + "' --type " + type + " --problems '" + problemsDir.string() +
                      "' --results '" + (batch.dir / "results").string() + "' --full '" +
                      (batch.dir / "full.csv").string() + "' --summary '" + (batch.dir / "summary.csv").string() +
                      "' --seed-mode fixed --seed 21");

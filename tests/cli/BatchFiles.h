@@ -1,7 +1,8 @@
 #pragma once
-// A batch made with the mirelock program in a folder of its own, and its
-// results files and reports read back with the run times blanked, so that
-// batches run in different ways can be compared byte for byte.
+// The mirelock program run from the tests, and a batch made with it in a
+// folder of its own, its results files and reports read back with the run
+// times blanked, so that batches run in different ways can be compared byte
+// for byte.
 #include <sys/types.h>
 
 #include <filesystem>
@@ -11,14 +12,21 @@
 
 namespace mirelock::test {
 
+struct CommandResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the mirelock program with `arguments` (already quoted for the shell) in
+// `directory`, capturing both output streams, under a time limit so that a
+// hang fails the test instead of stalling it.
+CommandResult RunMirelock(const std::string& directory, const std::string& arguments);
+
 // The checkout the tests were built from (examples/, scripts/).
 std::filesystem::path SourceDir();
 
 std::string ReadText(const std::filesystem::path& path);
-
-// Run times are the only columns that may differ between two solves of a
-// pair; every solver names its time column in seconds (CPU_secs, CPU_Seconds).
-bool IsTimeColumn(std::string name);
 
 // A results file with the values of its time columns, found by header name, blanked.
 std::string WithoutTimes(const std::string& text);
@@ -43,10 +51,11 @@ std::map<std::string, std::pair<ino_t, std::string>> Snapshot(const std::filesys
 // Runs `mirelock ARGUMENTS` in `directory`; a failure fails the current test.
 void Mirelock(const std::filesystem::path& directory, const std::string& arguments);
 
-// A document over the example folder of `type` with `experiments` experiments
-// that differ in lambda (1, 2, ...), in the folder root/name with its results
-// directory and both reports inside it.
+// A document in root/name over the examples of `type` (or over a copy, in
+// root/name/problems, of the file or folder `problems`), with its results
+// directory and both reports beside it, and `experiments` experiments that
+// differ in lambda (1, 2, ...).
 Batch MakeBatch(const std::filesystem::path& root, const std::string& name, const std::string& type,
-                int experiments, const std::string& effort);
+                int experiments, const std::string& effort, const std::filesystem::path& problems = {});
 
 }  // namespace mirelock::test

@@ -1,16 +1,50 @@
 #pragma once
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "FakeSolver.h"
-#include "TempDir.h"
+#include "common/TempDir.h"
 #include "experiments/CMirelockDoc.h"
 #include "platform/UserMessages.h"
 #include "runner/ResultsFiles.h"
 #include "runner/RunControls.h"
 
 namespace mirelock::test {
+
+// `count` experiments of `runs` runs each, told apart by lambda (0.25, 0.5, ...).
+inline std::vector<CExperiment> Experiments(int count, unsigned runs) {
+  std::vector<CExperiment> experiments(count);
+  for (int i = 0; i < count; ++i) {
+    experiments[i].m_nNumRuns = runs;
+    experiments[i].m_dLambda = 0.25 * (i + 1);
+  }
+  return experiments;
+}
+
+// "p0.cnf", "p1.cnf", ... (append: g++ 12 warns wrongly of overlapping copies in "p" + ...)
+inline std::vector<std::string> Names(int count, const std::string& ext = ".cnf") {
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) names.push_back(std::string("p").append(std::to_string(i)).append(ext));
+  return names;
+}
+
+inline BatchPartition Jobs(unsigned jobs, unsigned shard = 0, unsigned shards = 1) {
+  BatchPartition partition;
+  partition.jobs = jobs;
+  partition.shardIndex = shard;
+  partition.shardCount = shards;
+  return partition;
+}
+
+// Waits for a signal from a worker, failing the test rather than hanging it.
+inline void Await(std::future<void> signal) {
+  ASSERT_EQ(signal.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+}
 
 // A document over a problems and a results folder of a temporary directory,
 // solved by fake solvers; each problem file holds its own name.
@@ -20,7 +54,8 @@ struct Bench {
   CMirelockDoc doc{&messages};
   FakeSolverConfig config;
 
-  Bench(ProblemType type, const std::vector<std::string>& problems, std::vector<CExperiment> experiments) {
+  Bench(const std::vector<std::string>& problems, std::vector<CExperiment> experiments,
+        ProblemType type = kProblemSAT) {
     doc.m_nProblemType = type;
     doc.m_strProblemsDir = dir.Sub("problems");
     doc.m_strResultsDir = dir.Sub("results");
@@ -33,13 +68,27 @@ struct Bench {
   std::string ResultsPath(const std::string& problem, const CExperiment& ex) const {
     return doc.m_strResultsDir + GetResultsFilename(doc.m_nProblemType, problem, ex);
   }
+  bool Complete(const std::string& problem, const CExperiment& ex) const {
+    return IsResultsFileComplete(doc.m_strResultsDir, doc.m_nProblemType, problem, ex);
+  }
+
+  // The request a worker makes for a pair of `problem` and an experiment of `runs` runs.
+  ResultsFileRequest Request(const std::string& problem, unsigned runs = 3) const {
+    ResultsFileRequest request;
+    request.problemName = problem;
+    request.problemPath = doc.m_strProblemsDir + problem;
+    request.resultsDirectory = doc.m_strResultsDir;
+    request.experiment = Experiments(1, runs)[0];
+    request.resultsFileName = GetResultsFilename(doc.m_nProblemType, problem, request.experiment);
+    return request;
+  }
 
   // Runs a whole batch with fresh run controls, waits for its end and tells how it ended.
   RunOutcome Run(BatchPartition partition = {}) {
     RunControls controls(doc, messages, FakeFactory(config));
     controls.SetPartition(partition);
     controls.Start();
-    controls.WaitForWorkerEnd();
+    EXPECT_TRUE(controls.WaitForWorkerEnd(std::chrono::seconds(60)));
     return controls.LastOutcome();
   }
 
@@ -48,13 +97,6 @@ struct Bench {
     std::map<std::string, std::string> files;
     for (const auto& name : ListDir(doc.m_strResultsDir)) files[name] = ReadFile(doc.m_strResultsDir + name);
     return files;
-  }
-
-  // How often each problem was read by a solver, over every run so far.
-  std::map<std::string, int> ReadsPerProblem() {
-    std::map<std::string, int> reads;
-    for (const auto& problem : config.Pairs()) ++reads[problem];
-    return reads;
   }
 };
 

@@ -1,32 +1,25 @@
+// Batch runs with fake solvers, with one worker, several and in shards: one
+// complete file per pair with the same lines however the batch is split,
+// every pair solved once, resume after an interruption, and stops, cancels
+// and errors reaching every worker.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <future>
+#include <set>
 #include <thread>
+#include <tuple>
 
 #include "BatchBench.h"
-#include "FakeSolver.h"
-#include "TempDir.h"
-#include "experiments/CMirelockDoc.h"
-#include "platform/UserMessages.h"
-#include "runner/ResultsFiles.h"
-#include "runner/RunControls.h"
 
 namespace mirelock::test {
 namespace {
 
-std::vector<CExperiment> TwoExperiments(unsigned runs = 2) {
-  CExperiment a;
-  a.m_nNumRuns = runs;
-  CExperiment b = a;
-  b.m_dLambda = 0.5;
-  return {a, b};
-}
-
 TEST(BatchRunTest, WritesOneCompleteFilePerPairAndResumesOnlyIncompletePairs) {
   for (ProblemType type : {kProblemSAT, kProblemMaxSAT}) {
     const std::string ext = type == kProblemSAT ? ".cnf" : ".sat";
-    Bench bench(type, {"b" + ext, "a" + ext, "c.CNF", "other.dat"}, TwoExperiments());
+    Bench bench({"b" + ext, "a" + ext, "c.CNF", "other.dat"}, Experiments(2, 2), type);
     const std::vector<std::string> problems = type == kProblemSAT
                                                   ? std::vector<std::string>{"a.cnf", "b.cnf", "c.CNF"}
                                                   : std::vector<std::string>{"a.sat", "b.sat"};
@@ -37,14 +30,12 @@ TEST(BatchRunTest, WritesOneCompleteFilePerPairAndResumesOnlyIncompletePairs) {
     for (const auto& p : problems) expected.insert(expected.end(), {p, p});
     EXPECT_EQ(bench.config.Pairs(), expected);
     for (const auto& p : problems)
-      for (const auto& ex : bench.doc.m_experiments)
-        EXPECT_TRUE(IsResultsFileComplete(bench.doc.m_strResultsDir, type, p, ex)) << p;
+      for (const auto& ex : bench.doc.m_experiments) EXPECT_TRUE(bench.Complete(p, ex)) << p;
     EXPECT_EQ(ListDir(bench.doc.m_strResultsDir).size(), problems.size() * 2);
     EXPECT_EQ(bench.doc.m_nProblemsSolved, problems.size());
     EXPECT_EQ(bench.doc.m_solvedProblems, problems);
 
-    // Nothing left to do.
-    bench.Run();
+    bench.Run();  // nothing left to do
     EXPECT_EQ(bench.config.Created(), static_cast<int>(problems.size() * 2));
 
     // A deleted file and a file cut by one line: exactly those pairs run again.
@@ -57,54 +48,37 @@ TEST(BatchRunTest, WritesOneCompleteFilePerPairAndResumesOnlyIncompletePairs) {
     EXPECT_EQ(bench.config.Pairs(), (std::vector<std::string>{problems[0], problems[1]}));
     EXPECT_EQ(ReadFile(cutPath), full);
   }
+  // Zero runs: header-only files that count as complete.
+  Bench zero({"a.cnf"}, Experiments(2, 0));
+  zero.Run();
+  zero.Run();
+  EXPECT_EQ(zero.config.Created(), 2);
+  for (const auto& ex : zero.doc.m_experiments)
+    EXPECT_EQ(ReadFile(zero.ResultsPath("a.cnf", ex)), "Problem_name\tRun\tValue\tOptions\n");
 }
 
-TEST(BatchRunTest, ZeroRunsGiveHeaderOnlyFilesThatCountAsComplete) {
-  Bench bench(kProblemSAT, {"a.cnf"}, TwoExperiments(0));
-  bench.Run();
-  for (const auto& ex : bench.doc.m_experiments)
-    EXPECT_EQ(ReadFile(bench.ResultsPath("a.cnf", ex)), "Problem_name\tRun\tValue\tOptions\n");
-  bench.Run();
-  EXPECT_EQ(bench.config.Created(), 2);
-}
-
-TEST(BatchRunTest, MessagesForNothingToDoAndForErrorsThatEndTheBatch) {
+TEST(BatchRunTest, MessagesForErrorsThatEndTheBatch) {
   {
-    Bench bench(kProblemQAP, {}, TwoExperiments());
-    RunControls controls(bench.doc, bench.messages, FakeFactory(bench.config));
-    controls.Start();
-    controls.WaitForWorkerEnd();
-    EXPECT_EQ(bench.messages.Messages(),
-              (std::vector<std::string>{
-                  "Please make sure the problems directory contains some problems of the current type",
-                  "Finished Solving.."}));
-    EXPECT_EQ(bench.doc.m_nTotalProblems, 0u);
-    EXPECT_EQ(controls.ProgressText(), "");
-    EXPECT_FALSE(controls.IsRunning());
-  }
-  {
-    Bench bench(kProblemQAP, {"a.dat"}, {});
+    Bench bench({"a.dat"}, {}, kProblemQAP);
     bench.Run();
     EXPECT_EQ(bench.messages.Messages(),
               std::vector<std::string>{"No experiments in the experiment list to run\n"});
   }
   {
-    std::vector<CExperiment> experiments = TwoExperiments();
+    // An unsupported setting ends the batch at its pair: earlier pairs complete, its own header only.
+    auto experiments = Experiments(2, 2);
     experiments[1].m_bHistory = true;
-    Bench bench(kProblemTSP, {"a.tsp", "b.tsp"}, experiments);
-    RunControls controls(bench.doc, bench.messages, FakeFactory(bench.config));
-    controls.Start();
-    controls.WaitForWorkerEnd();
+    Bench bench({"a.tsp", "b.tsp"}, experiments, kProblemTSP);
+    EXPECT_EQ(bench.Run(), RunOutcome::kError);
     EXPECT_EQ(bench.messages.Messages(),
               std::vector<std::string>{"History is not yet implemented for the current problem type"});
-    EXPECT_EQ(controls.LastOutcome(), RunOutcome::kError);
-    EXPECT_TRUE(IsResultsFileComplete(bench.doc.m_strResultsDir, kProblemTSP, "a.tsp", experiments[0]));
+    EXPECT_TRUE(bench.Complete("a.tsp", experiments[0]));
     EXPECT_EQ(ReadFile(bench.ResultsPath("a.tsp", experiments[1])), "Problem_name\tRun\tValue\tOptions\n");
     EXPECT_FALSE(std::filesystem::exists(bench.ResultsPath("b.tsp", experiments[0])));
   }
   {
     // A missing results directory is made, parents and all, before the first pair.
-    Bench bench(kProblemSAT, {"a.cnf"}, TwoExperiments());
+    Bench bench({"a.cnf"}, Experiments(2, 2));
     bench.doc.m_strResultsDir = bench.dir.Path() + "missing/deeper/";
     bench.Run();
     EXPECT_EQ(bench.messages.Messages(), std::vector<std::string>{"Finished Solving.."});
@@ -112,7 +86,7 @@ TEST(BatchRunTest, MessagesForNothingToDoAndForErrorsThatEndTheBatch) {
   }
   {
     // One that cannot be made: the first pair says which file it could not write.
-    Bench bench(kProblemSAT, {"a.cnf"}, TwoExperiments());
+    Bench bench({"a.cnf"}, Experiments(2, 2));
     WriteFile(bench.dir.Path() + "plain-file", "");
     bench.doc.m_strResultsDir = bench.dir.Path() + "plain-file/results/";
     bench.Run();
@@ -122,8 +96,8 @@ TEST(BatchRunTest, MessagesForNothingToDoAndForErrorsThatEndTheBatch) {
                   ". Check directory " + bench.doc.m_strResultsDir + " exists and is writable"});
   }
   {
-    // A reader's fatal error ends the batch and is handed to the front end.
-    Bench bench(kProblemSAT, {"a.cnf"}, TwoExperiments());
+    // A reader's fatal error ends the batch and reaches the front end naming the file.
+    Bench bench({"a.cnf"}, Experiments(2, 2));
     WriteFile(bench.doc.m_strProblemsDir + "a.cnf", "FATAL");
     RunControls controls(bench.doc, bench.messages, FakeFactory(bench.config));
     std::string seen;
@@ -134,90 +108,152 @@ TEST(BatchRunTest, MessagesForNothingToDoAndForErrorsThatEndTheBatch) {
     EXPECT_EQ(controls.LastOutcome(), RunOutcome::kFatal);
     ASSERT_TRUE(controls.LastFatalError().has_value());
     EXPECT_EQ(controls.LastFatalError()->ExitStatus(), 3);
-    // The reader's text does not name the file; the error carries it for the user.
-    EXPECT_EQ(controls.LastFatalError()->Source(), bench.doc.m_strProblemsDir + "a.cnf");
-    EXPECT_EQ(controls.LastFatalError()->SourceNote(),
-              "(while reading " + bench.doc.m_strProblemsDir + "a.cnf)");
+    EXPECT_EQ(controls.LastFatalError()->SourceNote(), "(while reading " + bench.doc.m_strProblemsDir + "a.cnf)");
     EXPECT_EQ(bench.config.Created(), 1);
   }
 }
 
-TEST(BatchRunTest, RandomOrderingSolvesEveryProblemOnce) {
-  Bench bench(kProblemSAT, {"a.cnf", "b.cnf", "c.cnf", "d.cnf", "e.cnf"}, {CExperiment{}});
-  bench.doc.m_experiments[0].m_nNumRuns = 1;
-  bench.doc.m_nProblemOrdering = 1;
-  bench.Run();
-  std::vector<std::string> solved = bench.doc.m_solvedProblems;
-  std::sort(solved.begin(), solved.end());
-  EXPECT_EQ(solved, (std::vector<std::string>{"a.cnf", "b.cnf", "c.cnf", "d.cnf", "e.cnf"}));
-}
+TEST(BatchRunTest, AnyNumberOfWorkersWritesTheSameFilesAndSolvesEachPairOnce) {
+  const auto problems = Names(7);
+  // "none" leaves the generator unseeded: the lines then show whatever state
+  // a pair starts from, so a state left by an earlier pair would show here.
+  for (std::uint32_t seedMode : {kSeedFixed, kSeedNone}) {
+    for (std::uint32_t ordering : {0u, 1u}) {
+      Bench reference(problems, Experiments(3, 2));
+      reference.doc.m_nSeedMode = seedMode;
+      reference.doc.m_nProblemOrdering = ordering;
+      ASSERT_EQ(reference.Run(Jobs(1)), RunOutcome::kFinished);
+      ASSERT_EQ(reference.Files().size(), 21u);
+      EXPECT_EQ(reference.doc.m_solvedProblems != problems, ordering == 1);  // really shuffled
 
-// Everything the results directory holds, by file name.
-std::map<std::string, std::string> ResultsOf(const Bench& bench) {
-  std::map<std::string, std::string> files;
-  for (const auto& name : ListDir(bench.doc.m_strResultsDir))
-    files[name] = ReadFile(bench.doc.m_strResultsDir + name);
-  return files;
+      for (unsigned jobs : {2u, 3u, 8u}) {
+        SCOPED_TRACE(::testing::Message() << "seed mode " << seedMode << ", ordering " << ordering << ", jobs "
+                                          << jobs);
+        Bench batch(problems, Experiments(3, 2));
+        batch.doc.m_nSeedMode = seedMode;
+        batch.doc.m_nProblemOrdering = ordering;
+        ASSERT_EQ(batch.Run(Jobs(jobs)), RunOutcome::kFinished);
+        EXPECT_EQ(batch.Files(), reference.Files());
+        EXPECT_EQ(batch.config.Created(), 21);
+        std::map<std::string, int> reads;
+        for (const auto& problem : batch.config.Pairs()) ++reads[problem];
+        for (const auto& problem : problems) EXPECT_EQ(reads[problem], 3) << problem;
+        // Every problem counted once, when its last pair is done.
+        EXPECT_EQ(batch.doc.m_nProblemsSolved, 7u);
+        EXPECT_EQ(batch.doc.m_nTotalProblems, 7u);
+        EXPECT_EQ(std::set<std::string>(batch.doc.m_solvedProblems.begin(), batch.doc.m_solvedProblems.end()),
+                  std::set<std::string>(problems.begin(), problems.end()));
+        EXPECT_EQ(batch.messages.Messages(), std::vector<std::string>{"Finished Solving.."});
+      }
+    }
+  }
 }
 
 TEST(BatchRunTest, StopPausesAtATerminationTestAndStartContinuesWithIdenticalLines) {
-  const std::vector<std::string> problems{"a.cnf", "b.cnf"};
-  Bench reference(kProblemSAT, problems, TwoExperiments(3));
-  reference.Run();
-
-  Bench bench(kProblemSAT, problems, TwoExperiments(3));
-  RunControls controls(bench.doc, bench.messages, FakeFactory(bench.config));
-  std::promise<void> stopped;
-  bench.config.onStep = [&](int solverId, unsigned run, unsigned step) {
-    if (solverId == 2 && run == 2 && step == 7) {
-      controls.Stop();
-      stopped.set_value();
+  const auto problems = Names(3);
+  Bench reference(problems, Experiments(2, 3));
+  reference.Run(Jobs(1));
+  for (unsigned jobs : {1u, 2u}) {
+    SCOPED_TRACE(jobs);
+    Bench bench(problems, Experiments(2, 3));
+    RunControls controls(bench.doc, bench.messages, FakeFactory(bench.config));
+    controls.SetPartition(Jobs(jobs));
+    std::promise<void> stopped;
+    std::atomic<bool> once{false};
+    bench.config.onStep = [&](int solverId, unsigned run, unsigned step) {
+      if (solverId == static_cast<int>(jobs) + 1 && run == 2 && step == 5 && !once.exchange(true)) {
+        controls.Stop();
+        stopped.set_value();
+      }
+    };
+    controls.Start();
+    EXPECT_TRUE(controls.IsRunning());
+    Await(stopped.get_future());
+    ASSERT_TRUE(controls.CurrentPauseGate()->WaitUntilParked());
+    EXPECT_FALSE(controls.IsRunning());
+    EXPECT_TRUE(controls.HasWorker());
+    EXPECT_EQ(controls.ProgressText(), "");
+    if (jobs == 1) {
+      // The progress display sees the paused worker on its second pair, second run of three.
+      const RunProgress p = controls.Progress();
+      EXPECT_EQ(std::tie(p.hasWorker, p.running, p.pairsTotal, p.pairsDone, p.pairsSkipped, p.experimentCount,
+                         p.lastRunStarted, p.lastRunWasMonitor),
+                std::make_tuple(true, false, 6u, 1u, 0u, 2u, 2u, false));
+      ASSERT_EQ(p.workers.size(), 1u);
+      const WorkerProgress& w = p.workers[0];
+      EXPECT_EQ(std::tie(w.problem, w.experimentIndex, w.experiment, w.run, w.runs),
+                std::make_tuple("p0.cnf", 1u, bench.doc.m_experiments[1], 2u, 3u));
+      EXPECT_DOUBLE_EQ(p.WorkFraction(), (1.0 + 1.0 / 3.0) / 6.0);
+      // Paused mid-pair: nothing of that pair is under its name yet.
+      EXPECT_FALSE(std::filesystem::exists(bench.ResultsPath("p0.cnf", bench.doc.m_experiments[1])));
     }
-  };
-  controls.Start();
-  EXPECT_TRUE(controls.IsRunning());
-  stopped.get_future().wait();
-  ASSERT_TRUE(controls.CurrentPauseGate()->WaitUntilParked());
-  EXPECT_FALSE(controls.IsRunning());
-  EXPECT_TRUE(controls.HasWorker());
-  EXPECT_EQ(controls.ProgressText(), "");
-  // The progress display sees the paused worker on its second pair, second run of three.
-  const RunProgress paused = controls.Progress();
-  EXPECT_TRUE(paused.hasWorker);
-  EXPECT_FALSE(paused.running);
-  EXPECT_EQ(paused.pairsTotal, 4u);
-  EXPECT_EQ(paused.pairsDone, 1u);
-  EXPECT_EQ(paused.pairsSkipped, 0u);
-  EXPECT_EQ(paused.experimentCount, 2u);
-  ASSERT_EQ(paused.workers.size(), 1u);
-  EXPECT_EQ(paused.workers[0].problem, "a.cnf");
-  EXPECT_EQ(paused.workers[0].experimentIndex, 1u);
-  EXPECT_EQ(paused.workers[0].experiment, bench.doc.m_experiments[1]);
-  EXPECT_EQ(paused.workers[0].run, 2u);
-  EXPECT_EQ(paused.workers[0].runs, 3u);
-  EXPECT_DOUBLE_EQ(paused.WorkFraction(), (1.0 + 1.0 / 3.0) / 4.0);
-  EXPECT_EQ(paused.lastRunStarted, 2u);
-  EXPECT_FALSE(paused.lastRunWasMonitor);
-  // Paused mid-pair: nothing of that pair is under its name yet.
-  EXPECT_FALSE(std::filesystem::exists(bench.ResultsPath("a.cnf", bench.doc.m_experiments[1])));
+    controls.Start();
+    EXPECT_TRUE(controls.IsRunning());
+    controls.WaitForWorkerEnd();
+    EXPECT_EQ(controls.LastOutcome(), RunOutcome::kFinished);
+    EXPECT_EQ(bench.Files(), reference.Files());
+    EXPECT_EQ(bench.config.Created(), 6);
+    EXPECT_FALSE(controls.IsRunning());
+    EXPECT_FALSE(controls.Progress().hasWorker);
+  }
+}
 
-  controls.Start();
-  EXPECT_TRUE(controls.IsRunning());
-  controls.WaitForWorkerEnd();
-  EXPECT_EQ(controls.LastOutcome(), RunOutcome::kFinished);
-  EXPECT_EQ(ResultsOf(bench), ResultsOf(reference));
-  EXPECT_EQ(bench.config.Created(), 4);
-  EXPECT_FALSE(controls.IsRunning());
-  EXPECT_FALSE(controls.Progress().hasWorker);
+TEST(BatchRunTest, CancelStopsEveryWorkerKeepingFinishedLinesAndTheNextRunCompletesTheBatch) {
+  const auto problems = Names(4);
+  Bench reference(problems, Experiments(2, 3));
+  reference.Run(Jobs(1));
+  for (unsigned jobs : {1u, 3u}) {
+    SCOPED_TRACE(jobs);
+    Bench batch(problems, Experiments(2, 3));
+    {
+      RunControls controls(batch.doc, batch.messages, FakeFactory(batch.config));
+      controls.SetPartition(Jobs(jobs));
+      const int victim = jobs == 1 ? 1 : 4;
+      batch.config.onStep = [&](int solverId, unsigned run, unsigned step) {
+        if (solverId == victim && run == 3 && step == 2) controls.Cancel();
+      };
+      controls.Start();
+      controls.WaitForWorkerEnd();
+      EXPECT_EQ(controls.LastOutcome(), RunOutcome::kStopped);
+    }
+    EXPECT_TRUE(batch.messages.Messages().empty());
+    EXPECT_LT(batch.config.Created(), jobs == 1 ? 2 : 8);
+    // Every file present is a complete file or a stopped pair's finished lines,
+    // as one worker writes them; none is a temporary file.
+    const auto expected = reference.Files();
+    for (const auto& [name, text] : batch.Files()) {
+      ASSERT_TRUE(expected.count(name)) << name;
+      EXPECT_EQ(expected.at(name).rfind(text, 0), 0u) << name;
+      EXPECT_TRUE(!text.empty() && text.back() == '\n') << name;
+    }
+    if (jobs == 1) {  // header and the two finished runs of the first pair
+      EXPECT_EQ(CountResultsFileLines(batch.ResultsPath("p0.cnf", batch.doc.m_experiments[0])), 3u);
+    }
+    batch.config.onStep = nullptr;
+    EXPECT_EQ(batch.Run(Jobs(jobs)), RunOutcome::kFinished);
+    EXPECT_EQ(batch.Files(), expected);
+  }
+}
+
+TEST(BatchRunTest, AnErrorInOneWorkerEndsTheRunForAllWithOneMessage) {
+  auto experiments = Experiments(4, 3);
+  experiments[2].m_bHistory = true;  // the fake solver has no history
+  Bench batch(Names(3, ".tsp"), experiments, kProblemTSP);
+  // The other workers are inside a run when the error comes; they must stop.
+  batch.config.stepsPerRun = 1u << 30;
+  EXPECT_EQ(batch.Run(Jobs(3)), RunOutcome::kError);
+  EXPECT_EQ(batch.messages.Messages(),
+            std::vector<std::string>{"History is not yet implemented for the current problem type"});
+  EXPECT_EQ(batch.doc.m_nProblemsSolved, 0u);
+  for (const auto& [name, text] : batch.Files())
+    EXPECT_LT(CountResultsFileLines(batch.doc.m_strResultsDir + name), 4u) << name;
 }
 
 TEST(BatchRunTest, StartAfterAListEditAbandonsThePausedWorkerAndResumesFromTheFirstUnsolvedPair) {
-  Bench bench(kProblemSAT, {"a.cnf", "b.cnf"}, TwoExperiments(3));
+  Bench bench({"a.cnf", "b.cnf"}, Experiments(2, 3));
   RunControls controls(bench.doc, bench.messages, FakeFactory(bench.config));
-  std::promise<void> stopped;
-  std::promise<void> releaseSuccessor;
+  std::promise<void> stopped, successorBlocked, releaseSuccessor;
   std::shared_future<void> release = releaseSuccessor.get_future().share();
-  std::promise<void> successorBlocked;
   bench.config.onStep = [&](int solverId, unsigned run, unsigned step) {
     if (solverId == 2 && run == 2 && step == 3) {  // a.cnf, second experiment
       controls.Stop();
@@ -229,7 +265,7 @@ TEST(BatchRunTest, StartAfterAListEditAbandonsThePausedWorkerAndResumesFromTheFi
     }
   };
   controls.Start();
-  stopped.get_future().wait();
+  Await(stopped.get_future());
   ASSERT_TRUE(controls.CurrentPauseGate()->WaitUntilParked());
   EXPECT_EQ(bench.doc.m_strCurrentProblem, "a.cnf");
 
@@ -243,7 +279,7 @@ TEST(BatchRunTest, StartAfterAListEditAbandonsThePausedWorkerAndResumesFromTheFi
 
   // The abandoned worker ends while its successor is held inside a run: the
   // successor keeps its record and the running flag.
-  successorBlocked.get_future().wait();
+  Await(successorBlocked.get_future());
   while (controls.UnfinishedWorkerCount() > 1) std::this_thread::yield();
   EXPECT_TRUE(controls.HasWorker());
   EXPECT_TRUE(controls.IsRunning());
@@ -254,54 +290,78 @@ TEST(BatchRunTest, StartAfterAListEditAbandonsThePausedWorkerAndResumesFromTheFi
   EXPECT_EQ(bench.config.Pairs(),
             (std::vector<std::string>{"a.cnf", "a.cnf", "a.cnf", "a.cnf", "b.cnf", "b.cnf", "b.cnf"}));
   for (const auto& p : {"a.cnf", "b.cnf"})
-    for (const auto& ex : bench.doc.m_experiments)
-      EXPECT_TRUE(IsResultsFileComplete(bench.doc.m_strResultsDir, kProblemSAT, p, ex));
+    for (const auto& ex : bench.doc.m_experiments) EXPECT_TRUE(bench.Complete(p, ex));
   EXPECT_EQ(bench.doc.m_nProblemsSolved, 2u);
   EXPECT_EQ(bench.messages.Messages(), std::vector<std::string>{"Finished Solving.."});
 }
 
-TEST(BatchRunTest, MonitorRunSolvesTheChosenProblemWithRReadWhenApplied) {
-  Bench bench(kProblemSAT, {"a.cnf", "b.cnf"}, {});
-  bench.doc.m_strMonitorProblem = bench.doc.m_strProblemsDir + "b.cnf";
-  bench.doc.m_strMonitorOutputFile = bench.dir.Path() + "monitor.txt";
-  bench.doc.m_monitorExperiment.m_nNumRuns = 2;
-  bench.doc.m_nMonitorEvery = 7;
-  RunControls controls(bench.doc, bench.messages, FakeFactory(bench.config));
-  bench.doc.m_bSettingsChanged = true;
-  controls.SolveProblem();
-  EXPECT_FALSE(bench.doc.m_bSettingsChanged);
-  bench.doc.m_nMonitorEvery = 100;  // read when the experiment is handed over, not at creation
-  controls.WaitForWorkerEnd();
-  EXPECT_EQ(bench.config.Pairs(), std::vector<std::string>{"b.cnf"});
-  EXPECT_EQ(bench.config.monitorFile, bench.doc.m_strMonitorOutputFile);
-  EXPECT_TRUE(bench.config.monitorEvery == 7 || bench.config.monitorEvery == 100);
-  EXPECT_EQ(bench.doc.m_nTotalProblems, 1u);
-  const std::string name = GetResultsFilename(kProblemSAT, "b_monitor_run", bench.doc.m_monitorExperiment);
-  EXPECT_EQ(ListDir(bench.doc.m_strResultsDir), std::vector<std::string>{name});
-  const std::string text = ReadFile(bench.doc.m_strResultsDir + name);
-  EXPECT_NE(text.find("\n" + bench.doc.m_strMonitorProblem + "\t2\t"), std::string::npos);
+TEST(BatchRunTest, ARunRemovesTheTemporaryFilesThatDeadProcessesOfThisHostLeft) {
+  Bench batch({"a.cnf"}, Experiments(1, 1));
+  const std::string results = batch.doc.m_strResultsDir;
+  const std::string dead = LeaveTemporary(results, ".mirelock-dead01");
+  const std::string live = LeaveTemporary(results, ".mirelock-live01", "", ::getppid());
+  const std::string elsewhere = LeaveTemporary(results, ".mirelock-else01", "some-other-host");
+  const std::string recordOnly = LeaveTemporary(results, ".mirelock-recd01");
+  std::filesystem::remove(recordOnly);
 
-  // Without a monitor problem, Solve problem runs the batch.
-  bench.doc.m_strMonitorProblem.clear();
-  bench.doc.m_experiments = TwoExperiments(1);
-  controls.SolveProblem();
-  controls.WaitForWorkerEnd();
-  EXPECT_EQ(bench.config.Created(), 5);
+  batch.Run(Jobs(2));
+  for (const std::string& gone : {dead, dead + ".owner", recordOnly + ".owner"})
+    EXPECT_FALSE(std::filesystem::exists(gone)) << gone;
+  for (const std::string& kept : {live, live + ".owner", elsewhere, elsewhere + ".owner"})
+    EXPECT_TRUE(std::filesystem::exists(kept)) << kept;
+  EXPECT_TRUE(batch.Complete("a.cnf", batch.doc.m_experiments[0]));
 }
 
-TEST(BatchRunTest, CancelEndsTheRunKeepingFinishedLines) {
-  Bench bench(kProblemSAT, {"a.cnf", "b.cnf"}, TwoExperiments(3));
-  RunControls controls(bench.doc, bench.messages, FakeFactory(bench.config));
-  bench.config.onStep = [&](int solverId, unsigned run, unsigned step) {
-    if (solverId == 1 && run == 3 && step == 2) controls.Cancel();
-  };
-  controls.Start();
-  controls.WaitForWorkerEnd();
-  EXPECT_EQ(controls.LastOutcome(), RunOutcome::kStopped);
-  EXPECT_TRUE(bench.messages.Messages().empty());
-  EXPECT_EQ(bench.config.Created(), 1);
-  EXPECT_EQ(CountResultsFileLines(bench.ResultsPath("a.cnf", bench.doc.m_experiments[0])), 3u);
-  EXPECT_EQ(ListDir(bench.doc.m_strResultsDir).size(), 1u);
+TEST(BatchRunTest, MonitorRunOfARealSolverWritesALineEveryRRepairsOfTheLastRunWithOneWorker) {
+  const std::string examples = std::string(MIRELOCK_SOURCE_DIR) + "/examples/maxsat/";
+  TempDir dir;
+  RecordingMessages messages;
+  CMirelockDoc doc(&messages);
+  doc.m_nProblemType = kProblemMaxSAT;
+  doc.m_strProblemsDir = examples;
+  doc.m_strResultsDir = dir.Sub("results");
+  doc.m_strMonitorProblem = examples + "jnh1.sat";
+  doc.m_strMonitorOutputFile = dir.Path() + "monitor.txt";
+  doc.m_monitorExperiment.m_nMaxRepairs = 5;
+  doc.m_monitorExperiment.m_nNumRuns = 2;
+  doc.m_nMonitorEvery = 100;
+  RunControls controls(doc, messages);  // the solvers of the factory
+  // A partition is for batches; an invalid one is refused and the old one kept.
+  controls.SetPartition(Jobs(4, 1, 2));
+  for (const BatchPartition& bad : {Jobs(0), Jobs(1, 3, 3), Jobs(1, 0, 0)})
+    EXPECT_THROW(controls.SetPartition(bad), std::invalid_argument);
+  EXPECT_EQ(controls.Partition().jobs, 4u);
+  EXPECT_EQ(controls.Partition().shardIndex, 1u);
+  doc.m_bSettingsChanged = true;
+  controls.SolveProblem();
+  EXPECT_FALSE(doc.m_bSettingsChanged);
+  ASSERT_TRUE(controls.WaitForWorkerEnd(std::chrono::seconds(60)));
+  EXPECT_EQ(messages.Messages(), std::vector<std::string>{"Finished Solving.."});
+  EXPECT_EQ(doc.m_nTotalProblems, 1u);
+
+  const auto monitor = Split(ReadFile(doc.m_strMonitorOutputFile));
+  ASSERT_GE(monitor.size(), 2u);
+  EXPECT_EQ(monitor[0].substr(0, 33), "Repairs\tCurrent_Cost\tCurrent_Aug_");
+  long previous = -1;
+  for (std::size_t i = 1; i < monitor.size(); ++i) {
+    const long repairs = std::stol(monitor[i].substr(0, monitor[i].find('\t')));
+    EXPECT_EQ(repairs % 100, 0) << monitor[i];
+    EXPECT_GT(repairs, previous) << "a second run's lines";  // one run only: repairs only grow
+    previous = repairs;
+  }
+  const std::string monitorResults = GetResultsFilename(kProblemMaxSAT, "jnh1_monitor_run", doc.m_monitorExperiment);
+  EXPECT_EQ(ListDir(doc.m_strResultsDir), std::vector<std::string>{monitorResults});
+  EXPECT_TRUE(IsResultsFileComplete(doc.m_strResultsDir, kProblemMaxSAT, "jnh1_monitor_run", doc.m_monitorExperiment));
+
+  // Without a monitor problem, Solve problem runs the batch: here its shard 1 of 2.
+  doc.m_strMonitorProblem.clear();
+  doc.m_experiments = {doc.m_monitorExperiment};
+  controls.SolveProblem();
+  ASSERT_TRUE(controls.WaitForWorkerEnd(std::chrono::seconds(60)));
+  EXPECT_EQ(doc.m_nTotalProblems, 1u);  // the problems of the shard, not all of them
+  EXPECT_EQ(ListDir(doc.m_strResultsDir),
+            (std::vector<std::string>{monitorResults,
+                                      GetResultsFilename(kProblemMaxSAT, "jnh201.sat", doc.m_monitorExperiment)}));
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // A small deterministic solver for the runner's tests: a run takes a fixed
 // number of steps, tests its stop flag at each, and reports a value built from
 // the per-thread generator, so identical seeds give identical lines.
-#include <atomic>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -28,8 +26,6 @@ struct FakeSolverConfig {
   std::mutex mutex;
   std::vector<std::string> solvedPairs;  // problem read by each solver, in creation order
   int created = 0;
-  std::string monitorFile;
-  unsigned monitorEvery = 0;
 
   int Created() {
     std::lock_guard<std::mutex> lock(mutex);
@@ -41,10 +37,9 @@ struct FakeSolverConfig {
   }
 };
 
-class FakeSolver : public Solver {
+class FakeSolver : public Solver, ProblemInstance, SolverStats, SolverParameters {
  public:
-  FakeSolver(FakeSolverConfig& config, int id)
-      : config_(config), id_(id), problem_(*this), stats_(*this), params_(*this) {}
+  FakeSolver(FakeSolverConfig& config, int id) : config_(config), id_(id) {}
 
   void Solve() override {
     ++run_;
@@ -56,75 +51,46 @@ class FakeSolver : public Solver {
       value_ = value_ * 31 + static_cast<unsigned>(Random());
     }
   }
-  ProblemInstance& GetProblem() override { return problem_; }
-  SolverStats& GetStats() override { return stats_; }
-  SolverParameters& GetParameters() override { return params_; }
+  ProblemInstance& GetProblem() override { return *this; }
+  SolverStats& GetStats() override { return *this; }
+  SolverParameters& GetParameters() override { return *this; }
+
+  // A problem file is read whole; one holding "FATAL" is refused as a real reader would.
+  std::istream& Read(std::istream& in) override {
+    std::stringstream text;
+    text << in.rdbuf();
+    if (text.str().find("FATAL") != std::string::npos)
+      throw FatalError("fake reader: bad file", OutputStream::Err, 3);
+    std::lock_guard<std::mutex> lock(config_.mutex);
+    config_.solvedPairs.push_back(text.str());
+    return in;
+  }
+  std::ostream& WriteRow(std::ostream& out) override { return out << run_ << '\t' << value_ << '\t'; }
+  std::ostream& WriteHeader(std::ostream& out) override { return out << "Run\tValue\t"; }
+
+  unsigned GetNumRuns() override { return runs_; }
+  void SetNumRuns(unsigned n) override { runs_ = n; }
+  void SetMaxRepairsPerN(unsigned) override {}
+  void SetMaxRepairs(unsigned) override {}
+  void SetSeed(unsigned seed) override { seed_ = seed; }
+  void SetLambda(double lambda) override { lambda_ = lambda; }
+  void SetSidewaysMoves(int) override {}
+  void SetPenaltyDecay(unsigned, double) override {}
+  std::ostream& WriteOptions(std::ostream& out) override {
+    return out << "+seed " << seed_ << " +lambda " << lambda_ << " +runs " << runs_ << ' ';
+  }
 
  private:
-  struct Problem : ProblemInstance {
-    explicit Problem(FakeSolver& s) : solver(s) {}
-    std::istream& Read(std::istream& in) override {
-      std::stringstream text;
-      text << in.rdbuf();
-      if (text.str().find("FATAL") != std::string::npos)
-        throw FatalError("fake reader: bad file", OutputStream::Err, 3);
-      std::lock_guard<std::mutex> lock(solver.config_.mutex);
-      solver.config_.solvedPairs.push_back(text.str());
-      return in;
-    }
-    FakeSolver& solver;
-  };
-  struct Stats : SolverStats {
-    explicit Stats(FakeSolver& s) : solver(s) {}
-    std::ostream& WriteRow(std::ostream& out) override {
-      return out << solver.run_ << '\t' << solver.value_ << '\t';
-    }
-    std::ostream& WriteHeader(std::ostream& out) override { return out << "Run\tValue\t"; }
-    FakeSolver& solver;
-  };
-  struct Params : SolverParameters {
-    explicit Params(FakeSolver& s) : solver(s) {}
-    unsigned GetNumRuns() override { return runs; }
-    void SetNumRuns(unsigned n) override { runs = n; }
-    void SetMaxRepairsPerN(unsigned k) override { repairs = k; }
-    void SetMaxRepairs(unsigned n) override { repairs = n; }
-    void SetSeed(unsigned seed) override { solver.seed_ = seed; }
-    void SetLambda(double l) override { lambda = l; }
-    void SetSidewaysMoves(int n) override { sideways = n; }
-    void SetPenaltyDecay(unsigned, double) override {}
-    void SetMonitor(const std::string& file, unsigned every) override {
-      std::lock_guard<std::mutex> lock(solver.config_.mutex);
-      solver.config_.monitorFile = file;
-      solver.config_.monitorEvery = every;
-    }
-    std::ostream& WriteOptions(std::ostream& out) override {
-      return out << "+seed " << solver.seed_ << " +lambda " << lambda << " +runs " << runs << ' ';
-    }
-    FakeSolver& solver;
-    unsigned runs = 1;
-    unsigned repairs = 0;
-    double lambda = 0;
-    int sideways = 0;
-  };
-
   FakeSolverConfig& config_;
   int id_;
-  unsigned run_ = 0;
-  unsigned seed_ = 0;
-  unsigned value_ = 0;
-  Problem problem_;
-  Stats stats_;
-  Params params_;
+  unsigned run_ = 0, seed_ = 0, value_ = 0, runs_ = 1;
+  double lambda_ = 0;
 };
 
 inline SolverFactoryFn FakeFactory(FakeSolverConfig& config) {
   return [&config](ProblemType) -> std::unique_ptr<Solver> {
-    int id;
-    {
-      std::lock_guard<std::mutex> lock(config.mutex);
-      id = ++config.created;
-    }
-    return std::make_unique<FakeSolver>(config, id);
+    std::lock_guard<std::mutex> lock(config.mutex);
+    return std::make_unique<FakeSolver>(config, ++config.created);
   };
 }
 
