@@ -52,6 +52,7 @@ class SearchState {
   std::size_t UnsatisfiedCount() const { return unsatisfied_.size(); }
   std::uint32_t Unsatisfied(std::size_t i) const { return unsatisfied_[i]; }
   std::int64_t D(std::uint32_t v) const { return d_[v]; }
+  // O is kept only with the objective lists (aspiration needs both); 0 otherwise.
   std::int64_t O(std::uint32_t v) const { return o_[v]; }
   std::uint8_t Value(std::uint32_t v) const { return value_[v]; }
   const std::uint8_t* Values() const { return value_.data(); }
@@ -91,7 +92,7 @@ class SearchState {
       o_[y] += weight;
       ReclassifyObjective(y);
     } else {
-      o_[y] += weight;
+      (void)weight;
     }
   }
   void Reclassify(std::uint32_t y) {
@@ -169,9 +170,11 @@ template <bool kTrackObjective>
 void SearchState::FlipAndUpdate(std::uint32_t v, std::uint64_t now) {
   const std::uint8_t newValue = value_[v] ^= 1;
   d_[v] = -d_[v];
-  o_[v] = -o_[v];
   Reclassify(v);
-  if constexpr (kTrackObjective) ReclassifyObjective(v);
+  if constexpr (kTrackObjective) {
+    o_[v] = -o_[v];
+    ReclassifyObjective(v);
+  }
   lastFlip_[v] = now;
 
   const std::uint32_t* literals = formula_.clauseLiterals.data();
