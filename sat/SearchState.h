@@ -183,15 +183,22 @@ void SearchState::FlipAndUpdate(std::uint32_t v, std::uint64_t now) {
   const std::uint32_t* const last = formula_.occurrences.data() + formula_.occurrenceStart[v + 1];
   for (; occurrence != last; ++occurrence) {
     const std::uint32_t c = *occurrence >> 1;
-    // The literal is true when the variable's value differs from the negation bit.
-    const bool becameTrue = (*occurrence & 1u) != newValue;
+    // The literal is true when the variable's value differs from the negation
+    // bit; its count of true literals moves by `step`, +1 or -1.
+    const std::uint32_t becameTrue = (*occurrence & 1u) ^ newValue;
+    const std::uint32_t step = 2 * becameTrue - 1;
     ClauseState& clause = clause_[c];
     clause.trueVariables ^= v;
+    const std::uint32_t before = clause.satisfied;
+    clause.satisfied = before + step;
+    // The smaller of the two counts tells what changed: 0, the clause became
+    // satisfied or unsatisfied; 1, its critical variable changed; more, nothing.
+    const std::uint32_t lower = before + becameTrue - 1;
+    if (lower > 1) continue;
     const std::int64_t weight = clause.weight;
     const std::int64_t term = scale_ + clause.penalty;
-    if (becameTrue) {
-      const std::uint32_t before = clause.satisfied++;
-      if (before == 0) {
+    if (lower == 0) {
+      if (becameTrue) {
         RemoveUnsatisfied(c);
         cost_ -= static_cast<std::uint64_t>(weight);
         augmentedCost_ -= term;
@@ -200,13 +207,7 @@ void SearchState::FlipAndUpdate(std::uint32_t v, std::uint64_t now) {
           const std::uint32_t y = literals[i] >> 1;
           if (y != v) AddScores<kTrackObjective>(y, term, weight);
         }
-      } else if (before == 1) {
-        // The variable that was the only true literal is no longer critical.
-        AddScores<kTrackObjective>(clause.trueVariables ^ v, -term, -weight);
-      }
-    } else {
-      const std::uint32_t before = clause.satisfied--;
-      if (before == 1) {
+      } else {
         AddUnsatisfied(c);
         cost_ += static_cast<std::uint64_t>(weight);
         augmentedCost_ += term;
@@ -214,10 +215,13 @@ void SearchState::FlipAndUpdate(std::uint32_t v, std::uint64_t now) {
           const std::uint32_t y = literals[i] >> 1;
           if (y != v) AddScores<kTrackObjective>(y, -term, -weight);
         }
-      } else if (before == 2) {
-        // The one true literal left is now critical.
-        AddScores<kTrackObjective>(clause.trueVariables, term, weight);
       }
+    } else if (becameTrue) {
+      // The variable that was the only true literal is no longer critical.
+      AddScores<kTrackObjective>(clause.trueVariables ^ v, -term, -weight);
+    } else {
+      // The one true literal left is now critical.
+      AddScores<kTrackObjective>(clause.trueVariables, term, weight);
     }
   }
 }
