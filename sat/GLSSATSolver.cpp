@@ -134,7 +134,8 @@ void GLSSATSolver::Solve() {
     // the problem has no variable to flip).
     if (stats_.Repairs() == repairsBefore && penalised == 0) break;
     idleRounds = stats_.Repairs() == repairsBefore ? idleRounds + 1 : 0;
-    if (IdleLimitPassed(idleRounds, lambdaUnits)) break;
+    // The bound is at least 1000: skip its division while the search moves.
+    if (idleRounds > 1000 && IdleLimitPassed(idleRounds, lambdaUnits)) break;
   }
   FinishRun();
 }

@@ -103,16 +103,27 @@ std::uint32_t SearchState::Penalise() {
   // takes part, empty ones included.
   std::vector<std::uint32_t>& selected = selected_;
   selected.clear();
+  // One pass: the clauses of the best value so far, in list order.
   if (formula_.weighted) {
     double best = -1.0;
-    for (std::uint32_t c : unsatisfied_) best = std::max(best, Utility(c));
-    for (std::uint32_t c : unsatisfied_)
-      if (Utility(c) == best) selected.push_back(c);
+    for (std::uint32_t c : unsatisfied_) {
+      const double utility = Utility(c);
+      if (utility > best) {
+        best = utility;
+        selected.clear();
+      }
+      if (utility == best) selected.push_back(c);
+    }
   } else {
     std::uint32_t smallest = kMaxPenalty;
-    for (std::uint32_t c : unsatisfied_) smallest = std::min(smallest, clause_[c].penalty);
-    for (std::uint32_t c : unsatisfied_)
-      if (clause_[c].penalty == smallest) selected.push_back(c);
+    for (std::uint32_t c : unsatisfied_) {
+      const std::uint32_t penalty = clause_[c].penalty;
+      if (penalty < smallest) {
+        smallest = penalty;
+        selected.clear();
+      }
+      if (penalty == smallest) selected.push_back(c);
+    }
   }
   std::uint32_t raised = 0;
   for (std::uint32_t c : selected) {
