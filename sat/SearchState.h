@@ -195,33 +195,29 @@ void SearchState::FlipAndUpdate(std::uint32_t v, std::uint64_t now) {
     // satisfied or unsatisfied; 1, its critical variable changed; more, nothing.
     const std::uint32_t lower = before + becameTrue - 1;
     if (lower > 1) continue;
-    const std::int64_t weight = clause.weight;
-    const std::int64_t term = scale_ + clause.penalty;
+    // +1 when c gained a true literal, -1 when it lost one.
+    const std::int64_t sign = 2 * static_cast<std::int64_t>(becameTrue) - 1;
+    const std::int64_t weight = sign * clause.weight;
+    const std::int64_t term = sign * (scale_ + clause.penalty);
     if (lower == 0) {
+      // c became satisfied (or unsatisfied): flipping one of its other
+      // variables, all false, no longer satisfies it (now satisfies it).
       if (becameTrue) {
         RemoveUnsatisfied(c);
-        cost_ -= static_cast<std::uint64_t>(weight);
-        augmentedCost_ -= term;
-        // Every other literal is false: flipping one of them no longer satisfies c.
-        for (std::uint32_t i = clauseStart[c]; i < clauseStart[c + 1]; ++i) {
-          const std::uint32_t y = literals[i] >> 1;
-          if (y != v) AddScores<kTrackObjective>(y, term, weight);
-        }
       } else {
         AddUnsatisfied(c);
-        cost_ += static_cast<std::uint64_t>(weight);
-        augmentedCost_ += term;
-        for (std::uint32_t i = clauseStart[c]; i < clauseStart[c + 1]; ++i) {
-          const std::uint32_t y = literals[i] >> 1;
-          if (y != v) AddScores<kTrackObjective>(y, -term, -weight);
-        }
       }
-    } else if (becameTrue) {
-      // The variable that was the only true literal is no longer critical.
-      AddScores<kTrackObjective>(clause.trueVariables ^ v, -term, -weight);
+      cost_ -= static_cast<std::uint64_t>(weight);
+      augmentedCost_ -= term;
+      for (std::uint32_t i = clauseStart[c]; i < clauseStart[c + 1]; ++i) {
+        const std::uint32_t y = literals[i] >> 1;
+        if (y != v) AddScores<kTrackObjective>(y, term, weight);
+      }
     } else {
-      // The one true literal left is now critical.
-      AddScores<kTrackObjective>(clause.trueVariables, term, weight);
+      // One true literal before or after: when c gained one, the variable that
+      // was its only true literal is no longer critical (its score falls); when
+      // c lost one, the one left is now critical (its score rises).
+      AddScores<kTrackObjective>(clause.trueVariables ^ (v & (0u - becameTrue)), -term, -weight);
     }
   }
 }
