@@ -134,7 +134,8 @@ void GLSSATSolver::Solve() {
     // the problem has no variable to flip).
     if (stats_.Repairs() == repairsBefore && penalised == 0) break;
     idleRounds = stats_.Repairs() == repairsBefore ? idleRounds + 1 : 0;
-    if (IdleLimitPassed(idleRounds, lambdaUnits)) break;
+    // The bound is at least 1000: skip its division while the search moves.
+    if (idleRounds > 1000 && IdleLimitPassed(idleRounds, lambdaUnits)) break;
   }
   FinishRun();
 }
@@ -176,8 +177,8 @@ void GLSSATSolver::RunSearch() {
       if (r <= randomMoveProbability) chosen = Random() % static_cast<std::int64_t>(n);
     }
     if (chosen < 0) {
-      chosen = Pick(state.Improving());
-      if (chosen < 0) chosen = Pick(state.Sideways());
+      chosen = Pick(state.Improving(), false);
+      if (chosen < 0) chosen = Pick(state.Sideways(), true);
       if (chosen < 0) break;
     }
     const bool byAspiration =
@@ -216,10 +217,13 @@ std::int64_t GLSSATSolver::FindAspirationCandidate() const {
   return best;
 }
 
-std::int64_t GLSSATSolver::Pick(const IndexedVariableList& list) {
+std::int64_t GLSSATSolver::Pick(const IndexedVariableList& list, bool equalScores) {
   if (list.Empty()) return -1;
   const SearchState& state = *state_;
   if (parameters_.pickHeuristic == PickHeuristic::kBest) {
+    // Every element ties (the sideways list holds exactly the D = 0 moves), so
+    // the scan below would collect the whole list in order: draw from it directly.
+    if (equalScores) return list[static_cast<std::uint32_t>(Random()) % static_cast<std::uint32_t>(list.Size())];
     // One pass: the variables of the smallest D so far, in list order.
     std::uint32_t* ties = ties_.data();
     std::uint32_t count = 0;

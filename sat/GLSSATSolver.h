@@ -50,7 +50,8 @@ class GLSSATSolver : public Solver {
   void RunSearch();
   bool IdleLimitPassed(std::uint64_t idleRounds, std::int64_t lambdaUnits) const;
   std::int64_t FindAspirationCandidate() const;
-  std::int64_t Pick(const IndexedVariableList& list);
+  // `equalScores`: every element of the list has the same D.
+  std::int64_t Pick(const IndexedVariableList& list, bool equalScores);
   void RecordBest(bool byAspiration);
   void WriteMonitorLine();
   void FinishRun();

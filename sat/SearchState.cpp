@@ -65,11 +65,11 @@ void SearchState::RecomputeScores() {
       for (std::uint32_t i = formula_.clauseStart[c]; i < formula_.clauseStart[c + 1]; ++i) {
         const std::uint32_t y = formula_.clauseLiterals[i] >> 1;
         d_[y] -= term;
-        o_[y] -= weight;
+        if (trackObjectiveLists_) o_[y] -= weight;
       }
     } else if (clause_[c].satisfied == 1) {
       d_[clause_[c].trueVariables] += term;
-      o_[clause_[c].trueVariables] += weight;
+      if (trackObjectiveLists_) o_[clause_[c].trueVariables] += weight;
     }
   }
   for (std::uint32_t v = 0; v < n; ++v) {
@@ -103,16 +103,27 @@ std::uint32_t SearchState::Penalise() {
   // takes part, empty ones included.
   std::vector<std::uint32_t>& selected = selected_;
   selected.clear();
+  // One pass: the clauses of the best value so far, in list order.
   if (formula_.weighted) {
     double best = -1.0;
-    for (std::uint32_t c : unsatisfied_) best = std::max(best, Utility(c));
-    for (std::uint32_t c : unsatisfied_)
-      if (Utility(c) == best) selected.push_back(c);
+    for (std::uint32_t c : unsatisfied_) {
+      const double utility = Utility(c);
+      if (utility > best) {
+        best = utility;
+        selected.clear();
+      }
+      if (utility == best) selected.push_back(c);
+    }
   } else {
     std::uint32_t smallest = kMaxPenalty;
-    for (std::uint32_t c : unsatisfied_) smallest = std::min(smallest, clause_[c].penalty);
-    for (std::uint32_t c : unsatisfied_)
-      if (clause_[c].penalty == smallest) selected.push_back(c);
+    for (std::uint32_t c : unsatisfied_) {
+      const std::uint32_t penalty = clause_[c].penalty;
+      if (penalty < smallest) {
+        smallest = penalty;
+        selected.clear();
+      }
+      if (penalty == smallest) selected.push_back(c);
+    }
   }
   std::uint32_t raised = 0;
   for (std::uint32_t c : selected) {
@@ -197,7 +208,7 @@ std::string SearchState::CheckConsistency() const {
   for (std::uint32_t v = 0; v < n; ++v) {
     const std::string variable = "variable " + std::to_string(v);
     if (d[v] != d_[v]) return variable + ": D " + std::to_string(d_[v]) + ", recount " + std::to_string(d[v]);
-    if (o[v] != o_[v]) return variable + ": O " + std::to_string(o_[v]) + ", recount " + std::to_string(o[v]);
+    if (trackObjectiveLists_ && o[v] != o_[v]) return variable + ": O " + std::to_string(o_[v]) + ", recount " + std::to_string(o[v]);
     const std::uint8_t dClass = ClassOf(d[v]);
     if (dClass_[v] != dClass) return variable + ": D class";
     for (std::uint8_t k = 0; k < 2; ++k) {

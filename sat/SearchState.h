@@ -52,6 +52,7 @@ class SearchState {
   std::size_t UnsatisfiedCount() const { return unsatisfied_.size(); }
   std::uint32_t Unsatisfied(std::size_t i) const { return unsatisfied_[i]; }
   std::int64_t D(std::uint32_t v) const { return d_[v]; }
+  // O is kept only with the objective lists (aspiration needs both); 0 otherwise.
   std::int64_t O(std::uint32_t v) const { return o_[v]; }
   std::uint8_t Value(std::uint32_t v) const { return value_[v]; }
   const std::uint8_t* Values() const { return value_.data(); }
@@ -91,7 +92,7 @@ class SearchState {
       o_[y] += weight;
       ReclassifyObjective(y);
     } else {
-      o_[y] += weight;
+      (void)weight;
     }
   }
   void Reclassify(std::uint32_t y) {
@@ -169,9 +170,11 @@ template <bool kTrackObjective>
 void SearchState::FlipAndUpdate(std::uint32_t v, std::uint64_t now) {
   const std::uint8_t newValue = value_[v] ^= 1;
   d_[v] = -d_[v];
-  o_[v] = -o_[v];
   Reclassify(v);
-  if constexpr (kTrackObjective) ReclassifyObjective(v);
+  if constexpr (kTrackObjective) {
+    o_[v] = -o_[v];
+    ReclassifyObjective(v);
+  }
   lastFlip_[v] = now;
 
   const std::uint32_t* literals = formula_.clauseLiterals.data();
@@ -180,41 +183,41 @@ void SearchState::FlipAndUpdate(std::uint32_t v, std::uint64_t now) {
   const std::uint32_t* const last = formula_.occurrences.data() + formula_.occurrenceStart[v + 1];
   for (; occurrence != last; ++occurrence) {
     const std::uint32_t c = *occurrence >> 1;
-    // The literal is true when the variable's value differs from the negation bit.
-    const bool becameTrue = (*occurrence & 1u) != newValue;
+    // The literal is true when the variable's value differs from the negation
+    // bit; its count of true literals moves by `step`, +1 or -1.
+    const std::uint32_t becameTrue = (*occurrence & 1u) ^ newValue;
+    const std::uint32_t step = 2 * becameTrue - 1;
     ClauseState& clause = clause_[c];
     clause.trueVariables ^= v;
-    const std::int64_t weight = clause.weight;
-    const std::int64_t term = scale_ + clause.penalty;
-    if (becameTrue) {
-      const std::uint32_t before = clause.satisfied++;
-      if (before == 0) {
+    const std::uint32_t before = clause.satisfied;
+    clause.satisfied = before + step;
+    // The smaller of the two counts tells what changed: 0, the clause became
+    // satisfied or unsatisfied; 1, its critical variable changed; more, nothing.
+    const std::uint32_t lower = before + becameTrue - 1;
+    if (lower > 1) continue;
+    // +1 when c gained a true literal, -1 when it lost one.
+    const std::int64_t sign = 2 * static_cast<std::int64_t>(becameTrue) - 1;
+    const std::int64_t weight = sign * clause.weight;
+    const std::int64_t term = sign * (scale_ + clause.penalty);
+    if (lower == 0) {
+      // c became satisfied (or unsatisfied): flipping one of its other
+      // variables, all false, no longer satisfies it (now satisfies it).
+      if (becameTrue) {
         RemoveUnsatisfied(c);
-        cost_ -= static_cast<std::uint64_t>(weight);
-        augmentedCost_ -= term;
-        // Every other literal is false: flipping one of them no longer satisfies c.
-        for (std::uint32_t i = clauseStart[c]; i < clauseStart[c + 1]; ++i) {
-          const std::uint32_t y = literals[i] >> 1;
-          if (y != v) AddScores<kTrackObjective>(y, term, weight);
-        }
-      } else if (before == 1) {
-        // The variable that was the only true literal is no longer critical.
-        AddScores<kTrackObjective>(clause.trueVariables ^ v, -term, -weight);
+      } else {
+        AddUnsatisfied(c);
+      }
+      cost_ -= static_cast<std::uint64_t>(weight);
+      augmentedCost_ -= term;
+      for (std::uint32_t i = clauseStart[c]; i < clauseStart[c + 1]; ++i) {
+        const std::uint32_t y = literals[i] >> 1;
+        if (y != v) AddScores<kTrackObjective>(y, term, weight);
       }
     } else {
-      const std::uint32_t before = clause.satisfied--;
-      if (before == 1) {
-        AddUnsatisfied(c);
-        cost_ += static_cast<std::uint64_t>(weight);
-        augmentedCost_ += term;
-        for (std::uint32_t i = clauseStart[c]; i < clauseStart[c + 1]; ++i) {
-          const std::uint32_t y = literals[i] >> 1;
-          if (y != v) AddScores<kTrackObjective>(y, -term, -weight);
-        }
-      } else if (before == 2) {
-        // The one true literal left is now critical.
-        AddScores<kTrackObjective>(clause.trueVariables, term, weight);
-      }
+      // One true literal before or after: when c gained one, the variable that
+      // was its only true literal is no longer critical (its score falls); when
+      // c lost one, the one left is now critical (its score rises).
+      AddScores<kTrackObjective>(clause.trueVariables ^ (v & (0u - becameTrue)), -term, -weight);
     }
   }
 }
