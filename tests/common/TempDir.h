@@ -26,6 +26,7 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   const std::string& Path() const { return path_; }
+  std::string Path(const std::string& name) const { return path_ + name; }
   std::string Sub(const std::string& name) const {
     std::filesystem::create_directories(path_ + name);
     return path_ + name + "/";

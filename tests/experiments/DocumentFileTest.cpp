@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "UnusualExperiment.h"
-#include "common/ScratchDirectory.h"
+#include "common/TempDir.h"
 #include "common/TestSupport.h"
 #include "experiments/CMirelockDoc.h"
 #include "experiments/DocumentFile.h"
@@ -39,7 +39,7 @@ TEST(DocumentFile, StoredBytesAndLengthPrefixes) {
 }
 
 TEST(DocumentFile, SaveAndOpenReproduceEveryStoredField) {
-  test::ScratchDirectory dir;
+  test::TempDir dir;
   RecordingMessages messages;
   CMirelockDoc doc(&messages);
   doc.m_nProblemType = kProblemTSP;
@@ -113,7 +113,7 @@ TEST(DocumentFile, MalformedFilesAreRefusedAndOpenRestoresTheList) {
       {dir + "problem-type-7.mld",
        "%s holds the problem type 7; a document file holds 0 (SAT), 1 (MAX-SAT), 2 (QAP) or 3 (TSP)."},
   };
-  test::ScratchDirectory scratch;
+  test::TempDir scratch;
   RecordingMessages messages;
   CMirelockDoc valid(&messages);
   valid.m_experiments = {CExperiment()};

@@ -2,19 +2,19 @@
 
 #include <string>
 
-#include "common/ScratchDirectory.h"
+#include "common/TempDir.h"
 #include "platform/UserMessages.h"
 #include "summary/BestKnownCosts.h"
 
 namespace mirelock {
 namespace {
 
-using test::ScratchDirectory;
+using test::TempDir;
 using test::WriteFile;
 
 TEST(BestKnownCosts, LinesOfEveryTypeAndTheOnesSkipped) {
-  ScratchDirectory scratch;
-  const std::string dir = scratch.Directory("p");
+  TempDir scratch;
+  const std::string dir = scratch.Sub("p");
   RecordingMessages messages;
   BestKnownCostsReader reader(messages);
 

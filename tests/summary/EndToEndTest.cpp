@@ -5,7 +5,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "common/ScratchDirectory.h"
+#include "common/TempDir.h"
 #include "experiments/CMirelockDoc.h"
 #include "platform/UserMessages.h"
 #include "runner/ProblemDiscovery.h"
@@ -18,7 +18,7 @@ namespace mirelock {
 namespace {
 
 using test::ReadFile;
-using test::ScratchDirectory;
+using test::TempDir;
 
 std::vector<std::string> Split(const std::string& line, char separator) {
   std::vector<std::string> fields;
@@ -43,12 +43,12 @@ TEST(EndToEnd, BatchThenSummaryGivesTheGapsOfTheResultsFiles) {
   };
   for (const TypeCase& c : cases) {
     SCOPED_TRACE(c.folder);
-    ScratchDirectory scratch;
+    TempDir scratch;
     RecordingMessages messages;
     CMirelockDoc doc(&messages);
     doc.m_nProblemType = c.type;
     doc.m_strProblemsDir = std::string(MIRELOCK_SOURCE_DIR) + "/examples/" + c.folder + "/";
-    doc.m_strResultsDir = scratch.Directory("results");
+    doc.m_strResultsDir = scratch.Sub("results");
     doc.m_strFullResultsFile = scratch.Path("full.csv");
     doc.m_strSummaryFile = scratch.Path("summary.csv");
     CExperiment a;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/ScratchDirectory.h"
+#include "common/TempDir.h"
 #include "platform/UserMessages.h"
 #include "summary/CostConversion.h"
 #include "summary/ExperimentDescription.h"
@@ -12,11 +12,11 @@
 namespace mirelock {
 namespace {
 
-using test::ScratchDirectory;
+using test::TempDir;
 using test::WriteFile;
 
 TEST(ResultsFileReader, FieldsFollowTheHeaderWords) {
-  ScratchDirectory scratch;
+  TempDir scratch;
   RecordingMessages messages;
   ResultsTable table({"p.dat"}, {4, 1});
   ResultsFileReader reader(table, messages);

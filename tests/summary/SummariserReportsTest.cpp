@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "common/ScratchDirectory.h"
+#include "common/TempDir.h"
 #include "common/TestSupport.h"
 #include "experiments/CMirelockDoc.h"
 #include "platform/UserMessages.h"
@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ReadFile;
-using test::ScratchDirectory;
+using test::TempDir;
 using test::WriteFile;
 
 CExperiment Experiment(double lambda, std::uint32_t runs) {
@@ -69,10 +69,10 @@ TEST(Summariser, ReportsMatchTheStoredBytes) {
       {"tsp-no-best", "", {"Failed to read in best known/optimal costs in best.txt"}},
       {"sat", nullptr, {}},
   };
-  ScratchDirectory scratch;
+  TempDir scratch;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected);
-    const std::string directory = scratch.Directory(c.expected);
+    const std::string directory = scratch.Sub(c.expected);
     CMirelockDoc doc;
     if (std::string(c.expected) == "sat")
       CopyBatch(doc, "sat", kProblemSAT, {Experiment(1, 1)}, directory);
@@ -100,9 +100,9 @@ TEST(Summariser, ReportsMatchTheStoredBytes) {
 }
 
 TEST(Summariser, ProblemSelectionAndFailures) {
-  ScratchDirectory scratch;
+  TempDir scratch;
   CMirelockDoc doc;
-  TspBatch(doc, scratch.Directory("batch"));
+  TspBatch(doc, scratch.Sub("batch"));
   RecordingMessages messages;
   // A started batch counts only the problems it has solved itself.
   doc.m_bRunStarted = true;
