@@ -3,13 +3,14 @@
 // weighted MAX-SAT instances and a spread of settings.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 #include "common/TestSupport.h"
 #include "platform/Random.h"
 #include "sat/GLSSATSolver.h"
 #include "sat/ReferenceGLSSAT.h"
-#include "sat/RowText.h"
+#include "solver/SolverTestSupport.h"
 
 namespace mirelock {
 namespace {
@@ -148,9 +149,9 @@ const Case kCases[] = {
        s.maxRepairs = 800;
        s.perN = false;
      })},
-    {"every move random, lambda 0", With([](ReferenceSettings& s) {
+    {"every move random, a lambda that rounds to no penalty", With([](ReferenceSettings& s) {
        s.randomMoves = 1.0;
-       s.lambda = 0.0;
+       s.lambda = 0.00004;
        s.maxRepairs = 25;
        s.seed = 5;
      })},
@@ -171,9 +172,6 @@ TEST(GLSSATDifferential, RowsEqualTheReferenceOnSatInstances) {
     ExpectSameRows("sat/uuf50-01.cnf", false, c.settings);
     ExpectSameRows(generated, false, c.settings);
   }
-}
-
-TEST(GLSSATDifferential, ADrawEqualToTheProbabilityIsARandomMove) {
   // Seed 87855 makes the first draw after uf20's 20 start values 32767, so r
   // is exactly 1: the move must still be random.
   ReferenceSettings s;
@@ -195,6 +193,50 @@ TEST(GLSSATDifferential, RowsEqualTheReferenceOnWeightedInstances) {
     shorter.runs = 2;  // the reference is slow on 850 clauses
     ExpectSameRows("sat/jnh1-rw.sat", true, shorter);
   }
+}
+
+// The parts of the header and option text that the rows above do not show.
+TEST(GLSSATDifferential, HeaderAndDefaultOptions) {
+  std::string sat = "Sol_Found\tCPU_Seconds\tRepairs_To_BestSol\tMinimas\tRepetitions\tAve_Entropy\t"
+                    "StdDev_Entropy\tMin_Entropy\tMax_Entropy\tAspiration\t";
+  for (std::string name : {"Visited_Solution", "Local_Minima_Solution", "Best_Found_Solution"})
+    sat += "#" + name + "\tAve_" + name + "_Cost\tStdDev_" + name + "_Cost\tMin_" + name + "_Cost\tMax_" +
+           name + "_Cost\t";
+  sat += "Best_Due_To_Aspiration\t";
+  GLSSATStats stats;
+  std::ostringstream header, weightedHeader;
+  stats.WriteHeader(header);
+  EXPECT_EQ(header.str(), sat);
+  stats.SetWeighted(true);
+  stats.Reset();  // the weighted flag survives a reset
+  stats.WriteHeader(weightedHeader);
+  EXPECT_EQ(weightedHeader.str(), "Best_Found_Solution_Max_Cost\t" + sat);
+
+  GLSSATParameters parameters;
+  std::ostringstream defaults, unlimited;
+  parameters.WriteOptions(defaults);
+  EXPECT_EQ(defaults.str(),
+            "+seed 101 +pickrecency +randomrestarts +maxrepairs 10000 +numruns 20 +GLS +lambda 1 "
+            "+repairsbeforepenalise 2 -upwards +penaliseselective +amountcostutil +cheapstatsonly -keeprunning ");
+  parameters.SetMaxRepairsPerN(50);
+  parameters.SetMaxRepairs(4294967295u);  // -1: no limit, nothing written
+  parameters.WriteOptions(unlimited);
+  EXPECT_EQ(unlimited.str().find("repairs "), std::string::npos) << unlimited.str();
+}
+
+// Costs near 10^9 with a small spread: E[x^2] - E[x]^2 in doubles would lose
+// the spread, the exact sums keep it.
+TEST(GLSSATDifferential, SeriesSummariesAreExactForLargeCosts) {
+  ValueSeries series("Visited_Solution", "Cost");
+  const std::uint64_t base = 1000000000;
+  for (std::uint64_t i = 0; i < 1000; ++i) series.Add(base + (i % 3));  // 0, 1, 2: 334, 333, 333 times
+  std::ostringstream row;
+  series.WriteRow(row);
+  EXPECT_EQ(row.str(), "1000\t1e+09\t0.8167\t1e+09\t1e+09\t");
+  const double mean = 0.999, variance = (334 * mean * mean + 333 * (1 - mean) * (1 - mean) +
+                                         333 * (2 - mean) * (2 - mean)) / 1000;
+  EXPECT_NEAR(series.Mean() - static_cast<double>(base), mean, 1e-6);
+  EXPECT_NEAR(series.StandardDeviation(), std::sqrt(variance), 1e-9);
 }
 
 }  // namespace

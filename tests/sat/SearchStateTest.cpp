@@ -84,37 +84,5 @@ TEST(SearchState, IncrementalStateEqualsARecount) {
   Exercise("sat/jnh1-rw.sat", true, true);
 }
 
-TEST(SearchState, PenaltiesAndDecay) {
-  SATProblem problem;
-  std::istringstream in("p cnf 3 3\n1 2 0\n1 3 0\n-1 -2 0\n");
-  problem.Read(in);
-  FlatFormula formula;
-  formula.Build(problem);
-  SearchState state(formula);
-  const std::uint8_t allFalse[] = {0, 0, 0};
-  state.Start(allFalse, 10000, 10000, false);
-  ASSERT_EQ(state.UnsatisfiedCount(), 2u);  // (1 2) and (1 3)
-  EXPECT_EQ(state.AugmentedCost(), 20000);
-  EXPECT_EQ(state.D(0), -20000);
-  // Both unsatisfied clauses have the smallest penalty: both are raised by L.
-  EXPECT_EQ(state.Penalise(), 2u);
-  EXPECT_EQ(state.AugmentedCost(), 40000);
-  EXPECT_EQ(state.D(0), -40000);  // variable 1 occurs in both
-  EXPECT_EQ(state.D(1), -20000);
-  EXPECT_EQ(state.Penalty(0), 10000u);
-  // Only the smallest penalty is raised next: make clause 0 dearer first.
-  state.SetPenaltyForTest(0, 30000);
-  EXPECT_EQ(state.Penalise(), 1u);
-  EXPECT_EQ(state.Penalty(0), 30000u);
-  EXPECT_EQ(state.Penalty(1), 20000u);
-  state.SetPenaltyForTest(2, 1);
-  state.Decay(800, 1000);
-  EXPECT_EQ(state.Penalty(0), 24000u);
-  EXPECT_EQ(state.Penalty(1), 16000u);
-  EXPECT_EQ(state.Penalty(2), 0u);
-  EXPECT_EQ(state.AugmentedCost(), 10000 + 24000 + 10000 + 16000);
-  EXPECT_EQ(state.CheckConsistency(), "");
-}
-
 }  // namespace
 }  // namespace mirelock
