@@ -5,8 +5,6 @@
 #include <filesystem>
 #include <thread>
 
-#include <unistd.h>
-
 #include "platform/Random.h"
 #include "qap/QAPTestHelpers.h"
 
@@ -28,6 +26,7 @@ std::vector<std::string> Fields(const std::string& line) {
 // Instances that fit in 32 bits give the same lines when searched with
 // 64-bit costs; the history pick, which the reference comparison leaves out
 // (its ties depend on the list order), on published instances of two types.
+// The option text names the history picks.
 TEST(QAPSolver, WideArithmeticGivesTheSameLinesWithHistory) {
   std::vector<Experiment> experiments(2);
   experiments[0].history = true;
@@ -40,6 +39,7 @@ TEST(QAPSolver, WideArithmeticGivesTheSameLinesWithHistory) {
     for (const Experiment& e : experiments) {
       const auto narrow = RunLines(TestData(name), e);
       EXPECT_EQ(narrow, RunLines(TestData(name), e, true)) << name;
+      EXPECT_NE(narrow[0].find(e.aspiration ? " -pick HistAspiration " : " -pick Hist "), std::string::npos);
     }
   }
 }
@@ -53,6 +53,7 @@ TEST(QAPSolver, EdgeRuns) {
     EXPECT_EQ(solver.Stats().LocalMinima(), 1u);
     EXPECT_EQ(solver.Stats().BestCost(), 0);
     EXPECT_LE(solver.Stats().Repairs(), 2u);
+    EXPECT_EQ(solver.Parameters().maxRepairs, 16u * 4000);  // 4000 per item when no limit is set
   }
   // A stop request ends the run at its next termination test.
   {
@@ -65,19 +66,14 @@ TEST(QAPSolver, EdgeRuns) {
 }
 
 TEST(QAPSolver, MonitorLines) {
-  const std::string path =
-      (std::filesystem::temp_directory_path() / ("qap_monitor_" + std::to_string(::getpid()) + ".txt"))
-          .string();
+  const std::string path = test::TemporaryPath("qap-monitor");
   for (unsigned period : {5u, 0u}) {
     QAPSolver solver;
     test::ReadProblem(solver.Problem(), TestData("qap/nug12.dat"));
     solver.GetParameters().SetMaxRepairs(40);
     solver.GetParameters().SetMonitor(path, period);
     solver.Solve();
-    std::ifstream in(path);
-    std::string line;
-    std::vector<std::string> lines;
-    while (std::getline(in, line)) lines.push_back(line);
+    const std::vector<std::string> lines = test::ReadLines(path);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0].rfind("Repairs\tBest_Cost\tCost\tAugmented_Cost\tBest_cost\t", 0), 0u);
     const unsigned step = period == 0 ? 1 : period;

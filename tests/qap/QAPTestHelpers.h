@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "common/TestSupport.h"
 #include "platform/NumberFormat.h"
 #include "qap/QAPProblem.h"
 #include "qap/QAPSolver.h"
+#include "solver/SolverTestSupport.h"
 
 namespace mirelock::test {
 
@@ -24,20 +24,6 @@ inline QAPProblem LoadProblem(const std::string& path) {
   QAPProblem problem;
   ReadProblem(problem, path);
   return problem;
-}
-
-// Drops the fourth tab-separated field (CPU seconds) of a statistics row.
-inline std::string WithoutTime(const std::string& row) {
-  std::vector<std::string> fields;
-  std::stringstream in(row);
-  std::string field;
-  while (std::getline(in, field, '\t')) fields.push_back(field);
-  std::string out;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i != 3) out += fields[i];
-    out += '\t';
-  }
-  return out;
 }
 
 // Runs every run of an experiment the way the batch runner does and returns
@@ -70,10 +56,16 @@ inline void ApplyExperiment(QAPSolver& solver, const Experiment& e) {
   p.SetSeed(e.seed);
 }
 
-inline std::vector<std::string> RunLines(const std::string& path, const Experiment& e,
+// `source` is a file's path or an instance's text.
+inline std::vector<std::string> RunLines(const std::string& source, const Experiment& e,
                                          bool forceWide = false) {
   QAPSolver solver;
-  ReadProblem(solver.Problem(), path);
+  if (source.find('\n') == std::string::npos) {
+    ReadProblem(solver.Problem(), source);
+  } else {
+    std::istringstream in(source);
+    solver.Problem().Read(in);
+  }
   if (forceWide) solver.Problem().ForceWideArithmetic();
   ApplyExperiment(solver, e);
   std::vector<std::string> lines;
@@ -83,7 +75,7 @@ inline std::vector<std::string> RunLines(const std::string& path, const Experime
     UseDefaultNumberFormat(row);
     solver.GetStats().WriteRow(row);
     solver.GetParameters().WriteOptions(row);
-    lines.push_back(WithoutTime(row.str()));
+    lines.push_back(BlankColumn(row.str(), 3));
   }
   return lines;
 }
