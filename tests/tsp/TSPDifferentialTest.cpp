@@ -322,5 +322,37 @@ TEST(TSPSolver, RowsMatchAPlainRestatementOfTheSearch) {
   }
 }
 
+// What the rows above never show: the header, the default option text and the
+// tokens of settings experiments do not make.
+TEST(TSPSolver, HeaderAndOptionTextBeyondTheRows) {
+  TSPParameters p;
+  TSPStats stats;
+  stats.Reset(&p);
+  std::string expected = "CPU_Seconds\tRepairs_To_BestSol\tAve_Entropy\tStdDev_Entropy\tMin_Entropy\tMax_Entropy\t"
+                         "Aspiration\t";
+  for (std::string name : {"Visited_Solution", "Local_Minima_Solution", "Best_Found_Solution"})
+    expected += "#" + name + "\tAve_" + name + "_Cost\tStdDev_" + name + "_Cost\tMin_" + name + "_Cost\tMax_" +
+                name + "_Cost\t";
+  const auto text = [&](bool header) {
+    std::ostringstream out;
+    UseDefaultNumberFormat(out);
+    header ? stats.WriteHeader(out) : p.WriteOptions(out);
+    return out.str();
+  };
+  EXPECT_EQ(text(true), expected + "Best_Due_To_Aspiration\t");
+  EXPECT_EQ(text(false), "-lambdacoeff 1 +maxconsecsideways 0 +cheapstatsonly +aspiration");
+  p.SetTargetCost(-3);  // a target cost adds the Sol_Found column in front
+  p.SetMaxSeconds(60);
+  EXPECT_EQ(text(true), "Sol_Found\t" + expected + "Best_Due_To_Aspiration\t");
+  EXPECT_EQ(text(false), "-targetcost -3 -maxsecs 60 -lambdacoeff 1 +maxconsecsideways 0 +cheapstatsonly +aspiration");
+  p.SetMaxRepairsPerN(10);
+  p.SetMaxRepairs(77);  // a later absolute limit replaces the per-city one
+  p.SetProblemSize(50);
+  EXPECT_EQ(p.MaxRepairs(), 77u);
+  // History is the one feature the TSP search lacks.
+  EXPECT_NO_THROW(p.SetHistory(false));
+  EXPECT_THROW(p.SetHistory(true), UnsupportedFeature);
+}
+
 }  // namespace
 }  // namespace mirelock

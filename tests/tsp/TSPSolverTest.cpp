@@ -74,49 +74,8 @@ TEST(TSPSolver, CostMultiplierAndIntegerLambda) {
   EXPECT_THROW(negative.Solve(), FatalError);
 }
 
-TEST(TSPSolver, TooFewCitiesAreRefusedBeforeTheSearch) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"no-dimension", "Problem with size 0\nProblem file must be incorrect\n"},
-      {"three-cities",
-       "Problem with size 3: a tour needs at least 4 cities for 2-opt moves\n"
-       "Problem file must be incorrect\n"}};
-  for (const auto& [file, text] : cases) {
-    TSPSolver solver;
-    ReadFile(solver, test::TestData(std::string("tsp/parse/") + file + ".tsp"));
-    try {
-      solver.Solve();
-      ADD_FAILURE() << file;
-    } catch (const FatalError& error) {
-      EXPECT_EQ(error.Text(), text);
-      EXPECT_EQ(error.Stream(), OutputStream::Err);
-      EXPECT_EQ(error.ExitStatus(), 1);
-    }
-  }
-}
-
-TEST(TSPSolver, DefaultExperimentFindsKnownOptimaAndWritesItsOptions) {
-  auto owned = std::make_unique<TSPSolver>();
-  TSPSolver* solver = owned.get();
-  ReadFile(*solver, test::TestData("tsp/eil51.tsp"));
-  SolverParameters& parameters = solver->GetParameters();
-  parameters.SetMaxRepairsPerN(1000);
-  parameters.SetNumRuns(10);
-  parameters.SetLambda(1.0);
-  parameters.SetRandomMoves(0.0);
-  parameters.SetAspiration(false);
-  EXPECT_NO_THROW(parameters.SetMonitor("ignored.txt", 10));
-  parameters.SetHistory(false);
-  parameters.SetSidewaysMoves(2);
-  parameters.SetSeed(21);
-  solver->Solve();
-  std::ostringstream options;
-  UseDefaultNumberFormat(options);
-  parameters.WriteOptions(options);
-  EXPECT_EQ(options.str(),
-            "-maxrepairs 51000 -numruns 10 -lambdacoeff 1 +maxconsecsideways 2 +cheapstatsonly ");
-  EXPECT_LE(solver->GetBestCost(), 426 * 1.03);
-
-  // GEO distances: ulysses16's published optimum is reached.
+// GEO distances: ulysses16's published optimum is reached.
+TEST(TSPSolver, GeographicalInstanceReachesItsOptimum) {
   TSPSolver geo;
   ReadFile(geo, test::TestData("tsp/ulysses16.tsp"));
   geo.Parameters().SetMaxRepairsPerN(1000);
