@@ -63,7 +63,7 @@ class ReferenceGLS {
     double g = 0;
     for (std::size_t k = 0; k < sortedA.size(); ++k) g += static_cast<double>(sortedA[k] * sortedB[k]);
     costScale_ = std::max<I64>(1, static_cast<I64>(std::floor(2147483647.0 / ((g + 1) * 1000) + 0.5)));
-    maxRepairs_ = e.perSizeLimit ? e.repairsPerN * static_cast<unsigned>(n_) : e.repairsPerN;
+    maxRepairs_ = e.perN ? e.maxRepairs * static_cast<unsigned>(n_) : e.maxRepairs;
   }
 
   int ties = 0;
@@ -254,7 +254,7 @@ class ReferenceGLS {
     }
     ++localMinima_;
     localMinCosts_.Add(Cost());
-    if (e_.decayPeriod > 0 && localMinima_ % e_.decayPeriod == 0)
+    if (e_.decayEvery > 0 && localMinima_ % e_.decayEvery == 0)
       for (auto& row : penalty_)
         for (I64& x : row) x = static_cast<I64>(std::floor(static_cast<double>(x) * e_.decayFactor + 0.5));
     if (lambda_ == 2147483647) {
@@ -309,9 +309,9 @@ class ReferenceGLS {
   std::string Options() const {
     std::ostringstream out;
     UseDefaultNumberFormat(out);
-    out << (e_.perSizeLimit ? "-maxnrepairs " : "-maxrepairs ") << e_.repairsPerN << " +labelfeatures -lambdacoeff "
+    out << (e_.perN ? "-maxnrepairs " : "-maxrepairs ") << e_.maxRepairs << " +labelfeatures -lambdacoeff "
         << e_.lambda << " -maxlambdacoeff 100 -lambda avefeaturecost ";
-    if (e_.decayPeriod > 0) out << "-forget -forgetcoeff " << e_.decayFactor << " -forgetafter " << e_.decayPeriod << ' ';
+    if (e_.decayEvery > 0) out << "-forget -forgetcoeff " << e_.decayFactor << " -forgetafter " << e_.decayEvery << ' ';
     if (e_.randomMoves > 0) out << "-Prandommove " << e_.randomMoves << ' ';
     out << "-usemovelists -pick " << (e_.aspiration ? "BestAspiration" : "Best") << " +maxconsecsideways "
         << e_.sideways << ' ';
@@ -361,20 +361,20 @@ std::string RandomInstance(int type, int n, unsigned seed) {
 }
 
 TEST(QAPDifferential, SolverRowsEqualTheReferenceOverOptionCombinations) {
-  std::vector<Experiment> combos(9);
-  for (Experiment& e : combos) e.runs = 2, e.repairsPerN = test::IsSanitizerBuild() ? 40 : 120;
+  std::vector<Experiment> combos(9, test::QAPExperiment());
+  for (Experiment& e : combos) e.runs = 2, e.maxRepairs = test::IsSanitizerBuild() ? 40 : 120;
   combos[1].aspiration = false, combos[1].randomMoves = 0.3, combos[1].sideways = 0;
-  combos[2].decayPeriod = 1, combos[2].decayFactor = 0.5, combos[2].lambda = 3, combos[2].sideways = 5;
-  combos[3].seed = 4294967295u, combos[3].perSizeLimit = false, combos[3].repairsPerN = 777,
+  combos[2].decayEvery = 1, combos[2].decayFactor = 0.5, combos[2].lambda = 3, combos[2].sideways = 5;
+  combos[3].seed = 4294967295u, combos[3].perN = false, combos[3].maxRepairs = 777,
   combos[3].randomMoves = 0.1;
-  combos[4].lambda = 1e-6, combos[4].decayPeriod = 3, combos[4].decayFactor = 0.8;
-  combos[5].randomMoves = 1, combos[5].perSizeLimit = false, combos[5].repairsPerN = 300;
-  combos[6].lambda = 20, combos[6].aspiration = false, combos[6].decayPeriod = 7, combos[6].decayFactor = 0.3,
+  combos[4].lambda = 1e-6, combos[4].decayEvery = 3, combos[4].decayFactor = 0.8;
+  combos[5].randomMoves = 1, combos[5].perN = false, combos[5].maxRepairs = 300;
+  combos[6].lambda = 20, combos[6].aspiration = false, combos[6].decayEvery = 7, combos[6].decayFactor = 0.3,
   combos[6].sideways = 10, combos[6].seed = 99;
-  combos[7].perSizeLimit = false, combos[7].repairsPerN = 0;
+  combos[7].perN = false, combos[7].maxRepairs = 0;
   // Long enough for draws of exactly 1, which with probability 1 are no random move.
-  combos[8].randomMoves = 1, combos[8].aspiration = false, combos[8].perSizeLimit = false,
-  combos[8].repairsPerN = 40000, combos[8].runs = 1;
+  combos[8].randomMoves = 1, combos[8].aspiration = false, combos[8].perN = false,
+  combos[8].maxRepairs = 40000, combos[8].runs = 1;
   const std::vector<std::pair<int, int>> instances = {{0, 8}, {1, 8}, {2, 9}};
   int compared = 0, ties = 0, drawsOfOne = 0;
   for (auto [type, n] : instances) {

@@ -28,13 +28,13 @@ std::vector<std::string> Fields(const std::string& line) {
 // (its ties depend on the list order), on published instances of two types.
 // The option text names the history picks.
 TEST(QAPSolver, WideArithmeticGivesTheSameLinesWithHistory) {
-  std::vector<Experiment> experiments(2);
+  std::vector<Experiment> experiments(2, test::QAPExperiment());
   experiments[0].history = true;
   experiments[0].randomMoves = 0.05;
   experiments[1].sideways = 0;
   experiments[1].history = true;
   experiments[1].aspiration = false;
-  experiments[1].decayPeriod = 5;
+  experiments[1].decayEvery = 5;
   for (const char* name : {"qap/nug12.dat", "qap/bur26a.dat"}) {
     for (const Experiment& e : experiments) {
       const auto narrow = RunLines(TestData(name), e);
@@ -91,8 +91,7 @@ TEST(QAPSolver, MonitorLines) {
 // Each worker thread keeps its own aspiration memory, so solvers on several
 // threads give the same lines as one alone.
 TEST(QAPSolver, ConcurrentWorkersAgree) {
-  Experiment e;
-  e.runs = 2;
+  const Experiment e = test::QAPExperiment();
   std::vector<std::string> alone;
   std::thread([&] { alone = RunLines(TestData("qap/chr12a.dat"), e); }).join();
   std::vector<std::vector<std::string>> results(2);

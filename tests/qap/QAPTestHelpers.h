@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,58 +25,17 @@ inline QAPProblem LoadProblem(const std::string& path) {
   return problem;
 }
 
-// Runs every run of an experiment the way the batch runner does and returns
-// the results lines without their time columns.
-struct Experiment {
-  unsigned repairsPerN = 100;  // the absolute limit when perSizeLimit is false
-  bool perSizeLimit = true;
-  unsigned runs = 2;
-  double lambda = 1.0;
-  bool aspiration = true;
-  bool history = false;
-  double randomMoves = 0;
-  unsigned decayPeriod = 0;
-  double decayFactor = 0.8;
-  int sideways = 2;
-  unsigned seed = 21;
-};
+// The QAP tests' defaults: 100 repairs per item, 2 runs, aspiration.
+inline Experiment QAPExperiment() { return {.maxRepairs = 100, .runs = 2, .aspiration = true}; }
 
-inline void ApplyExperiment(QAPSolver& solver, const Experiment& e) {
-  SolverParameters& p = solver.GetParameters();
-  if (e.perSizeLimit) p.SetMaxRepairsPerN(e.repairsPerN);
-  else p.SetMaxRepairs(e.repairsPerN);
-  p.SetNumRuns(e.runs);
-  p.SetLambda(e.lambda);
-  p.SetRandomMoves(e.randomMoves);
-  p.SetAspiration(e.aspiration);
-  p.SetHistory(e.history);
-  if (e.decayPeriod > 0) p.SetPenaltyDecay(e.decayPeriod, e.decayFactor);
-  p.SetSidewaysMoves(e.sideways);
-  p.SetSeed(e.seed);
-}
-
-// `source` is a file's path or an instance's text.
-inline std::vector<std::string> RunLines(const std::string& source, const Experiment& e,
-                                         bool forceWide = false) {
+// Every run of an experiment the way the batch runner does them, on a file
+// or an instance's text: the results lines with the time column blanked.
+inline std::vector<std::string> RunLines(const std::string& source, const Experiment& e, bool forceWide = false) {
   QAPSolver solver;
-  if (source.find('\n') == std::string::npos) {
-    ReadProblem(solver.Problem(), source);
-  } else {
-    std::istringstream in(source);
-    solver.Problem().Read(in);
-  }
+  Load(solver, source);
   if (forceWide) solver.Problem().ForceWideArithmetic();
-  ApplyExperiment(solver, e);
-  std::vector<std::string> lines;
-  for (unsigned run = 0; run < solver.GetParameters().GetNumRuns(); ++run) {
-    solver.Solve();
-    std::ostringstream row;
-    UseDefaultNumberFormat(row);
-    solver.GetStats().WriteRow(row);
-    solver.GetParameters().WriteOptions(row);
-    lines.push_back(BlankColumn(row.str(), 3));
-  }
-  return lines;
+  Apply(solver.GetParameters(), e);
+  return RunRows(solver, 3);
 }
 
 }  // namespace mirelock::test

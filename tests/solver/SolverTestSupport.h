@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 
 #include "common/TestSupport.h"
 #include "platform/FatalError.h"
+#include "platform/NumberFormat.h"
+#include "solver/Solver.h"
 
 namespace mirelock::test {
 
@@ -29,6 +32,67 @@ inline std::string BlankColumn(const std::string& row, int column) {
   return row.substr(0, start) + "T" + (end == std::string::npos ? std::string() : row.substr(end));
 }
 
+// The settings of an experiment. Each solver's tests start from their own
+// defaults; these are the SAT tests'.
+struct Experiment {
+  unsigned maxRepairs = 1000;  // per variable, item or city when perN
+  bool perN = true;
+  unsigned runs = 3;
+  double lambda = 1.0;
+  double randomMoves = 0.0;
+  bool aspiration = false;
+  bool history = false;
+  unsigned decayEvery = 0;  // 0: no decay
+  double decayFactor = 0.8;
+  int sideways = 2;
+  unsigned seed = 21;
+};
+
+// In the order a batch applies an experiment.
+inline void Apply(SolverParameters& p, const Experiment& e) {
+  if (e.perN) {
+    p.SetMaxRepairsPerN(e.maxRepairs);
+  } else {
+    p.SetMaxRepairs(e.maxRepairs);
+  }
+  p.SetNumRuns(e.runs);
+  p.SetLambda(e.lambda);
+  p.SetRandomMoves(e.randomMoves);
+  p.SetAspiration(e.aspiration);
+  p.SetHistory(e.history);
+  if (e.decayEvery > 0) p.SetPenaltyDecay(e.decayEvery, e.decayFactor);
+  p.SetSidewaysMoves(e.sideways);
+  p.SetSeed(e.seed);
+}
+
+// Reads a file, or an instance's text (anything with a line break), into the solver.
+inline void Load(Solver& solver, const std::string& source) {
+  if (source.find('\n') != std::string::npos) {
+    std::istringstream in(source);
+    solver.GetProblem().Read(in);
+    return;
+  }
+  std::ifstream in(source);
+  ASSERT_TRUE(in.is_open()) << source;
+  solver.GetProblem().SetSourceName(source);
+  solver.GetProblem().Read(in);
+}
+
+// Every run of the solver's experiment: its results row and option text, with
+// the time column blanked.
+inline std::vector<std::string> RunRows(Solver& solver, int timeColumn) {
+  std::vector<std::string> rows;
+  for (unsigned run = 0; run < solver.GetParameters().GetNumRuns(); ++run) {
+    solver.Solve();
+    std::ostringstream row;
+    UseDefaultNumberFormat(row);
+    solver.GetStats().WriteRow(row);
+    solver.GetParameters().WriteOptions(row);
+    rows.push_back(BlankColumn(row.str(), timeColumn));
+  }
+  return rows;
+}
+
 inline std::vector<std::string> ReadLines(const std::string& path) {
   std::ifstream in(path);
   std::vector<std::string> lines;
@@ -41,6 +105,14 @@ inline std::string TemporaryPath(const std::string& name) {
   return (std::filesystem::temp_directory_path() /
           ("mirelock-" + name + "-" + std::to_string(::getpid()) + ".txt"))
       .string();
+}
+
+inline std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
+  std::string out;
+  std::size_t start = 0;
+  for (std::size_t at; (at = text.find(from, start)) != std::string::npos; start = at + from.size())
+    out.append(text, start, at - start).append(to);
+  return out.append(text, start);
 }
 
 // What a fatal error shows: its stream, exit status and text.
@@ -58,27 +130,22 @@ inline void ExpectReadOutcomes(const std::string& folder, const std::function<st
   for (const std::string& line : ReadLines(TestData(folder + "/expected.txt"))) {
     const std::size_t tab = line.find('\t');
     if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
-    std::string outcome = line.substr(tab + 1);
-    for (std::size_t at; (at = outcome.find("\\n")) != std::string::npos;) outcome.replace(at, 2, "\n");
-    expected[line.substr(0, tab)] = outcome;
+    expected[line.substr(0, tab)] = ReplaceAll(line.substr(tab + 1), "\\n", "\n");
   }
   std::size_t files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(TestData(folder))) {
     const std::string name = entry.path().filename().string(), path = entry.path().string();
     if (name == "expected.txt") continue;
     ++files;
-    auto outcome = expected.find(name);
+    const auto outcome = expected.find(name);
     const std::string actual = read(path);
     if (outcome == expected.end()) {
-      std::string line = name + "\t" + actual;  // in the table's form, ready to paste
-      for (std::size_t at; (at = line.find('\n')) != std::string::npos;) line.replace(at, 1, "\\n");
-      for (std::size_t at; (at = line.find(path)) != std::string::npos;) line.replace(at, path.size(), "{path}");
-      ADD_FAILURE() << folder << "/expected.txt has no line for " << name << ":\n" << line;
+      // The line in the table's form, ready to paste.
+      ADD_FAILURE() << folder << "/expected.txt has no line for " << name << ":\n"
+                    << name << "\t" << ReplaceAll(ReplaceAll(actual, "\n", "\\n"), path, "{path}");
       continue;
     }
-    for (std::size_t at; (at = outcome->second.find("{path}")) != std::string::npos;)
-      outcome->second.replace(at, 6, path);
-    EXPECT_EQ(actual, outcome->second) << name;
+    EXPECT_EQ(actual, ReplaceAll(outcome->second, "{path}", path)) << name;
   }
   EXPECT_EQ(files, expected.size()) << "lines of " << folder << "/expected.txt name missing files";
 }
