@@ -11,7 +11,6 @@
 #include <cfloat>
 #include <cmath>
 #include <map>
-#include <random>
 #include <sstream>
 #include <thread>
 
@@ -337,29 +336,6 @@ class ReferenceGLS {
   bool previousAspiring_ = false;
 };
 
-// Random flows and distances up to 3000 keep every sum within 32 bits for
-// n <= 9 while making equal deltas rare. Type 0 symmetric with zero diagonal,
-// type 1 general, type 2 a leading block of ones in A with a symmetric B.
-std::string RandomInstance(int type, int n, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::uniform_int_distribution<int> value(0, 3000);
-  std::vector<std::vector<int>> a(n, std::vector<int>(n)), b = a;
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) {
-      if (type == 1) a[i][j] = value(rng), b[i][j] = value(rng);
-      else if (j > i) a[i][j] = a[j][i] = value(rng), b[i][j] = b[j][i] = value(rng);
-      if (type == 2) a[i][j] = i < 4 && j < 4;
-    }
-  std::ostringstream text;
-  text << n << "\n";
-  for (const auto* m : {&a, &b})
-    for (const auto& row : *m) {
-      for (int x : row) text << x << ' ';
-      text << "\n";
-    }
-  return text.str();
-}
-
 TEST(QAPDifferential, SolverRowsEqualTheReferenceOverOptionCombinations) {
   std::vector<Experiment> combos(9, test::QAPExperiment());
   for (Experiment& e : combos) e.runs = 2, e.maxRepairs = test::IsSanitizerBuild() ? 40 : 120;
@@ -375,13 +351,13 @@ TEST(QAPDifferential, SolverRowsEqualTheReferenceOverOptionCombinations) {
   // Long enough for draws of exactly 1, which with probability 1 are no random move.
   combos[8].randomMoves = 1, combos[8].aspiration = false, combos[8].perN = false,
   combos[8].maxRepairs = 40000, combos[8].runs = 1;
-  const std::vector<std::pair<int, int>> instances = {{0, 8}, {1, 8}, {2, 9}};
+  // Random flows and distances up to 3000 keep every sum within 32 bits while
+  // making equal deltas rare; the block instance has a leading 4 x 4 block.
+  const std::pair<int, const char*> instances[] = {{0, "symmetric-8"}, {1, "general-8"}, {2, "block-9"}};
   int compared = 0, ties = 0, drawsOfOne = 0;
-  for (auto [type, n] : instances) {
-    const std::string text = RandomInstance(type, n, 1000u + static_cast<unsigned>(type));
-    QAPProblem problem;
-    std::istringstream in(text);
-    problem.Read(in);
+  for (auto [type, name] : instances) {
+    const std::string path = test::TestData("qap/random/" + std::string(name) + ".dat");
+    const QAPProblem problem = test::LoadProblem(path);
     ASSERT_EQ(problem.Type(), type);
     ASSERT_FALSE(problem.NeedsWideArithmetic());
     for (std::size_t c = 0; c < combos.size(); ++c) {
@@ -393,7 +369,7 @@ TEST(QAPDifferential, SolverRowsEqualTheReferenceOverOptionCombinations) {
       for (bool wide : {false, true}) {
         // A fresh thread: its own generator state and aspiration memory, like the reference's.
         std::vector<std::string> actual;
-        std::thread([&] { actual = test::RunLines(text, combos[c], wide); }).join();
+        std::thread([&] { actual = test::RunLines(path, combos[c], wide); }).join();
         for (std::size_t run = 0; run < expected.size(); ++run, ++compared)
           EXPECT_EQ(actual[run], expected[run]) << "type " << type << ", combination " << c << ", run " << run + 1
                                                 << (wide ? ", 64-bit" : ", 32-bit");

@@ -1,12 +1,13 @@
 // The solver against the plain reference of ReferenceGLSSAT.h: every results
 // row of every run, time column aside, must be identical over SAT and
-// weighted MAX-SAT instances and a spread of settings.
+// weighted MAX-SAT instances and a spread of settings. The random-* instances
+// were drawn with the platform generator; the weighted one has weights from a
+// small set (utility ties) and two empty clauses (never satisfiable).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <sstream>
 
-#include "common/TestSupport.h"
 #include "platform/Random.h"
 #include "sat/GLSSATSolver.h"
 #include "sat/ReferenceGLSSAT.h"
@@ -17,40 +18,10 @@ namespace {
 
 using test::Experiment;
 
-// Random formulas from the platform generator. The weighted one has weights
-// from a small set (utility ties) and two empty clauses (never satisfiable).
-std::string RandomCNF(std::uint32_t seed, int variables, int clauses) {
-  SeedRandom(seed);
-  std::ostringstream text;
-  text << "p cnf " << variables << " " << clauses << "\n";
-  for (int c = 0; c < clauses; ++c) {
-    int a = Random() % variables, b = Random() % variables, d = Random() % variables;
-    while (b == a) b = Random() % variables;
-    while (d == a || d == b) d = Random() % variables;
-    for (int v : {a, b, d}) text << (Random() % 2 ? v + 1 : -(v + 1)) << " ";
-    text << "0\n";
-  }
-  return text.str();
-}
-
-std::string RandomWeighted(std::uint32_t seed, int variables, int clauses) {
-  SeedRandom(seed);
-  std::ostringstream text;
-  text << variables << " " << clauses << "\n";
-  const int weights[] = {1, 2, 3, 6};
-  for (int c = 0; c < clauses; ++c) {
-    const int size = c % 40 == 7 ? 0 : 1 + Random() % 3;
-    text << size << " " << weights[Random() % 4];
-    for (int i = 0; i < size; ++i) text << " " << (Random() % 2 ? 1 : -1) * (1 + Random() % variables);
-    text << "\n";
-  }
-  return text.str();
-}
-
 std::vector<std::string> SolverRows(const std::string& source, bool weighted, const Experiment& e) {
   GLSSATSolver solver;
   solver.SetWeighted(weighted);
-  test::Load(solver, source.find('\n') == std::string::npos ? test::TestData(source) : source);
+  test::Load(solver, test::TestData(source));
   test::Apply(solver.GetParameters(), e);
   return test::RunRows(solver, weighted ? 2 : 1);
 }
@@ -58,7 +29,7 @@ std::vector<std::string> SolverRows(const std::string& source, bool weighted, co
 std::vector<std::string> ReferenceRows(const std::string& source, bool weighted, const Experiment& e) {
   GLSSATSolver solver;  // only for its instance reader
   solver.SetWeighted(weighted);
-  test::Load(solver, source.find('\n') == std::string::npos ? test::TestData(source) : source);
+  test::Load(solver, test::TestData(source));
   test::ReferenceGLSSAT reference(solver.Problem(), e);
   std::vector<std::string> rows;
   for (std::uint32_t run = 0; run < e.runs; ++run) rows.push_back(reference.Run());
@@ -95,12 +66,11 @@ const std::pair<const char*, Experiment> kCases[] = {
 };
 
 TEST(GLSSATDifferential, RowsEqualTheReferenceOnSatInstances) {
-  const std::string generated = RandomCNF(3, 30, 128);
   for (const auto& [name, e] : kCases) {
     SCOPED_TRACE(name);
     ExpectSameRows("sat/uf20-01.cnf", false, e);
     ExpectSameRows("sat/uuf50-01.cnf", false, e);
-    ExpectSameRows(generated, false, e);
+    ExpectSameRows("sat/random-30-128.cnf", false, e);
   }
   // Seed 87855 makes the first draw after uf20's 20 start values 32767, so r
   // is exactly 1: the move must still be random.
@@ -109,10 +79,9 @@ TEST(GLSSATDifferential, RowsEqualTheReferenceOnSatInstances) {
 }
 
 TEST(GLSSATDifferential, RowsEqualTheReferenceOnWeightedInstances) {
-  const std::string generated = RandomWeighted(11, 25, 110);
   for (const auto& [name, e] : kCases) {
     SCOPED_TRACE(name);
-    ExpectSameRows(generated, true, e);
+    ExpectSameRows("sat/random-25-110-weighted.sat", true, e);
     Experiment shorter = e;
     shorter.maxRepairs = shorter.perN ? 3 : 300;
     shorter.runs = 2;  // the reference is slow on 850 clauses

@@ -244,19 +244,6 @@ std::vector<std::string> SolverRows(TSPSolver& solver, const Settings& s) {
   return test::RunRows(solver, 0);
 }
 
-// n cities drawn by the generator, in a square of the given side (a small side gives many ties).
-std::string GeneratedInstance(std::uint32_t seed, int side) {
-  SeedRandom(seed);
-  const int n = 5 + Random() % 10;
-  std::ostringstream text;
-  text << "NAME : g" << seed << "\nTYPE : TSP\nDIMENSION : " << n
-       << "\nEDGE_WEIGHT_TYPE : EUC_2D\nNODE_COORD_SECTION\n";
-  for (int k = 1; k <= n; ++k)
-    text << k << ' ' << Random() * std::int64_t{side} / 32768 << ' ' << Random() * std::int64_t{side} / 32768
-         << '\n';
-  return text.str() + "EOF\n";
-}
-
 TEST(TSPSolver, RowsMatchAPlainRestatementOfTheSearch) {
   std::vector<Settings> c(9);
   c[1].aspiration = false, c[1].sideways = 3, c[1].lambda = 0.1, c[1].seed = 4294967295u, c[1].maxRepairs = 30,
@@ -271,14 +258,14 @@ TEST(TSPSolver, RowsMatchAPlainRestatementOfTheSearch) {
   c[7].sideways = 1, c[7].lambda = 3, c[7].seed = 2147483648u, c[7].maxRepairs = 500, c[7].runs = 1;
   // Long enough for a draw of exactly 1 (32767), which with probability 1 is no random move.
   c[8].randomMoves = 1, c[8].maxRepairs = 40000, c[8].runs = 1;
-  const int sides[] = {12, 1000, 400000};  // many ties; multiplier 100; multiplier 1
-  for (std::uint32_t instance = 1; instance <= 6; ++instance) {
-    const std::string text = GeneratedInstance(instance, sides[instance % 3]);
+  // 5 to 14 cities drawn by the generator in a square of the given side: many
+  // ties; multiplier 100; multiplier 1.
+  for (const char* instance : {"g1-side1000", "g2-side400000", "g3-side12", "g4-side1000", "g5-side400000",
+                               "g6-side12"}) {
     for (std::size_t k = 0; k < c.size(); ++k) {
-      SCOPED_TRACE("instance " + std::to_string(instance) + ", combination " + std::to_string(k));
+      SCOPED_TRACE(std::string(instance) + ", combination " + std::to_string(k));
       TSPSolver solver;
-      std::istringstream in(text);
-      solver.GetProblem().Read(in);
+      test::Load(solver, test::TestData("tsp/random/" + std::string(instance) + ".tsp"));
       SeedRandom(4242);  // what the generator holds for the unseeded runs
       const std::vector<std::string> actual = SolverRows(solver, c[k]);
       SeedRandom(4242);
