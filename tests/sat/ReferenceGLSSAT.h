@@ -330,9 +330,11 @@ class ReferenceGLSSAT {
     row += std::to_string(aspirationMoves_) + "\t" + Series(visited_) + Series(minima_) + Series(bests_);
     row += bestByAspiration_ ? "1\t" : "0\t";
 
+    // A limit of 2^32 - 1 is no limit, and not written.
+    const std::string limit = s_.maxRepairs == 4294967295u ? ""
+                              : (s_.perN ? "+maxnrepairs " : "+maxrepairs ") + std::to_string(s_.maxRepairs) + " ";
     std::string options = "+seed " + std::to_string(s_.seed) + (s_.history ? " +pickrecency" : " +pickbest") +
-                          " +randomrestarts " + (s_.perN ? "+maxnrepairs " : "+maxrepairs ") +
-                          std::to_string(s_.maxRepairs) + " +numruns " + std::to_string(s_.runs) +
+                          " +randomrestarts " + limit + "+numruns " + std::to_string(s_.runs) +
                           " +GLS +lambda " + Number(s_.lambda) + " +repairsbeforepenalise " +
                           std::to_string(s_.sideways) + " " + (s_.aspiration ? "+aspiration " : "") +
                           "-upwards +penaliseselective +amountcostutil ";
