@@ -72,17 +72,12 @@ TEST(GLSSATTermination, ExtremeSettingsOnATinyFormulaEndWithinTheirLimit) {
           for (bool aspiration : {false, true})
             for (bool history : {false, true}) {
               GLSSATSolver solver;
-              std::istringstream in(formula);
-              solver.GetProblem().Read(in);
-              GLSSATParameters& p = solver.Parameters();
-              p.maxSeconds = 20;
-              p.SetMaxRepairs(50);
-              p.SetLambda(lambda);
-              p.SetRandomMoves(random);
-              p.SetSidewaysMoves(sideways);
-              if (decay > 0) p.SetPenaltyDecay(1, decay == 1 ? 0.0 : 0.5);
-              p.SetAspiration(aspiration);
-              p.SetHistory(history);
+              test::Load(solver, formula);
+              solver.Parameters().maxSeconds = 20;
+              test::Apply(solver.GetParameters(),
+                          {.maxRepairs = 50, .perN = false, .lambda = lambda, .randomMoves = random,
+                           .aspiration = aspiration, .history = history, .decayEvery = decay > 0 ? 1u : 0u,
+                           .decayFactor = decay == 1 ? 0.0 : 0.5, .sideways = sideways});
               solver.Solve();
               ASSERT_LE(solver.Stats().Repairs(), 50u)
                   << lambda << " " << random << " " << sideways << " " << decay << " " << aspiration;
