@@ -48,16 +48,7 @@ TEST(QAPSearch, IncrementalStateMatchesARecountForEveryType) {
   const unsigned moves = test::IsSanitizerBuild() ? 4000 : 30000;
   CheckIncrementalState<std::int32_t>(LoadProblem(TestData("qap/nug12.dat")), moves, 97);
   CheckIncrementalState<std::int32_t>(LoadProblem(TestData("qap/bur26a.dat")), moves, 997);
-  // A block instance: the first matrix is a leading square of ones.
-  QAPProblem block;
-  const unsigned n = 9, size = 4;
-  std::vector<std::int32_t> a(n * n, 0), b(n * n, 0);
-  for (unsigned i = 0; i < n; ++i)
-    for (unsigned j = 0; j < n; ++j) {
-      if (i < size && j < size) a[i * n + j] = 1;
-      if (i != j) b[i * n + j] = b[j * n + i] = static_cast<std::int32_t>((i * 7 + j * 7 + i * j) % 23);
-    }
-  block.Assign(n, a, b);
+  const QAPProblem block = LoadProblem(TestData("qap/random/block-9.dat"));
   ASSERT_EQ(block.SearchType(), QAPProblem::kBlock);
   CheckIncrementalState<std::int32_t>(block, moves, 31);
   // The same instances with 64-bit costs, and an instance that needs them.
