@@ -2,6 +2,7 @@
 // Helpers shared by the SAT, QAP and TSP solver tests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -100,6 +101,26 @@ inline std::string TemporaryPath(const std::string& name) {
   return (std::filesystem::temp_directory_path() /
           ("mirelock-" + name + "-" + std::to_string(::getpid()) + ".txt"))
       .string();
+}
+
+// One run with a monitor file and an absolute repair limit: a header, then a
+// line every `period` repairs (every repair for 0) from 0 to the limit, each
+// with as many fields as the header. Returns the lines.
+inline std::vector<std::string> MonitorLines(Solver& solver, unsigned repairs, unsigned period) {
+  const std::string path = TemporaryPath("monitor");
+  solver.GetParameters().SetMaxRepairs(repairs);
+  solver.GetParameters().SetMonitor(path, period);
+  solver.Solve();
+  const std::vector<std::string> lines = ReadLines(path);
+  std::filesystem::remove(path);
+  const unsigned step = period == 0 ? 1 : period;
+  EXPECT_EQ(lines.size(), 1 + repairs / step + 1);
+  const auto tabs = [](const std::string& line) { return std::count(line.begin(), line.end(), '\t'); };
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    EXPECT_EQ(tabs(lines[i]), tabs(lines[0])) << lines[i];
+    EXPECT_EQ(std::stoul(lines[i]), (i - 1) * step);
+  }
+  return lines;
 }
 
 inline std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
