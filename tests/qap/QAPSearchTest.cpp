@@ -58,6 +58,30 @@ TEST(QAPSearch, IncrementalStateMatchesARecountForEveryType) {
     CheckIncrementalState<std::int64_t>(LoadProblem(TestData("qap/tai80b.dat")), 3000, 1000);
 }
 
+// Every permutation costs the same, so every swap is sideways before the first
+// penalty: the local search makes exactly as many as the limit allows. Then
+// the tied features are all penalised.
+TEST(QAPSearch, SidewaysMovesStopAtTheirLimit) {
+  QAPProblem flat;
+  std::vector<std::int32_t> a(25, 0), b(25, 7);
+  a[1] = 1;
+  for (int i = 0; i < 5; ++i) b[i * 5 + i] = 0;
+  flat.Assign(5, a, b);
+  for (int limit : {0, 1, 3, 6}) {
+    QAPParameters parameters;
+    parameters.SetMaxRepairs(1000);
+    parameters.SetSidewaysMoves(limit);
+    QAPStats stats;
+    QAPSearch<std::int32_t> search(flat, parameters, stats, nullptr);
+    search.BeginRun(1);
+    EXPECT_FALSE(search.LocalSearch());
+    EXPECT_EQ(stats.Repairs(), static_cast<unsigned>(limit));
+    // Positions 0 and 1 carry the only, equal, feature costs: both are penalised.
+    ASSERT_TRUE(search.Penalise());
+    EXPECT_EQ(search.AugCost() - search.CostScale() * search.CurrentCost(), 200 * search.Lambda());
+  }
+}
+
 // An aspiring swap whose augmented delta is exactly 0 does not override the
 // augmented cost: a boundary that only a made-up penalty shows.
 TEST(QAPSearch, AnAspiringSwapOfAugmentedDeltaZeroIsNoOverride) {
