@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sstream>
 
 #include "platform/FatalError.h"
@@ -12,43 +11,10 @@ namespace {
 using test::LoadProblem;
 using test::TestData;
 
-QAPProblem FromText(const std::string& text) {
-  QAPProblem problem;
-  std::istringstream in(text);
-  problem.Read(in);
-  return problem;
-}
-
-TEST(QAPProblem, ClassifiesTheThreeTypes) {
+TEST(QAPProblem, PublishedInstancesTheirTypeAndIntegerWidth) {
   const QAPProblem nug = LoadProblem(TestData("qap/nug12.dat"));
-  EXPECT_EQ(nug.Size(), 12u);
-  EXPECT_EQ(nug.Type(), QAPProblem::kSymmetric);
   EXPECT_EQ(nug.Cost({11, 6, 8, 2, 3, 7, 10, 0, 4, 5, 9, 1}), 578);  // the published optimum
-
-  // One asymmetric entry of B makes the instance general.
-  std::ostringstream text;
-  text << 12 << "\n";
-  for (unsigned i = 0; i < 12; ++i)
-    for (unsigned j = 0; j < 12; ++j) text << nug.A(i, j) << " ";
-  for (unsigned i = 0; i < 12; ++i)
-    for (unsigned j = 0; j < 12; ++j) text << (i == 2 && j == 7 ? nug.B(i, j) + 1 : nug.B(i, j)) << " ";
-  EXPECT_EQ(FromText(text.str()).Type(), QAPProblem::kGeneral);
   EXPECT_EQ(LoadProblem(TestData("qap/bur26a.dat")).Type(), QAPProblem::kGeneral);
-
-  const QAPProblem block = FromText("3\n1 1 0\n1 1 0\n0 0 0\n0 2 3\n2 0 4\n3 4 0\n");
-  EXPECT_EQ(block.Type(), QAPProblem::kBlock);
-  EXPECT_EQ(block.BlockSize(), 2);
-  EXPECT_EQ(block.SearchType(), QAPProblem::kBlock);
-  // A zero at (0,0) fails the block test.
-  const QAPProblem notBlock = FromText("2\n0 1\n1 0\n0 5\n5 0\n");
-  EXPECT_EQ(notBlock.Type(), QAPProblem::kSymmetric);
-  // A block instance whose B is asymmetric keeps its type but is searched with the general formulas.
-  const QAPProblem asymmetricB = FromText("3\n1 1 0\n1 1 0\n0 0 0\n0 2 3\n1 0 4\n3 4 0\n");
-  EXPECT_EQ(asymmetricB.Type(), QAPProblem::kBlock);
-  EXPECT_EQ(asymmetricB.SearchType(), QAPProblem::kGeneral);
-}
-
-TEST(QAPProblem, ChoosesTheIntegerWidthFromTheCostBounds) {
   EXPECT_FALSE(LoadProblem(TestData("qap/nug12.dat")).NeedsWideArithmetic());
   EXPECT_FALSE(LoadProblem(TestData("qap/tai12a.dat")).NeedsWideArithmetic());
   for (const char* name : {"qap/tai60b.dat", "qap/tai80b.dat"})
@@ -57,35 +23,25 @@ TEST(QAPProblem, ChoosesTheIntegerWidthFromTheCostBounds) {
     EXPECT_FALSE(LoadProblem(TestData(name)).NeedsWideArithmetic()) << name;
 }
 
-// Every file of the folder is named after its defect; each must give a
-// fatal error naming the file, never a crash or a search on garbage.
-TEST(QAPProblem, MalformedFilesGiveAClearError) {
-  const std::filesystem::path folder = TestData("qap/parse");
-  int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    ++files;
-    const std::string path = entry.path().string();
+// The files of the parse folder are named after their defect: each must give a
+// fatal error naming the file, never a crash or a search on garbage. Those of
+// the types folder are classified as symmetric (0), general (1) or block (2):
+// one asymmetric entry makes an instance general, a zero at (0,0) fails the
+// block test, and a block instance whose B is asymmetric keeps its type but is
+// searched with the general formulas.
+TEST(QAPProblem, EachFileGivesItsErrorOrType) {
+  const auto outcome = [](const std::string& path) {
     QAPProblem problem;
-    problem.SetSourceName(path);
-    std::ifstream in(path);
     try {
-      problem.Read(in);
-      ADD_FAILURE() << path << " was accepted";
+      test::ReadProblem(problem, path);
     } catch (const FatalError& e) {
-      EXPECT_EQ(e.ExitStatus(), 1);
-      EXPECT_EQ(e.Stream(), OutputStream::Err);
-      EXPECT_EQ(e.Text().rfind(path + ": ", 0), 0u) << e.Text();
-      EXPECT_EQ(e.Text().back(), '\n');
-      // Negative entries and costs beyond the 64-bit search are refused for what they are.
-      if (path.find("matrix-entry-negative") != std::string::npos) {
-        EXPECT_NE(e.Text().find("entry 6 (-4) is negative"), std::string::npos) << e.Text();
-      }
-      if (path.find("beyond-64-bits") != std::string::npos) {
-        EXPECT_NE(e.Text().find("beyond 2^62"), std::string::npos) << e.Text();
-      }
+      return test::Outcome(e);
     }
-  }
-  EXPECT_GE(files, 12);
+    return "size " + std::to_string(problem.Size()) + ", type " + std::to_string(problem.Type()) +
+           ", searched as " + std::to_string(problem.SearchType()) + ", block " + std::to_string(problem.BlockSize());
+  };
+  test::ExpectReadOutcomes("qap/parse", outcome);
+  test::ExpectReadOutcomes("qap/types", outcome);
 }
 
 }  // namespace

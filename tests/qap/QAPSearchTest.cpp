@@ -48,16 +48,7 @@ TEST(QAPSearch, IncrementalStateMatchesARecountForEveryType) {
   const unsigned moves = test::IsSanitizerBuild() ? 4000 : 30000;
   CheckIncrementalState<std::int32_t>(LoadProblem(TestData("qap/nug12.dat")), moves, 97);
   CheckIncrementalState<std::int32_t>(LoadProblem(TestData("qap/bur26a.dat")), moves, 997);
-  // A block instance: the first matrix is a leading square of ones.
-  QAPProblem block;
-  const unsigned n = 9, size = 4;
-  std::vector<std::int32_t> a(n * n, 0), b(n * n, 0);
-  for (unsigned i = 0; i < n; ++i)
-    for (unsigned j = 0; j < n; ++j) {
-      if (i < size && j < size) a[i * n + j] = 1;
-      if (i != j) b[i * n + j] = b[j * n + i] = static_cast<std::int32_t>((i * 7 + j * 7 + i * j) % 23);
-    }
-  block.Assign(n, a, b);
+  const QAPProblem block = LoadProblem(TestData("qap/random/block-9.dat"));
   ASSERT_EQ(block.SearchType(), QAPProblem::kBlock);
   CheckIncrementalState<std::int32_t>(block, moves, 31);
   // The same instances with 64-bit costs, and an instance that needs them.
@@ -91,10 +82,9 @@ TEST(QAPSearch, SidewaysMovesStopAtTheirLimit) {
   }
 }
 
-// Two comparisons that only an exact boundary shows: an aspiring swap whose
-// augmented delta is exactly 0 does not override the augmented cost, and a
-// random draw of exactly 1 is not below a random-move probability of 1.
-TEST(QAPSearch, BoundariesOfOverridingAndRandomMoves) {
+// An aspiring swap whose augmented delta is exactly 0 does not override the
+// augmented cost: a boundary that only a made-up penalty shows.
+TEST(QAPSearch, AnAspiringSwapOfAugmentedDeltaZeroIsNoOverride) {
   const QAPProblem problem = LoadProblem(TestData("qap/nug12.dat"));
   QAPParameters parameters;
   parameters.SetMaxRepairs(1000);
@@ -104,21 +94,14 @@ TEST(QAPSearch, BoundariesOfOverridingAndRandomMoves) {
   search.BeginRun(1);
   search.Penalise();
   ASSERT_EQ(search.Lambda(), 1);
-  auto smallestSwap = [&](auto value, bool improvingOnly) {
-    Swap best;
-    std::int64_t smallest = 0;
-    int count = 0;
-    for (int r = 0; r < 12; ++r)
-      for (int s = r + 1; s < 12; ++s) {
-        const std::int64_t v = value(r, s);
-        if (improvingOnly && search.AugmentedDelta(r, s) >= 0) continue;
-        if (count == 0 || v < smallest) best = {r, s}, smallest = v, count = 1;
-        else if (v == smallest) ++count;
-      }
-    EXPECT_EQ(count, 1);
-    return best;
-  };
-  const Swap aspiring = smallestSwap([&](int r, int s) { return std::int64_t{search.Delta(r, s)}; }, false);
+  Swap aspiring{0, 1};
+  int count = 0;
+  for (int r = 0; r < 12; ++r)
+    for (int s = r + 1; s < 12; ++s) {
+      if (search.Delta(r, s) < search.Delta(aspiring.r, aspiring.s)) aspiring = {r, s}, count = 0;
+      count += search.Delta(r, s) == search.Delta(aspiring.r, aspiring.s) ? 1 : 0;
+    }
+  ASSERT_EQ(count, 1);
   ASSERT_LT(search.Delta(aspiring.r, aspiring.s), 0);
   // Penalise the assignment the swap would make until its h is 0.
   const int incoming = search.Perm()[aspiring.s];
@@ -131,84 +114,54 @@ TEST(QAPSearch, BoundariesOfOverridingAndRandomMoves) {
   search.AddLabelPenalty(aspiring.r, incoming, 1);
   ASSERT_TRUE(search.FindAspirationMove(move));
   EXPECT_EQ(stats.OverridingAspiringMoves(), 1u);
-
-  parameters.SetAspiration(false);
-  parameters.SetRandomMoves(1);
-  parameters.SetMaxRepairs(1);
-  const Swap best = smallestSwap([&](int r, int s) { return search.AugmentedDelta(r, s); }, true);
-  std::vector<int> expected = search.Perm();
-  std::swap(expected[best.r], expected[best.s]);
-  // The generator state whose next draw is 32767.
-  std::uint32_t inverse = 214013u;
-  for (int i = 0; i < 5; ++i) inverse *= 2u - 214013u * inverse;
-  SetRandomState((0x7fff0000u - 2531011u) * inverse);
-  search.LocalSearch();
-  EXPECT_EQ(search.Perm(), expected);
 }
 
-// A tiny hand-made state for the pick heuristics: all deltas of a 4-item
-// instance are known, the lists are built by the search.
-class PickTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    // Two equal flows and unit distances give many equal deltas.
-    problem_.Assign(4, {0, 1, 2, 3, 1, 0, 1, 2, 2, 1, 0, 1, 3, 2, 1, 0},
-                    {0, 5, 5, 0, 5, 0, 0, 5, 5, 0, 0, 5, 0, 5, 5, 0});
-    parameters_.SetMaxRepairs(100);
-    search_ = std::make_unique<QAPSearch<std::int32_t>>(problem_, parameters_, stats_, nullptr);
-    search_->BeginRun(1);
-  }
-  QAPProblem problem_;
-  QAPParameters parameters_;
-  QAPStats stats_;
-  std::unique_ptr<QAPSearch<std::int32_t>> search_;
-};
-
-TEST_F(PickTest, EmptyListsAndTies) {
-  const std::vector<std::uint32_t> empty;
-  for (int pick : {0, 1, 4, 9, 10}) EXPECT_EQ(search_->Pick(empty, pick), Swap{}) << pick;
-
-  // Two swaps of equal smallest h are each chosen about half of the time;
-  // a swap with a larger h never is.
-  std::vector<std::uint32_t> list;
+// The pick heuristics on a 4-item instance with many equal deltas: the
+// smallest h wins and its ties are drawn uniformly; Hist takes the oldest
+// assignment, and at the start of a run every assignment is equally old.
+TEST(QAPSearch, PicksAndTheirTies) {
+  QAPProblem problem;
+  problem.Assign(4, {0, 1, 2, 3, 1, 0, 1, 2, 2, 1, 0, 1, 3, 2, 1, 0}, {0, 5, 5, 0, 5, 0, 0, 5, 5, 0, 0, 5, 0, 5, 5, 0});
+  QAPParameters parameters;
+  parameters.SetMaxRepairs(100);
+  QAPStats stats;
+  QAPSearch<std::int32_t> search(problem, parameters, stats, nullptr);
+  search.BeginRun(1);
+  for (int pick : {0, 1, 4, 9, 10}) EXPECT_EQ(search.Pick({}, pick), Swap{}) << pick;
+  const auto counts = [&](const std::vector<std::uint32_t>& list, int pick, int draws) {
+    std::map<std::uint32_t, int> chosen;
+    for (int i = 0; i < draws; ++i) {
+      const Swap swap = search.Pick(list, pick);
+      ++chosen[static_cast<std::uint32_t>(swap.r * 4 + swap.s)];
+    }
+    return chosen;
+  };
+  // Two swaps of equal smallest h, each chosen about half of the time, and
+  // swaps of larger h that never are.
   std::map<int, std::vector<std::uint32_t>> byH;
+  std::vector<std::uint32_t> all;
   for (int r = 0; r < 4; ++r)
-    for (int s = r + 1; s < 4; ++s) byH[static_cast<int>(search_->AugmentedDelta(r, s))].push_back(r * 4 + s);
-  const auto tied =
-      std::find_if(byH.begin(), byH.end(), [](const auto& entry) { return entry.second.size() >= 2; });
+    for (int s = r + 1; s < 4; ++s) {
+      byH[static_cast<int>(search.AugmentedDelta(r, s))].push_back(r * 4 + s);
+      all.push_back(r * 4 + s);
+    }
+  const auto tied = std::find_if(byH.begin(), byH.end(), [](const auto& entry) { return entry.second.size() >= 2; });
   ASSERT_NE(tied, byH.end());
-  list = {tied->second[0], tied->second[1]};
+  std::vector<std::uint32_t> list = {tied->second[0], tied->second[1]};
   for (const auto& [h, swaps] : byH)
     if (h > tied->first) list.push_back(swaps[0]);
-  std::map<std::uint32_t, int> chosen;
   SeedRandom(7);
-  for (int i = 0; i < 4000; ++i) {
-    const Swap swap = search_->Pick(list, QAPParameters::kPickBest);
-    ++chosen[static_cast<std::uint32_t>(swap.r * 4 + swap.s)];
-  }
+  auto chosen = counts(list, QAPParameters::kPickBest, 4000);
   EXPECT_EQ(chosen.size(), 2u);
   EXPECT_NEAR(chosen[list[0]], 2000, 200);
 
-  // At the start of a run no assignment has a history, so Hist ties them all.
-  chosen.clear();
-  std::vector<std::uint32_t> all;
-  for (int r = 0; r < 4; ++r)
-    for (int s = r + 1; s < 4; ++s) all.push_back(r * 4 + s);
-  for (int i = 0; i < 6000; ++i) {
-    const Swap swap = search_->Pick(all, QAPParameters::kPickHist);
-    ++chosen[static_cast<std::uint32_t>(swap.r * 4 + swap.s)];
-  }
+  chosen = counts(all, QAPParameters::kPickHist, 6000);
   EXPECT_EQ(chosen.size(), 6u);
   for (const auto& [swap, count] : chosen) EXPECT_NEAR(count, 1000, 150);
-
   // The first move stamps its two old assignments with move number 1, so
   // undoing it is the one swap that Hist no longer ties with the rest.
-  search_->MakeMove(0, 1);
-  chosen.clear();
-  for (int i = 0; i < 1000; ++i) {
-    const Swap swap = search_->Pick(all, QAPParameters::kPickHist);
-    ++chosen[static_cast<std::uint32_t>(swap.r * 4 + swap.s)];
-  }
+  search.MakeMove(0, 1);
+  chosen = counts(all, QAPParameters::kPickHist, 1000);
   EXPECT_EQ(chosen.size(), 5u);
   EXPECT_EQ(chosen.count(1), 0u);
 }

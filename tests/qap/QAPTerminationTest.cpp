@@ -34,13 +34,13 @@ TEST(QAPTermination, ExtremeSettingsEndWithinTheRepairLimit) {
               for (unsigned limit : {0u, 7u, 50u}) {
                 Experiment e;
                 e.runs = 2, e.randomMoves = random, e.sideways = sideways, e.lambda = lambda;
-                e.decayPeriod = decay == 0 ? 0 : 1, e.decayFactor = decay == 1 ? 0.0 : 0.01;
+                e.decayEvery = decay == 0 ? 0 : 1, e.decayFactor = decay == 1 ? 0.0 : 0.01;
                 e.aspiration = pick & 1, e.history = pick & 2;
-                e.perSizeLimit = limit == 50, e.repairsPerN = limit;
+                e.perN = limit == 50, e.maxRepairs = limit;
                 QAPSolver solver;
                 std::istringstream in(text);
                 solver.Problem().Read(in);
-                test::ApplyExperiment(solver, e);
+                test::Apply(solver.GetParameters(), e);
                 auto done = std::async(std::launch::async, [&] {
                   for (unsigned run = 0; run < e.runs; ++run) {
                     solver.Solve();

@@ -2,14 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "common/TestSupport.h"
 #include "platform/NumberFormat.h"
 #include "qap/QAPProblem.h"
 #include "qap/QAPSolver.h"
+#include "solver/SolverTestSupport.h"
 
 namespace mirelock::test {
 
@@ -26,66 +25,17 @@ inline QAPProblem LoadProblem(const std::string& path) {
   return problem;
 }
 
-// Drops the fourth tab-separated field (CPU seconds) of a statistics row.
-inline std::string WithoutTime(const std::string& row) {
-  std::vector<std::string> fields;
-  std::stringstream in(row);
-  std::string field;
-  while (std::getline(in, field, '\t')) fields.push_back(field);
-  std::string out;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i != 3) out += fields[i];
-    out += '\t';
-  }
-  return out;
-}
+// The QAP tests' defaults: 100 repairs per item, 2 runs, aspiration.
+inline Experiment QAPExperiment() { return {.maxRepairs = 100, .runs = 2, .aspiration = true}; }
 
-// Runs every run of an experiment the way the batch runner does and returns
-// the results lines without their time columns.
-struct Experiment {
-  unsigned repairsPerN = 100;  // the absolute limit when perSizeLimit is false
-  bool perSizeLimit = true;
-  unsigned runs = 2;
-  double lambda = 1.0;
-  bool aspiration = true;
-  bool history = false;
-  double randomMoves = 0;
-  unsigned decayPeriod = 0;
-  double decayFactor = 0.8;
-  int sideways = 2;
-  unsigned seed = 21;
-};
-
-inline void ApplyExperiment(QAPSolver& solver, const Experiment& e) {
-  SolverParameters& p = solver.GetParameters();
-  if (e.perSizeLimit) p.SetMaxRepairsPerN(e.repairsPerN);
-  else p.SetMaxRepairs(e.repairsPerN);
-  p.SetNumRuns(e.runs);
-  p.SetLambda(e.lambda);
-  p.SetRandomMoves(e.randomMoves);
-  p.SetAspiration(e.aspiration);
-  p.SetHistory(e.history);
-  if (e.decayPeriod > 0) p.SetPenaltyDecay(e.decayPeriod, e.decayFactor);
-  p.SetSidewaysMoves(e.sideways);
-  p.SetSeed(e.seed);
-}
-
-inline std::vector<std::string> RunLines(const std::string& path, const Experiment& e,
-                                         bool forceWide = false) {
+// Every run of an experiment the way the batch runner does them, on a file
+// or an instance's text: the results lines with the time column blanked.
+inline std::vector<std::string> RunLines(const std::string& source, const Experiment& e, bool forceWide = false) {
   QAPSolver solver;
-  ReadProblem(solver.Problem(), path);
+  Load(solver, source);
   if (forceWide) solver.Problem().ForceWideArithmetic();
-  ApplyExperiment(solver, e);
-  std::vector<std::string> lines;
-  for (unsigned run = 0; run < solver.GetParameters().GetNumRuns(); ++run) {
-    solver.Solve();
-    std::ostringstream row;
-    UseDefaultNumberFormat(row);
-    solver.GetStats().WriteRow(row);
-    solver.GetParameters().WriteOptions(row);
-    lines.push_back(WithoutTime(row.str()));
-  }
-  return lines;
+  Apply(solver.GetParameters(), e);
+  return RunRows(solver, 3);
 }
 
 }  // namespace mirelock::test

@@ -1,200 +1,147 @@
 // The solver against the plain reference of ReferenceGLSSAT.h: every results
 // row of every run, time column aside, must be identical over SAT and
-// weighted MAX-SAT instances and a spread of settings.
+// weighted MAX-SAT instances and a spread of settings. The random-* instances
+// were drawn with the platform generator; the weighted one has weights from a
+// small set (utility ties) and two empty clauses (never satisfiable).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
-#include "common/TestSupport.h"
 #include "platform/Random.h"
 #include "sat/GLSSATSolver.h"
 #include "sat/ReferenceGLSSAT.h"
-#include "sat/RowText.h"
+#include "solver/SolverTestSupport.h"
 
 namespace mirelock {
 namespace {
 
-using test::ReferenceSettings;
+using test::Experiment;
 
-// Random formulas from the platform generator. The weighted one has weights
-// from a small set (utility ties) and two empty clauses (never satisfiable).
-std::string RandomCNF(std::uint32_t seed, int variables, int clauses) {
-  SeedRandom(seed);
-  std::ostringstream text;
-  text << "p cnf " << variables << " " << clauses << "\n";
-  for (int c = 0; c < clauses; ++c) {
-    int a = Random() % variables, b = Random() % variables, d = Random() % variables;
-    while (b == a) b = Random() % variables;
-    while (d == a || d == b) d = Random() % variables;
-    for (int v : {a, b, d}) text << (Random() % 2 ? v + 1 : -(v + 1)) << " ";
-    text << "0\n";
-  }
-  return text.str();
-}
-
-std::string RandomWeighted(std::uint32_t seed, int variables, int clauses) {
-  SeedRandom(seed);
-  std::ostringstream text;
-  text << variables << " " << clauses << "\n";
-  const int weights[] = {1, 2, 3, 6};
-  for (int c = 0; c < clauses; ++c) {
-    const int size = c % 40 == 7 ? 0 : 1 + Random() % 3;
-    text << size << " " << weights[Random() % 4];
-    for (int i = 0; i < size; ++i) text << " " << (Random() % 2 ? 1 : -1) * (1 + Random() % variables);
-    text << "\n";
-  }
-  return text.str();
-}
-
-void Load(SATProblem& problem, const std::string& source, bool weighted) {
-  problem.SetWeighted(weighted);
-  if (source.find('\n') != std::string::npos) {
-    std::istringstream in(source);
-    problem.Read(in);
-  } else {
-    problem.ReadFile(test::TestData(source));
-  }
-}
-
-std::vector<std::string> SolverRows(const std::string& source, bool weighted, const ReferenceSettings& s) {
+std::vector<std::string> SolverRows(const std::string& source, bool weighted, const Experiment& e) {
   GLSSATSolver solver;
   solver.SetWeighted(weighted);
-  Load(solver.Problem(), source, weighted);
-  SolverParameters& p = solver.GetParameters();  // in the order a batch applies an experiment
-  if (s.perN) {
-    p.SetMaxRepairsPerN(s.maxRepairs);
-  } else {
-    p.SetMaxRepairs(s.maxRepairs);
-  }
-  p.SetNumRuns(s.runs);
-  p.SetLambda(s.lambda);
-  p.SetRandomMoves(s.randomMoves);
-  p.SetAspiration(s.aspiration);
-  p.SetHistory(s.history);
-  if (s.decayEvery > 0) p.SetPenaltyDecay(s.decayEvery, s.decayFactor);
-  p.SetSidewaysMoves(static_cast<int>(s.sideways));
-  p.SetSeed(s.seed);
+  test::Load(solver, test::TestData(source));
+  test::Apply(solver.GetParameters(), e);
+  return test::RunRows(solver, weighted ? 2 : 1);
+}
+
+std::vector<std::string> ReferenceRows(const std::string& source, bool weighted, const Experiment& e) {
+  GLSSATSolver solver;  // only for its instance reader
+  solver.SetWeighted(weighted);
+  test::Load(solver, test::TestData(source));
+  test::ReferenceGLSSAT reference(solver.Problem(), e);
   std::vector<std::string> rows;
-  for (std::uint32_t run = 0; run < s.runs; ++run) {
-    solver.Solve();
-    std::ostringstream out;
-    solver.GetStats().WriteRow(out);
-    solver.WriteOptions(out);
-    rows.push_back(test::BlankColumn(out.str(), weighted ? 2 : 1));
-  }
+  for (std::uint32_t run = 0; run < e.runs; ++run) rows.push_back(reference.Run());
   return rows;
 }
 
-std::vector<std::string> ReferenceRows(const std::string& source, bool weighted, const ReferenceSettings& s) {
-  SATProblem problem;
-  Load(problem, source, weighted);
-  test::ReferenceGLSSAT reference(problem, s);
-  std::vector<std::string> rows;
-  for (std::uint32_t run = 0; run < s.runs; ++run) rows.push_back(reference.Run());
-  return rows;
-}
-
-void ExpectSameRows(const std::string& source, bool weighted, const ReferenceSettings& s) {
+void ExpectSameRows(const std::string& source, bool weighted, const Experiment& e) {
   // The do-not-seed runs continue whatever the generator holds: start both alike.
   SeedRandom(777);
-  const std::vector<std::string> expected = ReferenceRows(source, weighted, s);
+  const std::vector<std::string> expected = ReferenceRows(source, weighted, e);
   SeedRandom(777);
-  const std::vector<std::string> actual = SolverRows(source, weighted, s);
+  const std::vector<std::string> actual = SolverRows(source, weighted, e);
   ASSERT_EQ(actual.size(), expected.size());
   for (std::size_t run = 0; run < actual.size(); ++run)
-    EXPECT_EQ(actual[run], expected[run]) << "run " << run + 1 << ", lambda " << s.lambda;
+    EXPECT_EQ(actual[run], expected[run]) << "run " << run + 1 << ", lambda " << e.lambda;
 }
 
-struct Case {
-  const char* name;
-  ReferenceSettings settings;
-};
-
-ReferenceSettings With(void (*change)(ReferenceSettings&)) {
-  ReferenceSettings s;
-  change(s);
-  return s;
-}
-
-const Case kCases[] = {
-    {"default, absolute limit", With([](ReferenceSettings& s) {
-       s.maxRepairs = 700;
-       s.perN = false;
-     })},
-    {"GLSSAT2-like with aspiration and random moves", With([](ReferenceSettings& s) {
-       s.history = true;
-       s.sideways = 20;
-       s.decayEvery = 3;
-       s.decayFactor = 0.5;
-       s.aspiration = true;
-       s.randomMoves = 0.05;
-       s.lambda = 0.3;
-       s.maxRepairs = 15;
-     })},
-    {"sideways 0, small lambda, seed all ones", With([](ReferenceSettings& s) {
-       s.sideways = 0;
-       s.lambda = 0.002;
-       s.randomMoves = 0.2;
-       s.seed = 4294967295u;
-       s.maxRepairs = 30;
-     })},
-    {"history, aspiration, frequent strong decay", With([](ReferenceSettings& s) {
-       s.history = true;
-       s.aspiration = true;
-       s.sideways = 5;
-       s.decayEvery = 1;
-       s.decayFactor = 0.1;
-       s.lambda = 0.02;
-       s.maxRepairs = 800;
-       s.perN = false;
-     })},
-    {"every move random, lambda 0", With([](ReferenceSettings& s) {
-       s.randomMoves = 1.0;
-       s.lambda = 0.0;
-       s.maxRepairs = 25;
-       s.seed = 5;
-     })},
-    {"large lambda, many sideways, aspiration", With([](ReferenceSettings& s) {
-       s.lambda = 7.5;
-       s.sideways = 50;
-       s.aspiration = true;
-       s.randomMoves = 0.01;
-       s.maxRepairs = 20;
-     })},
+// Field order: maxRepairs, perN, runs, lambda, randomMoves, aspiration,
+// history, decayEvery, decayFactor, sideways, seed.
+const std::pair<const char*, Experiment> kCases[] = {
+    {"default, absolute limit", {.maxRepairs = 700, .perN = false}},
+    {"GLSSAT2-like with aspiration and random moves",
+     {.maxRepairs = 15, .lambda = 0.3, .randomMoves = 0.05, .aspiration = true, .history = true, .decayEvery = 3,
+      .decayFactor = 0.5, .sideways = 20}},
+    {"sideways 0, small lambda, seed all ones",
+     {.maxRepairs = 30, .lambda = 0.002, .randomMoves = 0.2, .sideways = 0, .seed = 4294967295u}},
+    {"history, aspiration, frequent strong decay",
+     {.maxRepairs = 800, .perN = false, .lambda = 0.02, .aspiration = true, .history = true, .decayEvery = 1,
+      .decayFactor = 0.1, .sideways = 5}},
+    {"every move random, a lambda that rounds to no penalty",
+     {.maxRepairs = 25, .lambda = 0.00004, .randomMoves = 1.0, .seed = 5}},
+    {"large lambda, many sideways, aspiration",
+     {.maxRepairs = 20, .lambda = 7.5, .randomMoves = 0.01, .aspiration = true, .sideways = 50}},
 };
 
 TEST(GLSSATDifferential, RowsEqualTheReferenceOnSatInstances) {
-  const std::string generated = RandomCNF(3, 30, 128);
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    ExpectSameRows("sat/uf20-01.cnf", false, c.settings);
-    ExpectSameRows("sat/uuf50-01.cnf", false, c.settings);
-    ExpectSameRows(generated, false, c.settings);
+  for (const auto& [name, e] : kCases) {
+    SCOPED_TRACE(name);
+    ExpectSameRows("sat/uf20-01.cnf", false, e);
+    ExpectSameRows("sat/uuf50-01.cnf", false, e);
+    ExpectSameRows("sat/random-30-128.cnf", false, e);
   }
-}
-
-TEST(GLSSATDifferential, ADrawEqualToTheProbabilityIsARandomMove) {
   // Seed 87855 makes the first draw after uf20's 20 start values 32767, so r
   // is exactly 1: the move must still be random.
-  ReferenceSettings s;
-  s.seed = 87855;
-  s.randomMoves = 1.0;
-  s.maxRepairs = 40;
-  s.perN = false;
-  s.runs = 1;
-  ExpectSameRows("sat/uf20-01.cnf", false, s);
+  ExpectSameRows("sat/uf20-01.cnf", false,
+                 {.maxRepairs = 40, .perN = false, .runs = 1, .randomMoves = 1.0, .seed = 87855});
 }
 
 TEST(GLSSATDifferential, RowsEqualTheReferenceOnWeightedInstances) {
-  const std::string generated = RandomWeighted(11, 25, 110);
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    ExpectSameRows(generated, true, c.settings);
-    ReferenceSettings shorter = c.settings;
+  for (const auto& [name, e] : kCases) {
+    SCOPED_TRACE(name);
+    ExpectSameRows("sat/random-25-110-weighted.sat", true, e);
+    Experiment shorter = e;
     shorter.maxRepairs = shorter.perN ? 3 : 300;
     shorter.runs = 2;  // the reference is slow on 850 clauses
     ExpectSameRows("sat/jnh1-rw.sat", true, shorter);
   }
+}
+
+// Formulas at the edges, run until nothing changes any more: no variable at
+// all; only an empty clause, penalised like any unsatisfied clause until its
+// penalty is full; every unsatisfied clause empty with variables left; and
+// (1), (not 1) with every penalty taken back at once, which only the bound on
+// rounds without a flip ends.
+TEST(GLSSATDifferential, EdgeFormulasEqualTheReference) {
+  const Experiment unlimited{.maxRepairs = 4294967295u, .perN = false, .runs = 1, .sideways = 0};
+  Experiment decaying = unlimited;
+  decaying.decayEvery = 1, decaying.decayFactor = 0.0;
+  ExpectSameRows("sat/edge/no-variables.cnf", false, unlimited);
+  ExpectSameRows("sat/edge/only-an-empty-clause.sat", true, unlimited);
+  ExpectSameRows("sat/edge/empty-clause-and-satisfiable-rest.sat", true, unlimited);
+  ExpectSameRows("sat/edge/x-and-not-x.cnf", false, decaying);
+}
+
+// The parts of the header and option text that the rows above do not show.
+TEST(GLSSATDifferential, HeaderAndDefaultOptions) {
+  std::string sat = "Sol_Found\tCPU_Seconds\tRepairs_To_BestSol\tMinimas\tRepetitions\tAve_Entropy\t"
+                    "StdDev_Entropy\tMin_Entropy\tMax_Entropy\tAspiration\t";
+  for (std::string name : {"Visited_Solution", "Local_Minima_Solution", "Best_Found_Solution"})
+    sat += "#" + name + "\tAve_" + name + "_Cost\tStdDev_" + name + "_Cost\tMin_" + name + "_Cost\tMax_" +
+           name + "_Cost\t";
+  sat += "Best_Due_To_Aspiration\t";
+  GLSSATStats stats;
+  std::ostringstream header, weightedHeader;
+  stats.WriteHeader(header);
+  EXPECT_EQ(header.str(), sat);
+  stats.SetWeighted(true);
+  stats.Reset();  // the weighted flag survives a reset
+  stats.WriteHeader(weightedHeader);
+  EXPECT_EQ(weightedHeader.str(), "Best_Found_Solution_Max_Cost\t" + sat);
+
+  GLSSATParameters parameters;
+  std::ostringstream defaults;
+  parameters.WriteOptions(defaults);
+  EXPECT_EQ(defaults.str(),
+            "+seed 101 +pickrecency +randomrestarts +maxrepairs 10000 +numruns 20 +GLS +lambda 1 "
+            "+repairsbeforepenalise 2 -upwards +penaliseselective +amountcostutil +cheapstatsonly -keeprunning ");
+}
+
+// Costs near 10^9 with a small spread: E[x^2] - E[x]^2 in doubles would lose
+// the spread, the exact sums keep it.
+TEST(GLSSATDifferential, SeriesSummariesAreExactForLargeCosts) {
+  ValueSeries series("Visited_Solution", "Cost");
+  const std::uint64_t base = 1000000000;
+  for (std::uint64_t i = 0; i < 1000; ++i) series.Add(base + (i % 3));  // 0, 1, 2: 334, 333, 333 times
+  std::ostringstream row;
+  series.WriteRow(row);
+  EXPECT_EQ(row.str(), "1000\t1e+09\t0.8167\t1e+09\t1e+09\t");
+  const double mean = 0.999, variance = (334 * mean * mean + 333 * (1 - mean) * (1 - mean) +
+                                         333 * (2 - mean) * (2 - mean)) / 1000;
+  EXPECT_NEAR(series.Mean() - static_cast<double>(base), mean, 1e-6);
+  EXPECT_NEAR(series.StandardDeviation(), std::sqrt(variance), 1e-9);
 }
 
 }  // namespace

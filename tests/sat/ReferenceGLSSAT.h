@@ -16,26 +16,13 @@
 
 #include "platform/Random.h"
 #include "sat/SATProblem.h"
+#include "solver/SolverTestSupport.h"
 
 namespace mirelock::test {
 
-struct ReferenceSettings {
-  double lambda = 1.0;
-  bool aspiration = false;
-  double randomMoves = 0.0;
-  bool history = false;
-  std::uint32_t sideways = 2;
-  std::uint32_t decayEvery = 0;
-  double decayFactor = 0.8;
-  std::uint32_t maxRepairs = 1000;
-  bool perN = true;
-  std::uint32_t runs = 3;
-  std::uint32_t seed = 21;
-};
-
 class ReferenceGLSSAT {
  public:
-  ReferenceGLSSAT(SATProblem& problem, const ReferenceSettings& settings) : s_(settings) {
+  ReferenceGLSSAT(SATProblem& problem, const Experiment& settings) : s_(settings) {
     weighted_ = problem.IsWeighted();
     n_ = problem.NumVariables();
     for (std::size_t c = 0; c < problem.NumClauses(); ++c) {
@@ -218,7 +205,7 @@ class ReferenceGLSSAT {
     std::uint32_t nonImproving = 0;
     for (;;) {
       if (unsat_.empty() || flips_.size() >= limit) return;
-      if (dLists_[0].empty() && (dLists_[1].empty() || nonImproving >= s_.sideways)) return;
+      if (dLists_[0].empty() && (dLists_[1].empty() || nonImproving >= static_cast<std::uint32_t>(s_.sideways))) return;
       std::int64_t candidate = -1;
       if (s_.aspiration) {
         const List& list = oLists_[0].empty() ? oLists_[1] : oLists_[0];
@@ -343,9 +330,11 @@ class ReferenceGLSSAT {
     row += std::to_string(aspirationMoves_) + "\t" + Series(visited_) + Series(minima_) + Series(bests_);
     row += bestByAspiration_ ? "1\t" : "0\t";
 
+    // A limit of 2^32 - 1 is no limit, and not written.
+    const std::string limit = s_.maxRepairs == 4294967295u ? ""
+                              : (s_.perN ? "+maxnrepairs " : "+maxrepairs ") + std::to_string(s_.maxRepairs) + " ";
     std::string options = "+seed " + std::to_string(s_.seed) + (s_.history ? " +pickrecency" : " +pickbest") +
-                          " +randomrestarts " + (s_.perN ? "+maxnrepairs " : "+maxrepairs ") +
-                          std::to_string(s_.maxRepairs) + " +numruns " + std::to_string(s_.runs) +
+                          " +randomrestarts " + limit + "+numruns " + std::to_string(s_.runs) +
                           " +GLS +lambda " + Number(s_.lambda) + " +repairsbeforepenalise " +
                           std::to_string(s_.sideways) + " " + (s_.aspiration ? "+aspiration " : "") +
                           "-upwards +penaliseselective +amountcostutil ";
@@ -356,7 +345,7 @@ class ReferenceGLSSAT {
     return row + options + "+cheapstatsonly -keeprunning ";
   }
 
-  ReferenceSettings s_;
+  Experiment s_;
   bool weighted_ = false;
   std::size_t n_ = 0;
   std::vector<std::vector<Lit>> clauses_;

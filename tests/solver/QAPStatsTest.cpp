@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <vector>
 
 #include "platform/NumberFormat.h"
 
@@ -21,7 +20,9 @@ std::string Row(QAPStats& stats) {
   return row.erase(start, row.find('\t', start) - start);
 }
 
-TEST(QAPStats, HeaderAndRows) {
+// Rows of whole runs are compared with a reference in the QAP differential
+// test; here the header, and deviations of costs no small instance reaches.
+TEST(QAPStats, HeaderAndExactDeviations) {
   QAPStats stats;
   std::ostringstream header;
   stats.WriteHeader(header);
@@ -31,37 +32,6 @@ TEST(QAPStats, HeaderAndRows) {
       "StdDev_Entropy\tMin_Entropy\tMax_Entropy\tAve_LocalMinima_Cost\tStdDev_LocalMinima_Cost\t"
       "#BestFoundSols\tAve_BestFoundSols_Cost\t#Overriding_Aspiring_Moves\t#Aspiring_Moves\t"
       "#Aspiring_Moves_undone_next_move\t#Consecutive_Aspiring_Moves\tBestFound_due_to_Aspiring_Move\t");
-
-  // A run that ends before its first move: NA and the reset entropy values.
-  stats.ResetRun();
-  stats.StartClock();
-  stats.RecordSolution({1, 0, 2});
-  stats.RecordNewBest(30, false);
-  stats.StopClock();
-  EXPECT_EQ(Row(stats), "30\tNA\tNA\t\t0\t0\t0\t0\t0\t1.79769e+308\t2.22507e-308\tNA\tNA\t1\t30\t0\t0\t0\t0\t0\t");
-
-  // Costs 10, 20, 30; a second run reports only itself. Over the four
-  // solutions the first two positions held one item 3 times and the other once:
-  // entropy -(3/4 ln 3/4 + 1/4 ln 1/4) / ln 3 = 0.51186 there, 0 at the third.
-  stats.ResetRun();
-  stats.RecordSolution({0, 1, 2});
-  for (int cost : {10, 20, 30}) {
-    stats.RecordSolution(cost == 20 ? std::vector<int>{1, 0, 2} : std::vector<int>{0, 1, 2});
-    stats.RecordMove(cost);
-  }
-  stats.RecordNewBest(10, true);
-  stats.RecordLocalMinimum(10);
-  stats.RecordLocalMinimum(20);
-  stats.AddRepetition();
-  stats.AddOverridingAspiringMove();
-  stats.AddAspiringMove();
-  stats.AddAspiringMove();
-  stats.AddAspiringMoveUndone();
-  stats.AddConsecutiveAspiringMove();
-  stats.StopClock();
-  EXPECT_EQ(Row(stats),
-            "10\t20\t8.16497\t\t3\t2\t1\t0.34124\t0.241293\t0\t0.51186\t15\t5\t1\t10\t1\t2\t1\t1\t1\t");
-  EXPECT_EQ(stats.TotalRepairs(), 3u);
 
   // Deviations come from exact integer sums: constant large costs give 0,
   // not NaN or rounding noise, and costs near 2^62 keep their true spread.

@@ -12,22 +12,15 @@
 #include "platform/FatalError.h"
 #include "platform/NumberFormat.h"
 #include "platform/Random.h"
+#include "solver/SolverTestSupport.h"
 #include "tsp/TSPSolver.h"
 
 namespace mirelock {
 namespace {
 
-struct Settings {
-  bool aspiration = true;
-  double randomMoves = 0;
-  unsigned sideways = 0;
-  unsigned decayEvery = 0;  // 0: no decay
-  double decayFactor = 0.8;
-  double lambda = 1;
-  unsigned seed = 7;
-  unsigned repairs = 300;
-  bool perCity = false;
-  unsigned runs = 3;
+// The TSP tests' defaults: 300 repairs, aspiration, no sideways move, seed 7.
+struct Settings : test::Experiment {
+  Settings() { maxRepairs = 300, perN = false, aspiration = true, sideways = 0, seed = 7; }
   double escape = 0;  // escape moves after each penalisation
 };
 
@@ -40,7 +33,7 @@ class ReferenceGLS {
  public:
   ReferenceGLS(const IntMatrix& distances, const Settings& settings)
       : d_(distances), s_(settings), n_(static_cast<int>(distances.Size())) {
-    maxRepairs_ = s_.perCity ? s_.repairs * static_cast<unsigned>(n_) : s_.repairs;
+    maxRepairs_ = s_.perN ? s_.maxRepairs * static_cast<unsigned>(n_) : s_.maxRepairs;
   }
 
   // One row per run: the statistics columns after the time, then the option text.
@@ -114,7 +107,7 @@ class ReferenceGLS {
         }
       }
       const bool aspire = s_.aspiration && aspirationValue < 0;
-      if (bestValue >= 0 && !(bestValue == 0 && sideways < s_.sideways) && !aspire) return;
+      if (bestValue >= 0 && !(bestValue == 0 && sideways < static_cast<unsigned>(s_.sideways)) && !aspire) return;
       Move candidate;
       if (aspire) candidate = aspiring[Random() % aspiring.size()];
       const double r = Random() * (1.0 / 32767);
@@ -219,7 +212,7 @@ class ReferenceGLS {
     }
     std::ostringstream row;
     UseDefaultNumberFormat(row);
-    row << '\t' << repairsToBest_ << '\t' << average << '\t' << deviation << '\t' << least << '\t' << most
+    row << "T\t" << repairsToBest_ << '\t' << average << '\t' << deviation << '\t' << least << '\t' << most
         << '\t' << aspirations_ << '\t' << Series(visited_) << Series(minima_) << Series(bests_)
         << byAspiration_ << '\t';
     row << "-maxrepairs " << maxRepairs_ << ' '
@@ -246,80 +239,72 @@ class ReferenceGLS {
 };
 
 std::vector<std::string> SolverRows(TSPSolver& solver, const Settings& s) {
-  SolverParameters& parameters = solver.GetParameters();
-  parameters.SetAspiration(s.aspiration);
-  parameters.SetRandomMoves(s.randomMoves);
-  parameters.SetSidewaysMoves(static_cast<int>(s.sideways));
-  if (s.decayEvery > 0) parameters.SetPenaltyDecay(s.decayEvery, s.decayFactor);
-  parameters.SetLambda(s.lambda);
-  parameters.SetNumRuns(s.runs);
-  if (s.perCity)
-    parameters.SetMaxRepairsPerN(s.repairs);
-  else
-    parameters.SetMaxRepairs(s.repairs);
-  parameters.SetSeed(s.seed);
+  test::Apply(solver.GetParameters(), s);
   solver.Parameters().SetRandomEscapeMoveProbability(s.escape);
-  std::vector<std::string> rows;
-  for (unsigned run = 0; run < parameters.GetNumRuns(); ++run) {
-    solver.Solve();
-    std::ostringstream row;
-    UseDefaultNumberFormat(row);
-    solver.GetStats().WriteRow(row);
-    parameters.WriteOptions(row);
-    rows.push_back(row.str().substr(row.str().find('\t')));  // without the CPU seconds
-  }
-  return rows;
-}
-
-// n cities drawn by the generator, in a square of the given side (a small side gives many ties).
-std::string GeneratedInstance(std::uint32_t seed, int side) {
-  SeedRandom(seed);
-  const int n = 5 + Random() % 10;
-  std::ostringstream text;
-  text << "NAME : g" << seed << "\nTYPE : TSP\nDIMENSION : " << n
-       << "\nEDGE_WEIGHT_TYPE : EUC_2D\nNODE_COORD_SECTION\n";
-  for (int k = 1; k <= n; ++k)
-    text << k << ' ' << Random() * std::int64_t{side} / 32768 << ' ' << Random() * std::int64_t{side} / 32768
-         << '\n';
-  return text.str() + "EOF\n";
+  return test::RunRows(solver, 0);
 }
 
 TEST(TSPSolver, RowsMatchAPlainRestatementOfTheSearch) {
-  std::vector<Settings> combinations(9);
-  combinations[1] = {
-      .aspiration = false, .sideways = 3, .lambda = 0.1, .seed = 4294967295u, .repairs = 30, .perCity = true};
-  combinations[2] = {
-      .randomMoves = 0.2, .sideways = 5, .decayEvery = 1, .decayFactor = 0.01, .lambda = 0.05, .seed = 12345};
-  combinations[3] = {.randomMoves = 1, .lambda = 10, .seed = 1, .repairs = 200};
-  combinations[4] = {.aspiration = false,
-                     .randomMoves = 0.05,
-                     .sideways = 2,
-                     .lambda = 0.3,
-                     .seed = 99,
-                     .repairs = 25,
-                     .perCity = true,
-                     .escape = 0.5};
-  combinations[5] = {.sideways = 100, .lambda = 0.02, .seed = 4294967295u, .repairs = 400, .runs = 2};
-  combinations[6] = {
-      .aspiration = false, .decayEvery = 200, .seed = 5, .repairs = 0, .runs = 2};  // no move at all
-  combinations[7] = {.sideways = 1, .lambda = 3, .seed = 2147483648u, .repairs = 500, .runs = 1};
+  std::vector<Settings> c(9);
+  c[1].aspiration = false, c[1].sideways = 3, c[1].lambda = 0.1, c[1].seed = 4294967295u, c[1].maxRepairs = 30,
+  c[1].perN = true;
+  c[2].randomMoves = 0.2, c[2].sideways = 5, c[2].decayEvery = 1, c[2].decayFactor = 0.01, c[2].lambda = 0.05,
+  c[2].seed = 12345;
+  c[3].randomMoves = 1, c[3].lambda = 10, c[3].seed = 1, c[3].maxRepairs = 200;
+  c[4].aspiration = false, c[4].randomMoves = 0.05, c[4].sideways = 2, c[4].lambda = 0.3, c[4].seed = 99,
+  c[4].maxRepairs = 25, c[4].perN = true, c[4].escape = 0.5;
+  c[5].sideways = 100, c[5].lambda = 0.02, c[5].seed = 4294967295u, c[5].maxRepairs = 400, c[5].runs = 2;
+  c[6].aspiration = false, c[6].decayEvery = 200, c[6].seed = 5, c[6].maxRepairs = 0, c[6].runs = 2;  // no move
+  c[7].sideways = 1, c[7].lambda = 3, c[7].seed = 2147483648u, c[7].maxRepairs = 500, c[7].runs = 1;
   // Long enough for a draw of exactly 1 (32767), which with probability 1 is no random move.
-  combinations[8] = {.randomMoves = 1, .repairs = 40000, .runs = 1};
-  const int sides[] = {12, 1000, 400000};  // many ties; multiplier 100; multiplier 1
-  for (std::uint32_t instance = 1; instance <= 6; ++instance) {
-    const std::string text = GeneratedInstance(instance, sides[instance % 3]);
-    for (std::size_t c = 0; c < combinations.size(); ++c) {
-      SCOPED_TRACE("instance " + std::to_string(instance) + ", combination " + std::to_string(c));
+  c[8].randomMoves = 1, c[8].maxRepairs = 40000, c[8].runs = 1;
+  // 5 to 14 cities drawn by the generator in a square of the given side: many
+  // ties; multiplier 100; multiplier 1.
+  for (const char* instance : {"g1-side1000", "g2-side400000", "g3-side12", "g4-side1000", "g5-side400000",
+                               "g6-side12"}) {
+    for (std::size_t k = 0; k < c.size(); ++k) {
+      SCOPED_TRACE(std::string(instance) + ", combination " + std::to_string(k));
       TSPSolver solver;
-      std::istringstream in(text);
-      solver.GetProblem().Read(in);
+      test::Load(solver, test::TestData("tsp/random/" + std::string(instance) + ".tsp"));
       SeedRandom(4242);  // what the generator holds for the unseeded runs
-      const std::vector<std::string> actual = SolverRows(solver, combinations[c]);
+      const std::vector<std::string> actual = SolverRows(solver, c[k]);
       SeedRandom(4242);
-      EXPECT_EQ(actual, ReferenceGLS(solver.Instance().Distances(), combinations[c]).Rows());
+      EXPECT_EQ(actual, ReferenceGLS(solver.Instance().Distances(), c[k]).Rows());
       if (HasFailure()) return;
     }
   }
+}
+
+// What the rows above never show: the header, the default option text and the
+// tokens of settings experiments do not make.
+TEST(TSPSolver, HeaderAndOptionTextBeyondTheRows) {
+  TSPParameters p;
+  TSPStats stats;
+  stats.Reset(&p);
+  std::string expected = "CPU_Seconds\tRepairs_To_BestSol\tAve_Entropy\tStdDev_Entropy\tMin_Entropy\tMax_Entropy\t"
+                         "Aspiration\t";
+  for (std::string name : {"Visited_Solution", "Local_Minima_Solution", "Best_Found_Solution"})
+    expected += "#" + name + "\tAve_" + name + "_Cost\tStdDev_" + name + "_Cost\tMin_" + name + "_Cost\tMax_" +
+                name + "_Cost\t";
+  const auto text = [&](bool header) {
+    std::ostringstream out;
+    UseDefaultNumberFormat(out);
+    header ? stats.WriteHeader(out) : p.WriteOptions(out);
+    return out.str();
+  };
+  EXPECT_EQ(text(true), expected + "Best_Due_To_Aspiration\t");
+  EXPECT_EQ(text(false), "-lambdacoeff 1 +maxconsecsideways 0 +cheapstatsonly +aspiration");
+  p.SetTargetCost(-3);  // a target cost adds the Sol_Found column in front
+  p.SetMaxSeconds(60);
+  EXPECT_EQ(text(true), "Sol_Found\t" + expected + "Best_Due_To_Aspiration\t");
+  EXPECT_EQ(text(false), "-targetcost -3 -maxsecs 60 -lambdacoeff 1 +maxconsecsideways 0 +cheapstatsonly +aspiration");
+  p.SetMaxRepairsPerN(10);
+  p.SetMaxRepairs(77);  // a later absolute limit replaces the per-city one
+  p.SetProblemSize(50);
+  EXPECT_EQ(p.MaxRepairs(), 77u);
+  // History is the one feature the TSP search lacks.
+  EXPECT_NO_THROW(p.SetHistory(false));
+  EXPECT_THROW(p.SetHistory(true), UnsupportedFeature);
 }
 
 }  // namespace

@@ -3,28 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
-#include "common/TestSupport.h"
-#include "platform/FatalError.h"
-#include "platform/NumberFormat.h"
 #include "platform/PauseGate.h"
+#include "solver/SolverTestSupport.h"
 
 namespace mirelock {
 namespace {
-
-void ReadText(TSPSolver& solver, const std::string& text) {
-  std::istringstream in(text);
-  solver.GetProblem().Read(in);
-}
-
-void ReadFile(TSPSolver& solver, const std::string& path) {
-  std::ifstream in(path);
-  ASSERT_TRUE(in.is_open()) << path;
-  solver.GetProblem().Read(in);
-}
 
 // Explicit LOWER_DIAG_ROW instance with d(i, j) = c + w_i + w_j: every tour costs n * c + 2 * sum(w).
 std::string AdditiveInstance(const std::vector<int>& weights, int c) {
@@ -44,7 +30,7 @@ TEST(TSPSolver, CostMultiplierAndIntegerLambda) {
   } cases[] = {{1, 107371, 100, 4294940}, {2, 107369, 1, 42950}};
   for (const Case& each : cases) {
     TSPSolver solver;
-    ReadText(solver, AdditiveInstance({each.sumOfWeights - 4, 1, 1, 1, 1}, each.c));
+    test::Load(solver, AdditiveInstance({each.sumOfWeights - 4, 1, 1, 1, 1}, each.c));
     solver.Parameters().SetMaxRepairs(2);
     solver.Parameters().SetSidewaysMoves(0);
     solver.Solve();
@@ -55,7 +41,7 @@ TEST(TSPSolver, CostMultiplierAndIntegerLambda) {
   }
 
   TSPSolver tiny;
-  ReadText(tiny, AdditiveInstance({1, 1, 1, 1, 1}, 1));
+  test::Load(tiny, AdditiveInstance({1, 1, 1, 1, 1}, 1));
   tiny.Parameters().SetLambda(1e-9);
   try {
     tiny.Solve();
@@ -69,56 +55,15 @@ TEST(TSPSolver, CostMultiplierAndIntegerLambda) {
   }
   // Tours of negative cost give a negative lambda, whose penalties would only ever lower augmented costs.
   TSPSolver negative;
-  ReadText(negative, AdditiveInstance({1, 1, 1, 1, 1}, -100));
+  test::Load(negative, AdditiveInstance({1, 1, 1, 1, 1}, -100));
   negative.Parameters().SetMaxRepairs(100);
   EXPECT_THROW(negative.Solve(), FatalError);
 }
 
-TEST(TSPSolver, TooFewCitiesAreRefusedBeforeTheSearch) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"no-dimension", "Problem with size 0\nProblem file must be incorrect\n"},
-      {"three-cities",
-       "Problem with size 3: a tour needs at least 4 cities for 2-opt moves\n"
-       "Problem file must be incorrect\n"}};
-  for (const auto& [file, text] : cases) {
-    TSPSolver solver;
-    ReadFile(solver, test::TestData(std::string("tsp/parse/") + file + ".tsp"));
-    try {
-      solver.Solve();
-      ADD_FAILURE() << file;
-    } catch (const FatalError& error) {
-      EXPECT_EQ(error.Text(), text);
-      EXPECT_EQ(error.Stream(), OutputStream::Err);
-      EXPECT_EQ(error.ExitStatus(), 1);
-    }
-  }
-}
-
-TEST(TSPSolver, DefaultExperimentFindsKnownOptimaAndWritesItsOptions) {
-  auto owned = std::make_unique<TSPSolver>();
-  TSPSolver* solver = owned.get();
-  ReadFile(*solver, test::TestData("tsp/eil51.tsp"));
-  SolverParameters& parameters = solver->GetParameters();
-  parameters.SetMaxRepairsPerN(1000);
-  parameters.SetNumRuns(10);
-  parameters.SetLambda(1.0);
-  parameters.SetRandomMoves(0.0);
-  parameters.SetAspiration(false);
-  EXPECT_NO_THROW(parameters.SetMonitor("ignored.txt", 10));
-  parameters.SetHistory(false);
-  parameters.SetSidewaysMoves(2);
-  parameters.SetSeed(21);
-  solver->Solve();
-  std::ostringstream options;
-  UseDefaultNumberFormat(options);
-  parameters.WriteOptions(options);
-  EXPECT_EQ(options.str(),
-            "-maxrepairs 51000 -numruns 10 -lambdacoeff 1 +maxconsecsideways 2 +cheapstatsonly ");
-  EXPECT_LE(solver->GetBestCost(), 426 * 1.03);
-
-  // GEO distances: ulysses16's published optimum is reached.
+// GEO distances: ulysses16's published optimum is reached.
+TEST(TSPSolver, GeographicalInstanceReachesItsOptimum) {
   TSPSolver geo;
-  ReadFile(geo, test::TestData("tsp/ulysses16.tsp"));
+  test::Load(geo, test::TestData("tsp/ulysses16.tsp"));
   geo.Parameters().SetMaxRepairsPerN(1000);
   geo.Parameters().SetAspiration(false);
   geo.Parameters().SetSidewaysMoves(2);
@@ -129,7 +74,7 @@ TEST(TSPSolver, DefaultExperimentFindsKnownOptimaAndWritesItsOptions) {
 
 TEST(TSPSolver, StopAndPauseFromAnotherThread) {
   TSPSolver solver;
-  ReadText(solver, AdditiveInstance(std::vector<int>(60, 1), 1));  // every move is a sideways one
+  test::Load(solver, AdditiveInstance(std::vector<int>(60, 1), 1));  // every move is a sideways one
   solver.Parameters().SetSeed(3);
   PauseGate gate;
   solver.SetPauseGate(&gate);
@@ -159,15 +104,10 @@ TEST(TSPSolver, ExtremeSettingsEndEveryRunWithinItsLimit) {
     const double lambda = std::array{0.0, 1e-9, 0.01, 1e5, 1e12}[combination >> 5];
     SCOPED_TRACE("combination " + std::to_string(combination));
     TSPSolver solver;
-    ReadText(solver, text);
-    SolverParameters& parameters = solver.GetParameters();
-    parameters.SetAspiration(aspiration);
-    parameters.SetRandomMoves(randomMoves);
-    parameters.SetSidewaysMoves(sideways);
-    if (decay) parameters.SetPenaltyDecay(1, 0.01);
-    parameters.SetLambda(lambda);
-    parameters.SetMaxRepairsPerN(combination % 3 == 0 ? 4 : 40);
-    parameters.SetNumRuns(2);
+    test::Load(solver, text);
+    test::Apply(solver.GetParameters(), {.maxRepairs = combination % 3 == 0 ? 4u : 40u, .runs = 2, .lambda = lambda,
+                                         .randomMoves = randomMoves, .aspiration = aspiration,
+                                         .decayEvery = decay ? 1u : 0u, .decayFactor = 0.01, .sideways = sideways});
     solver.Parameters().SetRandomEscapeMoveProbability(escape);
     solver.Parameters().SetMaxSeconds(20);  // only a hang would reach it
     for (int run = 0; run < 2; ++run) {
