@@ -52,6 +52,11 @@ inline void WriteText(const QString& path, const QByteArray& text, QIODevice::Op
   QCOMPARE(file.write(text), text.size());
 }
 
+inline QByteArray ReadText(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly | QIODevice::Text) ? file.readAll() : QByteArray();
+}
+
 // A QAP document over a problems and a results folder of `dir`, with these examples and best.txt copied in.
 inline void SetUpQap(MainWindow& window, const QTemporaryDir& dir, const QStringList& problems) {
   const QString folder = dir.filePath(QStringLiteral("problems"));
@@ -76,7 +81,7 @@ inline CExperiment Experiment(double lambda, unsigned maxRepairsPerN, unsigned r
 // Waits until the queued ModalSteps have run and fails with what they found wrong.
 #define VERIFY_STEPS(steps)                                                                \
   do {                                                                                     \
-    QTRY_VERIFY_WITH_TIMEOUT((steps).Done(), 40000);                                       \
+    QTRY_VERIFY_WITH_TIMEOUT((steps).Done(), 120000);                                      \
     QVERIFY2((steps).Failures().isEmpty(), qPrintable((steps).Failures().join("; ")));     \
   } while (false)
 

