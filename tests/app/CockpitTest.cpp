@@ -1,6 +1,6 @@
 // The desktop app as a researcher's cockpit: printing, the monitor chart of a
 // search, the run's progress pane, the results window, and the smaller
-// comforts (missing files, remembered settings, closing during a run).
+// comforts (missing or bad files, remembered settings, closing during a run).
 #include <QChartView>
 #include <QCheckBox>
 #include <QImage>
@@ -438,11 +438,22 @@ void CockpitTest::smallerComforts() {
     QCOMPARE(window.size(), QSize(777, 555));
     window.SetWorkers(1);
 
-    // Closing during a paused batch asks; No keeps the window and the run.
+    // A problem file the reader cannot take ends the run with its message, not the window.
     SetUpQap(window, work, {QStringLiteral("nug12.dat")});
+    const QString broken = work.filePath(QStringLiteral("problems/broken.dat"));
+    WriteText(broken, "twelve\n");
     window.Document().m_experiments = {Experiment(1, 100000, 5)};
     window.show();
     MessageCatcher catcher;
+    window.Action(QStringLiteral("actionStart"))->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!catcher.Texts().isEmpty() && !window.Controls().HasWorker(), 20000);
+    QVERIFY2(catcher.Texts().front().startsWith(broken + ": "), qPrintable(catcher.Texts().front()));
+    QTRY_VERIFY(window.Action(QStringLiteral("actionStart"))->isEnabled());
+    QVERIFY(window.Controls().LastFatalError().has_value());
+    QVERIFY(!catcher.Texts().contains(QStringLiteral("Finished Solving..")));
+
+    // Closing during a paused batch asks; No keeps the window and the run.
+    QVERIFY(QFile::remove(broken));
     window.Action(QStringLiteral("actionStart"))->trigger();
     window.Action(QStringLiteral("actionStop"))->trigger();
     int asked = 0;

@@ -1,5 +1,5 @@
 // The desktop window driven as a researcher would: menus, dialogs, a batch
-// with Stop and Start, Summarise, and a run that a bad problem file ends.
+// with Stop and Start, and Summarise.
 #include <QCheckBox>
 #include <QLabel>
 #include <QSignalSpy>
@@ -67,7 +67,6 @@ class MainWindowTest : public QObject {
  private slots:
   void dialogsRefuseBadInputAndCancelChangesNothing();
   void batchRunFromTheWindow();
-  void fatalReaderErrorEndsOnlyTheRun();
 };
 
 void MainWindowTest::dialogsRefuseBadInputAndCancelChangesNothing() {
@@ -228,24 +227,6 @@ void MainWindowTest::batchRunFromTheWindow() {
   // Summarise writes the two CSV files where the choosers said.
   window.Action("actionSummarise")->trigger();
   QVERIFY(QFileInfo(dir.filePath("full.csv")).size() > 0 && QFileInfo(dir.filePath("summary.csv")).size() > 0);
-}
-
-void MainWindowTest::fatalReaderErrorEndsOnlyTheRun() {
-  QTemporaryDir dir;
-  MainWindow window;
-  window.show();
-  SetUpQap(window, dir, {});
-  WriteText(dir.filePath("problems/broken.dat"), "twelve\n");
-  window.Document().m_experiments = {CExperiment::FirstOfEmptyList()};
-
-  MessageCatcher catcher;
-  window.Action("actionStart")->trigger();
-  QTRY_VERIFY_WITH_TIMEOUT(!catcher.Texts().isEmpty(), 20000);
-  QTRY_VERIFY_WITH_TIMEOUT(!window.Controls().HasWorker(), 20000);
-  QTRY_VERIFY(window.Action("actionStart")->isEnabled());
-  QVERIFY(window.Controls().LastFatalError().has_value());
-  QVERIFY(!catcher.Texts().contains("Finished Solving.."));
-  QVERIFY(window.isVisible());
 }
 
 int main(int argc, char* argv[]) { return mirelock::testing::RunAppTest<MainWindowTest>(argc, argv); }
