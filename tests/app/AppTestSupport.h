@@ -46,11 +46,51 @@ inline bool CopyExamples(const QString& folder, const QStringList& names, const 
   return true;
 }
 
-// Triggers a command whose dialog is driven by queued ModalSteps.
-inline void Trigger(MainWindow& window, const char* action) {
-  QAction* a = window.Action(QString::fromLatin1(action));
-  if (a) a->trigger();
+inline void WriteText(const QString& path, const QByteArray& text, QIODevice::OpenMode mode = QIODevice::WriteOnly) {
+  QFile file(path);
+  QVERIFY(file.open(mode));
+  QCOMPARE(file.write(text), text.size());
 }
+
+inline QByteArray ReadText(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly | QIODevice::Text) ? file.readAll() : QByteArray();
+}
+
+// A QAP document over a problems and a results folder of `dir`, with these examples and best.txt copied in.
+inline void SetUpQap(MainWindow& window, const QTemporaryDir& dir, const QStringList& problems) {
+  const QString folder = dir.filePath(QStringLiteral("problems"));
+  QVERIFY(CopyExamples(QStringLiteral("qap"), problems + QStringList{QStringLiteral("best.txt")}, folder));
+  QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("results"))));
+  CMirelockDoc& doc = window.Document();
+  doc.m_nProblemType = kProblemQAP;
+  doc.m_strProblemsDir = (folder + "/").toStdString();
+  doc.m_strResultsDir = (dir.filePath(QStringLiteral("results")) + "/").toStdString();
+  doc.m_strFullResultsFile = dir.filePath(QStringLiteral("full.csv")).toStdString();
+  doc.m_strSummaryFile = dir.filePath(QStringLiteral("summary.csv")).toStdString();
+}
+
+inline CExperiment Experiment(double lambda, unsigned maxRepairsPerN, unsigned runs) {
+  CExperiment experiment;
+  experiment.m_dLambda = lambda;
+  experiment.m_nMaxRepairs = maxRepairsPerN;
+  experiment.m_nNumRuns = runs;
+  return experiment;
+}
+
+// Waits until the queued ModalSteps have run and fails with what they found wrong.
+#define VERIFY_STEPS(steps)                                                                \
+  do {                                                                                     \
+    QTRY_VERIFY_WITH_TIMEOUT((steps).Done(), 120000);                                      \
+    QVERIFY2((steps).Failures().isEmpty(), qPrintable((steps).Failures().join("; ")));     \
+  } while (false)
+
+// Waits for the end of a run that a MessageCatcher watches.
+#define VERIFY_FINISHED(window, catcher, timeoutMs)                                                   \
+  do {                                                                                                \
+    QTRY_VERIFY_WITH_TIMEOUT((catcher).Texts().contains(QStringLiteral("Finished Solving..")), timeoutMs); \
+    QTRY_VERIFY_WITH_TIMEOUT(!(window).Controls().HasWorker(), 20000);                               \
+  } while (false)
 
 // The main of a test program: the recent-file list of the tests is kept away
 // from the user's own settings, and the window system is offscreen unless set.

@@ -1,19 +1,15 @@
 // The desktop app as a researcher's cockpit: printing, the monitor chart of a
 // search, the run's progress pane, the results window, and the smaller
-// comforts (missing files, remembered settings, closing during a run).
-#include <QChart>
+// comforts (missing or bad files, remembered settings, closing during a run).
 #include <QChartView>
+#include <QCheckBox>
 #include <QImage>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSettings>
-#include <QSortFilterProxyModel>
-#include <QStatusBar>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
@@ -26,7 +22,9 @@
 #include "app/DocumentView.h"
 #include "app/ExperimentListDialog.h"
 #include "app/MonitorChartWindow.h"
+#include "app/ParameterDialog.h"
 #include "app/ProgressPane.h"
+#include "app/TerminationDialog.h"
 #include "app/ResultsWindow.h"
 #include "runner/ResultsFiles.h"
 #include "runner/RunControls.h"
@@ -66,33 +64,6 @@ QList<Word> PdfWords(const QString& pdf) {
   return words;
 }
 
-void WriteText(const QString& path, const QByteArray& text, QIODevice::OpenMode mode = QIODevice::WriteOnly) {
-  QFile file(path);
-  QVERIFY(file.open(mode));
-  file.write(text);
-}
-
-// A document over a problems and a results folder of `dir`, with these examples copied in.
-void SetUpQap(MainWindow& window, const QTemporaryDir& dir, const QStringList& problems) {
-  const QString folder = dir.filePath(QStringLiteral("problems"));
-  QVERIFY(CopyExamples(QStringLiteral("qap"), problems + QStringList{QStringLiteral("best.txt")}, folder));
-  QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("results"))));
-  CMirelockDoc& doc = window.Document();
-  doc.m_nProblemType = kProblemQAP;
-  doc.m_strProblemsDir = (folder + "/").toStdString();
-  doc.m_strResultsDir = (dir.filePath(QStringLiteral("results")) + "/").toStdString();
-  doc.m_strFullResultsFile = dir.filePath(QStringLiteral("full.csv")).toStdString();
-  doc.m_strSummaryFile = dir.filePath(QStringLiteral("summary.csv")).toStdString();
-}
-
-CExperiment Experiment(double lambda, unsigned maxRepairsPerN, unsigned runs) {
-  CExperiment experiment;
-  experiment.m_dLambda = lambda;
-  experiment.m_nMaxRepairs = maxRepairsPerN;
-  experiment.m_nNumRuns = runs;
-  return experiment;
-}
-
 }  // namespace
 
 class CockpitTest : public QObject {
@@ -100,7 +71,7 @@ class CockpitTest : public QObject {
 
  private slots:
   void printsTheViewAtAReadableSizeWithPageBreaks();
-  void monitorChartNamesRunsAndStartsCleanOnAnotherFile();
+  void monitorRunIntoTheChartThenOtherFiles();
   void monitorChartRefreshOfAMillionLineFileStaysShort();
   void progressPaneDuringATwoExperimentBatchPausedAndAbandoned();
   void summariseOpensTheResultsWithTheSummaryFilesFigures();
@@ -128,7 +99,6 @@ void CockpitTest::printsTheViewAtAReadableSizeWithPageBreaks() {
   if (words.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
   QString all;
   for (const Word& word : words) all += word.text + QLatin1Char(' ');
-  QVERIFY(all.contains(QStringLiteral("Problems directory is")));
   QVERIFY(all.contains(QStringLiteral("Penalty decay=0.8 every 200 local minima")));
   QVERIFY(all.contains(QStringLiteral("69: Lambda=7")));
   QCOMPARE(words.back().page, pages);
@@ -148,54 +118,89 @@ void CockpitTest::printsTheViewAtAReadableSizeWithPageBreaks() {
   }
 }
 
-void CockpitTest::monitorChartNamesRunsAndStartsCleanOnAnotherFile() {
+void CockpitTest::monitorRunIntoTheChartThenOtherFiles() {
   QTemporaryDir dir;
   MainWindow window;
   window.show();
   SetUpQap(window, dir, {QStringLiteral("nug12.dat")});
   CMirelockDoc& doc = window.Document();
-  doc.m_strMonitorProblem = dir.filePath(QStringLiteral("problems/nug12.dat")).toStdString();
-  doc.m_strMonitorOutputFile = dir.filePath(QStringLiteral("monitor.txt")).toStdString();
-  doc.m_monitorExperiment.m_nMaxRepairs = 3000;
-  doc.m_monitorExperiment.m_bMaxRepairsTimesN = false;
-  doc.m_monitorExperiment.m_nNumRuns = 3;
+  const QString monitorFile = dir.filePath(QStringLiteral("monitor.txt"));
+
+  // Problem and output through the choosers (the problem type's filter; the suffix added), and termination
+  // criteria that stay though the parameter editor is cancelled.
+  ModalSteps steps;
+  window.SetChooserRunner([&](QFileDialog& d) {
+    steps.Check(d.nameFilters().value(0) == QStringLiteral("DAT (*.dat)"), QStringLiteral("QAP problems filter"));
+    return dir.filePath(QStringLiteral("problems/nug12.dat"));
+  });
+  window.Action(QStringLiteral("actionMonitorProblem"))->trigger();
+  QVERIFY(doc.m_bSettingsChanged);
+  window.SetChooserRunner([&](QFileDialog&) { return dir.filePath(QStringLiteral("monitor")); });
+  window.Action(QStringLiteral("actionMonitorOutput"))->trigger();
+  steps.When<ParameterDialog>([&](ParameterDialog* d) { Click(d, "terminationButton"); });
+  steps.When<TerminationDialog>([&](TerminationDialog* d) {
+    SetText(d, "maxRepairs", QStringLiteral("3000"));
+    Child<QCheckBox>(d, "timesN")->setChecked(false);
+    SetText(d, "numRuns", QStringLiteral("3"));
+    PressOk(d);
+  });
+  steps.When<ParameterDialog>([&](ParameterDialog* d) { d->reject(); });
+  window.Action(QStringLiteral("actionMonitorParameters"))->trigger();
+  VERIFY_STEPS(steps);
+  QCOMPARE(doc.m_monitorExperiment.m_nMaxRepairs, 3000u);
+  QCOMPARE(QString::fromStdString(doc.m_strMonitorOutputFile), monitorFile);
+  QString settings = QStringLiteral("Experiment settings are");
+  for (unsigned i = 0; i < 8; ++i) settings += " " + QString::fromStdString(doc.m_monitorExperiment.GetParamAt(i));
+  QCOMPARE(window.View()->LineTexts().size(), 8);
+  QCOMPARE(window.View()->LineTexts().value(6), settings);
+
   doc.m_nMonitorEvery = 10;
   window.Action(QStringLiteral("actionMonitorChart"))->trigger();
   QPointer<MonitorChartWindow> chart = window.MonitorChart();
-  QVERIFY(chart);
-  QVERIFY(chart->Title().contains(QStringLiteral("waiting")));
+  QVERIFY(chart && chart->isVisible());
 
   // Three runs rewrite the file three times; the title names the last one, however fast they went.
   MessageCatcher catcher;
   window.Action(QStringLiteral("actionSolveProblem"))->trigger();
-  QTRY_VERIFY_WITH_TIMEOUT(catcher.Texts().contains(QStringLiteral("Finished Solving..")), 60000);
+  VERIFY_FINISHED(window, catcher, 60000);
   QTRY_VERIFY_WITH_TIMEOUT(chart->PointCount() >= 300, 10000);
   QTRY_VERIFY_WITH_TIMEOUT(chart->Title().contains(QStringLiteral("run 3 of 3")), 5000);
   QVERIFY2(chart->Title().startsWith(QStringLiteral("nug12.dat (QAP), run 3 of 3, ")), qPrintable(chart->Title()));
   QCOMPARE(chart->SeriesNames(), (QStringList{"Cost", "Best cost", "Augmented cost"}));
   QVERIFY(chart->IsSeriesVisible(QStringLiteral("Best known cost")));
-  QVERIFY(chart->findChild<QLabel*>(QStringLiteral("chartExperiment"))->text().contains("Num runs=3"));
+  QVERIFY(chart->StatusText().isEmpty());
 
   // Hide the augmented cost, log scale on and off: the series stay.
   chart->SetSeriesVisible(QStringLiteral("Augmented cost"), false);
   QVERIFY(!chart->IsSeriesVisible(QStringLiteral("Augmented cost")));
   chart->SetLogScale(true);
-  QVERIFY(chart->IsLogScale());
   QCOMPARE(chart->DrawnPointCount(), chart->PointCount());
   chart->SetLogScale(false);
   chart->ResetZoom();
 
-  // Another file: nothing of the QAP run stays in the title, the labels or the series.
+  // A file that is not a monitor file is named in the fault; the monitor file loads again afterwards.
+  const QString bad = dir.filePath(QStringLiteral("not-monitor.txt"));
+  WriteText(bad, "Problem_name\tBest_cost\nx\t1\n");
+  chart->Follow(bad);
+  QVERIFY(chart->StatusText().contains(QStringLiteral("not-monitor.txt")));
+  chart->Follow(monitorFile);
+  QVERIFY(chart->PointCount() >= 300);
+
+  // The SAT solver's columns: nothing of the QAP run stays in the title, the labels or the series.
   const QString sat = dir.filePath(QStringLiteral("sat-monitor.txt"));
-  WriteText(sat, "Repairs\tCurrent_Cost\tCurrent_Aug_Cost\tSol_Found\t\n0\t15\t15\t0\t\n10\t3\t3.5\t0\t\n");
+  const QByteArray satHeader = "Repairs\tCurrent_Cost\tCurrent_Aug_Cost\tSol_Found\t\n";
+  WriteText(sat, satHeader + "0\t15\t15\t0\t\n10\t3\t3.5\t0\t\n");
   chart->Follow(sat);
   QCOMPARE(chart->SeriesNames(), (QStringList{"Cost", "Augmented cost"}));
   QCOMPARE(chart->PointCount(), 2);
   QCOMPARE(chart->Title(), QStringLiteral("sat-monitor.txt, run 1, 2 points"));
   QVERIFY(!chart->IsSeriesVisible(QStringLiteral("Best known cost")));
   QVERIFY(chart->StatusText().isEmpty());
-  // Rewritten by the next run: run 2, counted on.
-  WriteText(sat, "Repairs\tCurrent_Cost\tCurrent_Aug_Cost\tSol_Found\t\n0\t9\t9\t0\t\n");
+  // Lines appended later are picked up, but not one still being written.
+  WriteText(sat, "20\t1\t2.25\t0\t\n30\t0", QIODevice::Append);
+  QTRY_COMPARE(chart->PointCount(), 3);
+  // Rewritten by the next run: the chart starts over at run 2.
+  WriteText(sat, satHeader + "0\t9\t9\t0\t\n");
   QTRY_COMPARE(chart->PointCount(), 1);
   QVERIFY2(chart->Title().contains(QStringLiteral("run 2")), qPrintable(chart->Title()));
 
@@ -219,26 +224,21 @@ void CockpitTest::monitorChartRefreshOfAMillionLineFileStaysShort() {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("big-monitor.txt"));
   constexpr int kLines = 1000000;
-  {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QByteArray text = "Repairs\tBest_Cost\tCost\tAugmented_Cost\t\n";
-    text.reserve(40 << 20);
-    long best = 900000;
-    for (int k = 0; k < kLines; ++k) {
-      const long cost = best + (k * 7919L) % 5000;
-      if (k % 1000 == 0 && best > 500000) best -= 300;
-      text += QByteArray::number(k * 10) + '\t' + QByteArray::number(best) + '\t' + QByteArray::number(cost) + '\t' +
-              QByteArray::number(cost + k / 10) + "\t\n";
-    }
-    QCOMPARE(file.write(text), text.size());
+  QByteArray text = "Repairs\tBest_Cost\tCost\tAugmented_Cost\t\n";
+  text.reserve(40 << 20);
+  long best = 900000;
+  for (int k = 0; k < kLines; ++k) {
+    const long cost = best + (k * 7919L) % 5000;
+    if (k % 1000 == 0 && best > 500000) best -= 300;
+    text += QByteArray::number(k * 10) + '\t' + QByteArray::number(best) + '\t' + QByteArray::number(cost) + '\t' +
+            QByteArray::number(cost + k / 10) + "\t\n";
   }
+  WriteText(path, text);
   MonitorChartWindow chart;
   chart.resize(800, 500);
   chart.show();
-  qint64 longest = 0;
   chart.Follow(path);
-  longest = chart.LastRefreshMs();
+  qint64 longest = chart.LastRefreshMs();
   // The file is read in steps, each one refresh.
   for (int step = 0; chart.HasPendingData() && step < 1000; ++step) {
     chart.Refresh();
@@ -319,19 +319,12 @@ void CockpitTest::summariseOpensTheResultsWithTheSummaryFilesFigures() {
   window.Document().m_experiments = {Experiment(1, 400, 3), Experiment(0.25, 400, 3)};
   MessageCatcher catcher;
   window.Action(QStringLiteral("actionStart"))->trigger();
-  QTRY_VERIFY_WITH_TIMEOUT(catcher.Texts().contains(QStringLiteral("Finished Solving..")), 120000);
-  QTRY_VERIFY_WITH_TIMEOUT(!window.Controls().HasWorker(), 20000);
+  VERIFY_FINISHED(window, catcher, 120000);
 
   window.Action(QStringLiteral("actionSummarise"))->trigger();
   ResultsWindow* results = window.Results();
   QVERIFY(results && results->isVisible());
-  QVERIFY2(window.statusBar()->currentMessage().startsWith(QStringLiteral("Summary written: ")),
-           qPrintable(window.statusBar()->currentMessage()));
   // The analysis charts, one tab each, exportable as the report command draws them.
-  QStringList tabs;
-  for (int i = 0; i < results->Tabs()->count(); ++i) tabs << results->Tabs()->tabText(i);
-  QCOMPARE(tabs, (QStringList{"Summary table", "Gap box plots", "Run-length distributions", "Run-time distributions",
-                              "Critical difference"}));
   auto* boxes = results->Tabs()->widget(1)->findChild<QChartView*>();
   QVERIFY2(boxes && boxes->chart(), "QAP runs with best known costs have gap box plots");
   QVERIFY(results->Tabs()->widget(4)->findChild<QChartView*>());
@@ -339,15 +332,11 @@ void CockpitTest::summariseOpensTheResultsWithTheSummaryFilesFigures() {
   const QString png = dir.filePath(QStringLiteral("boxes.png"));
   QVERIFY(ResultsWindow::ExportChart(boxes, svg));
   QVERIFY(ResultsWindow::ExportChart(boxes, png));
-  QFile svgFile(svg);
-  QVERIFY(svgFile.open(QIODevice::ReadOnly));
-  QVERIFY(svgFile.readAll().contains("<svg"));
+  QVERIFY(ReadText(svg).contains("<svg"));
   QVERIFY(!QImage(png).isNull());
 
   // The summary file's per-problem means and minima of the gap, and mean CPU seconds.
-  QFile summary(dir.filePath(QStringLiteral("summary.csv")));
-  QVERIFY(summary.open(QIODevice::ReadOnly | QIODevice::Text));
-  const QStringList lines = QString::fromUtf8(summary.readAll()).split(QLatin1Char('\n'));
+  const QStringList lines = QString::fromUtf8(ReadText(dir.filePath(QStringLiteral("summary.csv")))).split('\n');
   const auto block = [&](const QString& column) {
     QMap<QString, QStringList> rows;  // problem -> the cells of the Mean, Stddev, Min, Max groups
     const int head = static_cast<int>(lines.indexOf(QRegularExpression("^Mean\\(" + QRegularExpression::escape(column) + "\\),.*")));
@@ -384,9 +373,7 @@ void CockpitTest::summariseOpensTheResultsWithTheSummaryFilesFigures() {
   // The table exports as CSV in the order shown.
   const QString exported = dir.filePath(QStringLiteral("table.csv"));
   QVERIFY(results->ExportTable(exported));
-  QFile csv(exported);
-  QVERIFY(csv.open(QIODevice::ReadOnly | QIODevice::Text));
-  const QStringList csvLines = QString::fromUtf8(csv.readAll()).trimmed().split(QLatin1Char('\n'));
+  const QStringList csvLines = QString::fromUtf8(ReadText(exported)).trimmed().split('\n');
   QCOMPARE(csvLines.size(), 7);
   QCOMPARE(csvLines.front(), QStringLiteral("Problem,Experiment,Runs,Mean gap %,Best gap %,Success,Mean CPU s,Settings"));
   QCOMPARE(csvLines[1].section(',', 3, 3), model->index(0, 3).data().toString());
@@ -402,26 +389,35 @@ void CockpitTest::smallerComforts() {
     window.Document().m_experiments = {Experiment(1, 1000, 10)};
     window.SetChooserRunner([&](QFileDialog&) { return saved; });
     window.Action(QStringLiteral("actionSaveAs"))->trigger();
-    QVERIFY(QFile::exists(saved));
-    QVERIFY(QFile::remove(saved));
-    window.Document().m_strResultsDir = "/unsaved/results/";
+    QCOMPARE(window.RecentFiles().value(0), QFileInfo(saved).absoluteFilePath());
+    QVERIFY(window.Action(QStringLiteral("actionRecent1"))->isVisible());
+    window.Document().m_strProblemsDir = "/unsaved/problems/";
 
-    // Open of a missing file says so and keeps the current document; the stale recent entry goes.
+    // A missing document and a malformed one are refused with a message naming them. The missing one keeps
+    // the current document and drops the stale recent entry; the malformed one leaves a new document.
+    QVERIFY(QFile::rename(saved, saved + ".moved"));
     ModalSteps steps;
     QStringList messages;
     steps.Message(&messages);
     QVERIFY(!window.OpenDocument(saved));
-    QTRY_VERIFY(steps.Done());
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.front().contains(saved) && messages.front().contains("does not exist"),
-             qPrintable(messages.front()));
-    QCOMPARE(window.Document().m_strResultsDir, std::string("/unsaved/results/"));
+    VERIFY_STEPS(steps);
+    QCOMPARE(window.Document().m_strProblemsDir, std::string("/unsaved/problems/"));
     QCOMPARE(window.Document().m_experiments.size(), std::size_t{1});
     QVERIFY(!window.RecentFiles().contains(QFileInfo(saved).absoluteFilePath()));
+    const QString malformed = dir.filePath(QStringLiteral("bad.mirel"));
+    WriteText(malformed, QByteArray("\x02\x00\x00\x00\x40short", 10));
+    steps.Message(&messages);
+    QVERIFY(!window.OpenDocument(malformed));
+    VERIFY_STEPS(steps);
+    QCOMPARE(messages.size(), 2);
+    QVERIFY2(messages[0].contains(saved) && messages[0].contains("does not exist"), qPrintable(messages[0]));
+    QVERIFY2(messages[1].contains(QStringLiteral("bad.mirel")), qPrintable(messages[1]));
+    // What was saved comes back.
+    QVERIFY(QFile::rename(saved + ".moved", saved));
+    QVERIFY(window.OpenDocument(saved));
+    QCOMPARE(window.Document().m_strProblemsDir, std::string("/my/problems/"));
 
-    // Shortcuts for Start and Stop; the workers are stored for the user.
-    QCOMPARE(window.Action(QStringLiteral("actionStart"))->shortcut(), QKeySequence(Qt::Key_F5));
-    QCOMPARE(window.Action(QStringLiteral("actionStop"))->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F5));
+    // The workers are stored for the user.
     window.SetWorkers(3);
     QCOMPARE(window.Controls().Partition().jobs, 3u);
 
@@ -432,7 +428,6 @@ void CockpitTest::smallerComforts() {
     QApplication::processEvents();
     auto* scroll = window.findChild<QScrollArea*>(QStringLiteral("documentScroll"));
     QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
-    QVERIFY(window.View()->SetupTexts().contains(QStringLiteral("Problem type is QAP")));
     window.resize(777, 555);
     QVERIFY(window.close());
   }
@@ -443,26 +438,33 @@ void CockpitTest::smallerComforts() {
     QCOMPARE(window.size(), QSize(777, 555));
     window.SetWorkers(1);
 
-    // Closing during a paused batch asks; No keeps the window and the run.
+    // A problem file the reader cannot take ends the run with its message, not the window.
     SetUpQap(window, work, {QStringLiteral("nug12.dat")});
+    const QString broken = work.filePath(QStringLiteral("problems/broken.dat"));
+    WriteText(broken, "twelve\n");
     window.Document().m_experiments = {Experiment(1, 100000, 5)};
     window.show();
     MessageCatcher catcher;
     window.Action(QStringLiteral("actionStart"))->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!catcher.Texts().isEmpty() && !window.Controls().HasWorker(), 20000);
+    QVERIFY2(catcher.Texts().front().startsWith(broken + ": "), qPrintable(catcher.Texts().front()));
+    QTRY_VERIFY(window.Action(QStringLiteral("actionStart"))->isEnabled());
+    QVERIFY(window.Controls().LastFatalError().has_value());
+    QVERIFY(!catcher.Texts().contains(QStringLiteral("Finished Solving..")));
+
+    // Closing during a paused batch asks; No keeps the window and the run.
+    QVERIFY(QFile::remove(broken));
+    window.Action(QStringLiteral("actionStart"))->trigger();
     window.Action(QStringLiteral("actionStop"))->trigger();
     int asked = 0;
-    window.SetCloseQuestion([&] {
-      ++asked;
-      return false;
-    });
-    QVERIFY(!window.close());
-    QCOMPARE(asked, 1);
-    QVERIFY(window.Controls().HasWorker());
-    window.SetCloseQuestion([&] {
-      ++asked;
-      return true;
-    });
-    QVERIFY(window.close());
+    for (const bool quit : {false, true}) {
+      window.SetCloseQuestion([&asked, quit] {
+        ++asked;
+        return quit;
+      });
+      QCOMPARE(window.close(), quit);
+      QVERIFY(quit || window.Controls().HasWorker());
+    }
     QCOMPARE(asked, 2);
   }
 

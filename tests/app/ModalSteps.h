@@ -36,6 +36,14 @@ class ModalSteps : public QObject {
     });
   }
 
+  // Expects the next message box to say exactly `text`, and dismisses it.
+  void Expect(const QString& text) {
+    When<QMessageBox>([this, text](QMessageBox* box) {
+      Check(box->text() == text, QStringLiteral("message \"%1\" instead of \"%2\"").arg(box->text(), text));
+      box->accept();
+    });
+  }
+
   void Check(bool condition, const QString& what) {
     if (!condition) failures_ << what;
   }

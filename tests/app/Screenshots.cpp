@@ -32,6 +32,8 @@ class Screenshots : public QObject {
 
  private:
   bool Save(QWidget* widget, const QString& name) {
+    widget->show();
+    if (!QTest::qWaitForWindowExposed(widget)) return false;
     QApplication::processEvents();
     return widget->grab().save(folder_ + "/" + name);
   }
@@ -41,16 +43,10 @@ class Screenshots : public QObject {
 
 void Screenshots::saveScreenshots() {
   QTemporaryDir dir;
-  const QString problems = dir.filePath("problems");
-  QVERIFY(CopyExamples("qap", {"chr12a.dat", "nug12.dat", "tai12a.dat", "best.txt"}, problems));
-  QVERIFY(QDir().mkpath(dir.filePath("results")));
-
   MainWindow window;
+  SetUpQap(window, dir, {"chr12a.dat", "nug12.dat", "tai12a.dat"});
+  const QString problems = dir.filePath("problems");
   CMirelockDoc& doc = window.Document();
-  doc.m_strProblemsDir = (problems + "/").toStdString();
-  doc.m_strResultsDir = (dir.filePath("results") + "/").toStdString();
-  doc.m_strFullResultsFile = dir.filePath("ResultsFull.csv").toStdString();
-  doc.m_strSummaryFile = dir.filePath("ResultsSummary.csv").toStdString();
   CExperiment first = CExperiment::FirstOfEmptyList();
   first.m_nMaxRepairs = 20000;
   first.m_nNumRuns = 3;
@@ -88,20 +84,14 @@ void Screenshots::saveScreenshots() {
   QVERIFY(Save(&window, "main_window_paused.png"));
   QVERIFY(Save(window.Progress(), "progress_pane_paused.png"));
 
-  {
-    CExperiment edited = second;
-    ParameterDialog dialog(edited, &window);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QVERIFY(Save(&dialog, "parameter_editor.png"));
-  }
-  {
-    ExperimentListDialog dialog(doc.m_experiments, window.Messages(), &window);
-    dialog.resize(760, 380);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QVERIFY(Save(&dialog, "experiment_list_editor.png"));
-  }
+  CExperiment edited = second;
+  ParameterDialog parameters(edited, &window);
+  QVERIFY(Save(&parameters, "parameter_editor.png"));
+  parameters.close();
+  ExperimentListDialog list(doc.m_experiments, window.Messages(), &window);
+  list.resize(760, 380);
+  QVERIFY(Save(&list, "experiment_list_editor.png"));
+  list.close();
 
   // Abandon the paused batch (settings changed) and run the monitor problem into the chart.
   doc.m_bSettingsChanged = true;
@@ -129,8 +119,7 @@ void Screenshots::saveScreenshots() {
     experiment.m_nNumRuns = 10;
   }
   window.Action("actionStart")->trigger();
-  QTRY_VERIFY_WITH_TIMEOUT(catcher.Texts().contains("Finished Solving.."), 120000);
-  QTRY_VERIFY_WITH_TIMEOUT(!window.Controls().HasWorker(), 20000);
+  VERIFY_FINISHED(window, catcher, 120000);
   window.Action("actionSummarise")->trigger();
   ResultsWindow* results = window.Results();
   QVERIFY(results);
@@ -152,8 +141,7 @@ void Screenshots::saveScreenshots() {
     preview->reject();
   });
   window.Action("actionPrintPreview")->trigger();
-  QTRY_VERIFY_WITH_TIMEOUT(steps.Done(), 60000);
-  QVERIFY2(steps.Failures().isEmpty(), qPrintable(steps.Failures().join("; ")));
+  VERIFY_STEPS(steps);
 
   SplashScreen splash;
   splash.show();
