@@ -134,8 +134,7 @@ void GLSSATSolver::Solve() {
     // the problem has no variable to flip).
     if (stats_.Repairs() == repairsBefore && penalised == 0) break;
     idleRounds = stats_.Repairs() == repairsBefore ? idleRounds + 1 : 0;
-    // The bound is at least 1000: skip its division while the search moves.
-    if (idleRounds > 1000 && IdleLimitPassed(idleRounds, lambdaUnits)) break;
+    if (IdleLimitPassed(idleRounds, lambdaUnits)) break;
   }
   FinishRun();
 }
@@ -148,12 +147,16 @@ void GLSSATSolver::Solve() {
 // Without decay penalties only grow, and the bound grows with them, so a run
 // that is not cycling never meets it.
 bool GLSSATSolver::IdleLimitPassed(std::uint64_t idleRounds, std::int64_t lambdaUnits) const {
+  // Every bound allows this many, so the division below is skipped while the
+  // search moves (this runs at every local minimum).
+  constexpr std::uint64_t kAlwaysAllowed = 1000;
+  if (idleRounds <= kAlwaysAllowed) return false;
   const std::uint64_t units = lambdaUnits > 0 ? static_cast<std::uint64_t>(lambdaUnits) : 1;
   const std::uint64_t perTerm = (kScale + std::uint64_t{state_->LargestPenalty()} + units - 1) / units;
   // 128 bits: the product may pass 64 bits for a huge formula with lambda near 0.
   const unsigned __int128 limit =
       static_cast<unsigned __int128>(10) * (std::uint64_t{formula_.numVariables} + formula_.numClauses) * perTerm +
-      1000;
+      kAlwaysAllowed;
   return idleRounds > limit;
 }
 

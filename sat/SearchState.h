@@ -183,20 +183,18 @@ void SearchState::FlipAndUpdate(std::uint32_t v, std::uint64_t now) {
   const std::uint32_t* const last = formula_.occurrences.data() + formula_.occurrenceStart[v + 1];
   for (; occurrence != last; ++occurrence) {
     const std::uint32_t c = *occurrence >> 1;
-    // The literal is true when the variable's value differs from the negation
-    // bit; its count of true literals moves by `step`, +1 or -1.
+    // The literal is true when the variable's value differs from the negation bit.
     const std::uint32_t becameTrue = (*occurrence & 1u) ^ newValue;
-    const std::uint32_t step = 2 * becameTrue - 1;
+    // +1 when c gained a true literal, -1 when it lost one.
+    const std::int64_t sign = 2 * static_cast<std::int64_t>(becameTrue) - 1;
     ClauseState& clause = clause_[c];
     clause.trueVariables ^= v;
     const std::uint32_t before = clause.satisfied;
-    clause.satisfied = before + step;
+    clause.satisfied = before + static_cast<std::uint32_t>(sign);
     // The smaller of the two counts tells what changed: 0, the clause became
     // satisfied or unsatisfied; 1, its critical variable changed; more, nothing.
     const std::uint32_t lower = before + becameTrue - 1;
     if (lower > 1) continue;
-    // +1 when c gained a true literal, -1 when it lost one.
-    const std::int64_t sign = 2 * static_cast<std::int64_t>(becameTrue) - 1;
     const std::int64_t weight = sign * clause.weight;
     const std::int64_t term = sign * (scale_ + clause.penalty);
     if (lower == 0) {
