@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "MirelockCommand.h"
+
 namespace fs = std::filesystem;
+using bench::Quote;
+using bench::Shell;
 
 namespace {
-
-int Shell(const std::string& command) { return std::system(command.c_str()); }
-
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
@@ -32,18 +32,9 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path bin = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "cli" / "mirelock";
-  int repeats = 3;
-  int repairs = 8000;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string flag = argv[i];
-    if (flag == "--bin")
-      bin = argv[i + 1];
-    else if (flag == "--repeats")
-      repeats = std::max(1, std::atoi(argv[i + 1]));
-    else if (flag == "--repairs")
-      repairs = std::max(1, std::atoi(argv[i + 1]));
-  }
+  const fs::path bin = bench::MirelockBinary(argc, argv);
+  const int repeats = bench::CountFlag(argc, argv, "--repeats", 3);
+  const int repairs = bench::CountFlag(argc, argv, "--repairs", 8000);
   // MIRELOCK_BENCH_DATA is the source folder followed by "/../shared/bench".
   const fs::path sourceDir = fs::path(MIRELOCK_BENCH_DATA).parent_path().parent_path().parent_path();
   const fs::path problems = sourceDir / "examples" / "qap";

@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "MirelockCommand.h"
+
 namespace fs = std::filesystem;
+using bench::Quote;
+using bench::Shell;
 
 namespace {
-
-int Shell(const std::string& command) { return std::system(command.c_str()); }
-
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
 const char* const kProblems[] = {"chr12a", "chr15a", "esc16a", "had12",  "had14",
                                  "nug12",  "nug15",  "rou12",  "scr12", "tai12a"};
@@ -31,15 +31,8 @@ const char* const kProblems[] = {"chr12a", "chr15a", "esc16a", "had12",  "had14"
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path bin = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "cli" / "mirelock";
-  int repeats = 5;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string flag = argv[i];
-    if (flag == "--bin")
-      bin = argv[i + 1];
-    else if (flag == "--repeats")
-      repeats = std::max(1, std::atoi(argv[i + 1]));
-  }
+  const fs::path bin = bench::MirelockBinary(argc, argv);
+  const int repeats = bench::CountFlag(argc, argv, "--repeats", 5);
   const fs::path bench = fs::path(MIRELOCK_BENCH_DATA) / "qap";
   const fs::path root = fs::temp_directory_path() / ("mirelock-report-speed-" + std::to_string(::getpid()));
   fs::create_directories(root / "results");
