@@ -9,6 +9,7 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <system_error>
 
@@ -65,20 +66,59 @@ bool ProcessIsGone(long pid) { return ::kill(static_cast<pid_t>(pid), 0) != 0 &&
 
 }  // namespace
 
+namespace {
+
+// Six characters as mkstemp makes them, for names this file links in itself.
+std::string RandomCharacters() {
+  static const char kCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 generator(std::random_device{}() ^ static_cast<std::uint64_t>(::getpid()));
+  std::string text(kRandomLength, 'X');
+  for (char& c : text) c = kCharacters[generator() % (sizeof kCharacters - 1)];
+  return text;
+}
+
+// Makes an owner record holding `owner` and returns its path; empty when the
+// directory cannot be written. The record appears under its name already
+// complete: written to an unnamed file, then linked in. A writer killed at
+// any moment therefore never leaves an empty record, which no later process
+// could attribute to a dead writer and so would never remove. Where the file
+// system has no unnamed files (or /proc is absent), mkstemps and a write.
+std::string CreateOwnerRecord(const std::string& directory, const std::string& owner) {
+  const int unnamed = ::open(directory.empty() ? "." : directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (unnamed >= 0) {
+    std::string record;
+    if (WriteAll(unnamed, owner)) {
+      const std::string self = "/proc/self/fd/" + std::to_string(unnamed);
+      for (int attempt = 0; attempt < 100 && record.empty(); ++attempt) {
+        const std::string name = JoinPath(directory, kPrefix + RandomCharacters() + kOwnerSuffix);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+          record = name;
+        } else if (errno != EEXIST) {
+          break;
+        }
+      }
+    }
+    ::close(unnamed);
+    if (!record.empty()) return record;
+  }
+  std::string record = JoinPath(directory, kPrefix + std::string(kRandomLength, 'X') + kOwnerSuffix);
+  const int fd = ::mkstemps(record.data(), static_cast<int>(kOwnerSuffix.size()));
+  if (fd < 0) return "";
+  const bool written = WriteAll(fd, owner);
+  ::close(fd);
+  if (written) return record;
+  ::unlink(record.c_str());
+  return "";
+}
+
+}  // namespace
+
 std::optional<TemporaryFile> CreateTemporaryFile(const std::string& directory, const std::string& finalName) {
   static const std::string process = HostName() + "\n" + std::to_string(static_cast<long>(::getpid())) + "\n";
   const std::string owner = process + finalName + "\n";
-  const std::string pattern = JoinPath(directory, kPrefix + std::string(kRandomLength, 'X') + kOwnerSuffix);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string record = pattern;
-    const int recordFd = ::mkstemps(record.data(), static_cast<int>(kOwnerSuffix.size()));
-    if (recordFd < 0) return std::nullopt;
-    const bool written = WriteAll(recordFd, owner);
-    ::close(recordFd);
-    if (!written) {
-      ::unlink(record.c_str());
-      return std::nullopt;
-    }
+    const std::string record = CreateOwnerRecord(directory, owner);
+    if (record.empty()) return std::nullopt;
     TemporaryFile file;
     file.ownerRecord = record;
     file.path = record.substr(0, record.size() - kOwnerSuffix.size());
