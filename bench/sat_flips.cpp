@@ -1,10 +1,15 @@
 // Flips per second of the GLSSAT search over a full repair budget, on a
 // satisfiable uf250 instance set, an unsatisfiable uuf250 instance and a
 // weighted jnh instance. Prints one line per instance.
+//
+//   sat_flips [--pick best|recency] [uuf250-01|jnh11-rw|uf250]...
+//
+// With no names, all three workloads run, each with both pick heuristics.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -49,14 +54,38 @@ void Report(const char* label, const Result& result) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   const std::string bench = MIRELOCK_BENCH_DATA;
-  for (bool history : {false, true}) {
+  std::vector<bool> heuristics = {false, true};
+  std::vector<std::string> only;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--pick") == 0 && i + 1 < argc) {
+      const std::string pick = argv[++i];
+      if (pick != "best" && pick != "recency") {
+        std::fprintf(stderr, "sat_flips: --pick takes best or recency, not '%s'\n", pick.c_str());
+        return 1;
+      }
+      heuristics = {pick == "recency"};
+    } else if (std::strcmp(argv[i], "uuf250-01") == 0 || std::strcmp(argv[i], "jnh11-rw") == 0 ||
+               std::strcmp(argv[i], "uf250") == 0) {
+      only.push_back(argv[i]);
+    } else {
+      std::fprintf(stderr, "sat_flips: unknown argument '%s'\n", argv[i]);
+      return 1;
+    }
+  }
+  const auto wanted = [&only](const char* name) {
+    return only.empty() || std::find(only.begin(), only.end(), name) != only.end();
+  };
+  for (bool history : heuristics) {
     std::printf("pick heuristic: %s\n", history ? "recency (history on)" : "best (history off)");
     // An unsatisfiable instance never stops early: every run uses its whole budget.
-    Report("uuf250-01 (3 x 10^7)", Run(bench + "/sat/uuf250-01.cnf", false, 10000000, 3, history));
+    if (wanted("uuf250-01"))
+      Report("uuf250-01 (3 x 10^7)", Run(bench + "/sat/uuf250-01.cnf", false, 10000000, 3, history));
     // Weighted jnh11 has optimum 128 > 0, so the runs also use their whole budget.
-    Report("jnh11-rw (3 x 10^7)", Run(bench + "/maxsat/jnh11-rw.sat", true, 10000000, 3, history));
+    if (wanted("jnh11-rw"))
+      Report("jnh11-rw (3 x 10^7)", Run(bench + "/maxsat/jnh11-rw.sat", true, 10000000, 3, history));
+    if (!wanted("uf250")) continue;
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(bench + "/sat"))
       if (entry.path().filename().string().rfind("uf250-", 0) == 0) files.push_back(entry.path().string());
