@@ -97,7 +97,9 @@ void TSPSolver::Evaluate() {
 // Moves keep the cost up to date by their deltas (exact: both wrap modulo
 // 2^32) and penalties leave it alone, so only the neighbourhood is evaluated
 // again: summing the tour reads a cache line per city of the matrix.
-void TSPSolver::EvaluateNeighbourhood() { neighbourhood_.Evaluate(static_cast<std::int64_t>(bestCost_) - cost_); }
+void TSPSolver::EvaluateNeighbourhood() {
+  neighbourhood_.Evaluate(static_cast<std::int64_t>(bestCost_) - cost_);
+}
 
 std::int32_t TSPSolver::MoveDelta(const IntMatrix& matrix, const TSPMove& move) const {
   const std::int32_t a = tour_[move.i - 1];

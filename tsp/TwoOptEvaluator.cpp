@@ -36,8 +36,8 @@ void TwoOptEvaluator::AddPenalty(std::uint32_t p, std::uint32_t q, std::int32_t 
 // row i at column j + 1, M[a][c] row i - 1 at column j, and the other two are
 // tour edges. The values are not stored: only the rare row whose least value
 // is the least of all is computed a second time, to list its moves.
-void TwoOptEvaluator::ListMoves(const PositionMatrix& matrix, const TwoOptRowMinima& minima, std::int32_t least,
-                                std::vector<TSPMove>& moves) const {
+void TwoOptEvaluator::ListMoves(const PositionMatrix& matrix, const TwoOptRowMinima& minima,
+                                std::int32_t least, std::vector<TSPMove>& moves) const {
   const auto n = static_cast<std::int32_t>(size_);
   const std::uint32_t* edges = minima.Edges();
   for (std::uint32_t i = 1; i + 1 < size_; ++i) {

@@ -15,11 +15,13 @@ constexpr std::int32_t kNoValue = std::numeric_limits<std::int32_t>::max();
 // is row i of the matrix, previous row i - 1, removedFirst the edge (i - 1, i).
 // Arithmetic wraps modulo 2^32, as 32-bit values do.
 inline std::int32_t ColumnsMinimum(const std::uint32_t* __restrict current,
-                                   const std::uint32_t* __restrict previous, const std::uint32_t* __restrict edges,
-                                   std::uint32_t removedFirst, std::size_t first, std::size_t last) {
+                                   const std::uint32_t* __restrict previous,
+                                   const std::uint32_t* __restrict edges, std::uint32_t removedFirst,
+                                   std::size_t first, std::size_t last) {
   std::int32_t least = kNoValue;
   for (std::size_t k = first; k <= last; ++k)
-    least = std::min(least, static_cast<std::int32_t>(current[k + 1] - edges[k] - removedFirst + previous[k]));
+    least =
+        std::min(least, static_cast<std::int32_t>(current[k + 1] - edges[k] - removedFirst + previous[k]));
   return least;
 }
 
@@ -40,8 +42,10 @@ inline __attribute__((always_inline)) Lanes Load(const std::uint32_t* from) {
 
 inline __attribute__((always_inline)) SignedLanes Min(SignedLanes a, SignedLanes b) { return a < b ? a : b; }
 
-inline __attribute__((always_inline)) std::int32_t BlockMinimum(const std::uint32_t* current, const std::uint32_t* previous,
-                                 const std::uint32_t* edges, std::uint32_t removedFirst) {
+inline __attribute__((always_inline)) std::int32_t BlockMinimum(const std::uint32_t* current,
+                                                                const std::uint32_t* previous,
+                                                                const std::uint32_t* edges,
+                                                                std::uint32_t removedFirst) {
   const Lanes removed = Lanes{} + removedFirst;
   const auto low = reinterpret_cast<SignedLanes>(Load(current + 1) - Load(edges) - removed + Load(previous));
   const auto high =
@@ -57,8 +61,9 @@ inline __attribute__((always_inline)) std::int32_t BlockMinimum(const std::uint3
 
 void TwoOptRowMinima::Start(std::uint32_t size) {
   size_ = size;
-  blocksPerRow_ = (size + kBlock - 1) / kBlock;
-  blockMinima_.assign(static_cast<std::size_t>(size) * blocksPerRow_, kNoValue);
+  blockMinima_.assign(static_cast<std::size_t>(size) * ((size + kBlock - 1) / kBlock), kNoValue);
+  rowStamps_.assign(size, 0);
+  stamp_ = 0;
   rowMinima_.assign(size, kNoValue);
   edges_.assign(size + 1, 0);
   allStale_ = true;
@@ -97,24 +102,26 @@ void TwoOptRowMinima::ComputeRow(const PositionMatrix& matrix, std::uint32_t i) 
   const std::uint32_t removedFirst = edges_[i - 1];
   const std::uint32_t first = i + 1;
   const std::uint32_t last = RowEnd(size_, i);
-  std::int32_t* blocks = blockMinima_.data() + static_cast<std::size_t>(i) * blocksPerRow_;
+  std::int32_t* blocks = blockMinima_.data() + i;
+  const std::size_t stride = size_;
   const std::uint32_t firstBlock = first / kBlock;
   const std::uint32_t lastBlock = last / kBlock;
   if (firstBlock == lastBlock) {
-    rowMinima_[i] = blocks[firstBlock] = ColumnsMinimum(current, previous, edges, removedFirst, first, last);
+    rowMinima_[i] = blocks[firstBlock * stride] =
+        ColumnsMinimum(current, previous, edges, removedFirst, first, last);
     return;
   }
   std::int32_t least =
       ColumnsMinimum(current, previous, edges, removedFirst, first, firstBlock * kBlock + kBlock - 1);
-  blocks[firstBlock] = least;
+  blocks[firstBlock * stride] = least;
   for (std::uint32_t b = firstBlock + 1; b < lastBlock; ++b) {
     const std::size_t start = static_cast<std::size_t>(b) * kBlock;
     const std::int32_t value = BlockMinimum(current + start, previous + start, edges + start, removedFirst);
-    blocks[b] = value;
+    blocks[b * stride] = value;
     least = std::min(least, value);
   }
   const std::int32_t tail = ColumnsMinimum(current, previous, edges, removedFirst, lastBlock * kBlock, last);
-  blocks[lastBlock] = tail;
+  blocks[lastBlock * stride] = tail;
   rowMinima_[i] = std::min(least, tail);
 }
 
@@ -128,7 +135,8 @@ void TwoOptRowMinima::ComputeColumns(const PositionMatrix& matrix, std::uint32_t
   const std::uint32_t* current = matrix.Row(i);
   const std::uint32_t* previous = matrix.Row(i - 1);
   const std::uint32_t removedFirst = edges_[i - 1];
-  std::int32_t* blocks = blockMinima_.data() + static_cast<std::size_t>(i) * blocksPerRow_;
+  std::int32_t* blocks = blockMinima_.data() + i;
+  const std::size_t stride = size_;
   // The row's least value only has to be looked for again among all its
   // blocks when a block that held it now holds more.
   const std::int32_t previousLeast = rowMinima_[i];
@@ -141,8 +149,8 @@ void TwoOptRowMinima::ComputeColumns(const PositionMatrix& matrix, std::uint32_t
         from == b * kBlock && to == from + kBlock - 1
             ? BlockMinimum(current + from, previous + from, edges_.data() + from, removedFirst)
             : ColumnsMinimum(current, previous, edges_.data(), removedFirst, from, to);
-    lost |= blocks[b] == previousLeast && value > previousLeast;
-    blocks[b] = value;
+    lost |= blocks[b * stride] == previousLeast && value > previousLeast;
+    blocks[b * stride] = value;
     least = std::min(least, value);
   }
   if (!lost) {
@@ -150,7 +158,8 @@ void TwoOptRowMinima::ComputeColumns(const PositionMatrix& matrix, std::uint32_t
     return;
   }
   least = kNoValue;
-  for (std::uint32_t b = rowFirst / kBlock; b <= rowLast / kBlock; ++b) least = std::min(least, blocks[b]);
+  for (std::uint32_t b = rowFirst / kBlock; b <= rowLast / kBlock; ++b)
+    least = std::min(least, blocks[b * stride]);
   rowMinima_[i] = least;
 }
 
@@ -165,14 +174,19 @@ MIRELOCK_VECTOR_CLONES void TwoOptRowMinima::Update(const PositionMatrix& matrix
       for (const auto& [first, last] : staleColumns_) {
         for (std::uint32_t k = first; k <= std::min(last, n - 1); ++k) edges_[k] = matrix.Row(k)[k + 1];
       }
-      for (std::uint32_t i = 1; i + 1 < n; ++i) {
-        bool wholeRow = false;
-        for (const auto& [first, last] : staleRows_) wholeRow |= first <= i && i <= last;
-        if (wholeRow) {
+      // Whole rows first; the column spans then skip them.
+      ++stamp_;
+      for (const auto& [first, last] : staleRows_) {
+        for (std::uint32_t i = std::max(first, 1u); i <= std::min(last, n - 2); ++i) {
           ComputeRow(matrix, i);
-          continue;
+          rowStamps_[i] = stamp_;
         }
-        for (const auto& [first, last] : staleColumns_) ComputeColumns(matrix, i, first, last);
+      }
+      // Row i holds columns i + 1 and up, so only rows before a span's last column hold any of it.
+      for (const auto& [first, last] : staleColumns_) {
+        for (std::uint32_t i = 1; i + 1 <= last && i <= n - 2; ++i) {
+          if (rowStamps_[i] != stamp_) ComputeColumns(matrix, i, first, last);
+        }
       }
     }
   }

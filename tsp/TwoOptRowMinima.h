@@ -51,11 +51,14 @@ class TwoOptRowMinima {
                                                             std::uint32_t first, std::uint32_t last);
 
   std::uint32_t size_ = 0;
-  std::uint32_t blocksPerRow_ = 0;
   bool allStale_ = true;
   std::vector<Span> staleRows_;     // rows whose every value may have changed
   std::vector<Span> staleColumns_;  // columns j whose values may have changed in every row
+  // The least value of block b of row i at b * size + i: a span of columns
+  // touches a few blocks of many rows, which then lie side by side.
   std::vector<std::int32_t> blockMinima_;
+  std::vector<std::uint64_t> rowStamps_;  // stamp_ when the row was computed whole in this update
+  std::uint64_t stamp_ = 0;
   std::vector<std::int32_t> rowMinima_;
   std::vector<std::uint32_t> edges_;
 };
