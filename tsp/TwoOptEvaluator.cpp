@@ -34,8 +34,8 @@ void TwoOptEvaluator::AddPenalty(std::uint32_t p, std::uint32_t q, std::int32_t 
 // With a = tour[i-1], b = tour[i], c = tour[j], d = tour[j+1]: the delta of
 // (i, j) is M[b][d] - M[c][d] - M[a][b] + M[a][c]. In tour order M[b][d] is
 // row i at column j + 1, M[a][c] row i - 1 at column j, and the other two are
-// tour edges. The values are not stored: only the rare row whose least value
-// is the least of all is computed a second time, to list its moves.
+// tour edges. The values are not stored: only the rare blocks whose least
+// value is the least of all are computed a second time, to list their moves.
 void TwoOptEvaluator::ListMoves(const PositionMatrix& matrix, const TwoOptRowMinima& minima,
                                 std::int32_t least, std::vector<TSPMove>& moves) const {
   const auto n = static_cast<std::int32_t>(size_);
@@ -46,10 +46,15 @@ void TwoOptEvaluator::ListMoves(const PositionMatrix& matrix, const TwoOptRowMin
     const std::uint32_t* previous = matrix.Row(i - 1);
     const std::uint32_t removedFirst = edges[i - 1];
     const std::uint32_t jLast = TwoOptRowMinima::RowEnd(size_, i);
-    for (std::uint32_t j = i + 1; j <= jLast; ++j) {
-      if (static_cast<std::int32_t>(current[j + 1] - edges[j] - removedFirst + previous[j]) == least)
-        moves.emplace_back(static_cast<std::int32_t>(i), static_cast<std::int32_t>(j),
-                           n * static_cast<std::int32_t>(i) + static_cast<std::int32_t>(j));
+    for (std::uint32_t b = (i + 1) / TwoOptRowMinima::kBlock; b <= jLast / TwoOptRowMinima::kBlock; ++b) {
+      if (minima.BlockMinimum(i, b) != least) continue;
+      const std::uint32_t from = std::max(b * TwoOptRowMinima::kBlock, i + 1);
+      const std::uint32_t to = std::min(b * TwoOptRowMinima::kBlock + TwoOptRowMinima::kBlock - 1, jLast);
+      for (std::uint32_t j = from; j <= to; ++j) {
+        if (static_cast<std::int32_t>(current[j + 1] - edges[j] - removedFirst + previous[j]) == least)
+          moves.emplace_back(static_cast<std::int32_t>(i), static_cast<std::int32_t>(j),
+                             n * static_cast<std::int32_t>(i) + static_cast<std::int32_t>(j));
+      }
     }
   }
 }

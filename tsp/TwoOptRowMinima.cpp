@@ -42,10 +42,10 @@ inline __attribute__((always_inline)) Lanes Load(const std::uint32_t* from) {
 
 inline __attribute__((always_inline)) SignedLanes Min(SignedLanes a, SignedLanes b) { return a < b ? a : b; }
 
-inline __attribute__((always_inline)) std::int32_t BlockMinimum(const std::uint32_t* current,
-                                                                const std::uint32_t* previous,
-                                                                const std::uint32_t* edges,
-                                                                std::uint32_t removedFirst) {
+inline __attribute__((always_inline)) std::int32_t BlockValuesMinimum(const std::uint32_t* current,
+                                                                      const std::uint32_t* previous,
+                                                                      const std::uint32_t* edges,
+                                                                      std::uint32_t removedFirst) {
   const Lanes removed = Lanes{} + removedFirst;
   const auto low = reinterpret_cast<SignedLanes>(Load(current + 1) - Load(edges) - removed + Load(previous));
   const auto high =
@@ -116,7 +116,8 @@ void TwoOptRowMinima::ComputeRow(const PositionMatrix& matrix, std::uint32_t i) 
   blocks[firstBlock * stride] = least;
   for (std::uint32_t b = firstBlock + 1; b < lastBlock; ++b) {
     const std::size_t start = static_cast<std::size_t>(b) * kBlock;
-    const std::int32_t value = BlockMinimum(current + start, previous + start, edges + start, removedFirst);
+    const std::int32_t value =
+        BlockValuesMinimum(current + start, previous + start, edges + start, removedFirst);
     blocks[b * stride] = value;
     least = std::min(least, value);
   }
@@ -147,7 +148,7 @@ void TwoOptRowMinima::ComputeColumns(const PositionMatrix& matrix, std::uint32_t
     const std::uint32_t to = std::min(b * kBlock + kBlock - 1, rowLast);
     const std::int32_t value =
         from == b * kBlock && to == from + kBlock - 1
-            ? BlockMinimum(current + from, previous + from, edges_.data() + from, removedFirst)
+            ? BlockValuesMinimum(current + from, previous + from, edges_.data() + from, removedFirst)
             : ColumnsMinimum(current, previous, edges_.data(), removedFirst, from, to);
     lost |= blocks[b * stride] == previousLeast && value > previousLeast;
     blocks[b * stride] = value;

@@ -36,6 +36,10 @@ class TwoOptRowMinima {
   void Update(const PositionMatrix& matrix);
 
   std::int32_t RowMinimum(std::uint32_t i) const { return rowMinima_[i]; }
+  // The least value of row i among columns b * kBlock..b * kBlock + kBlock - 1.
+  std::int32_t BlockMinimum(std::uint32_t i, std::uint32_t b) const {
+    return blockMinima_[static_cast<std::size_t>(b) * size_ + i];
+  }
   // edges[k] is the matrix element (k, k + 1).
   const std::uint32_t* Edges() const { return edges_.data(); }
 
