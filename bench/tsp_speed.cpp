@@ -5,6 +5,9 @@
 // Each instance (a file name in the collection's tsp folder) is solved for
 // about the given CPU time with the default experiment (lambda 1, two
 // sideways moves, no random moves), once without and once with aspiration.
+// The evaluation computes again only the values a move changed, so ns/pair
+// is the time of an evaluation spread over the whole neighbourhood, not the
+// cost of one computed value.
 #include <sys/resource.h>
 
 #include <cstdio>
