@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
   std::vector<std::string> names;
   for (int k = 2; k < argc; ++k) names.push_back(argv[k]);
-  if (names.empty()) names = {"eil51", "kroA100", "ch150", "pr439", "rat783", "pr1002"};
+  if (names.empty()) names = {"eil51", "kroA100", "ch150", "pr439", "u724", "pr1002"};
 
   std::printf("%-10s %6s %12s %10s %10s %12s %10s %10s\n", "instance", "n", "pairs/eval", "moves/s",
               "evals/move", "ns/pair", "asp mov/s", "evals/move");
