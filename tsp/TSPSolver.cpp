@@ -81,12 +81,23 @@ std::int32_t TSPSolver::Penalty(std::int32_t a, std::int32_t b) const {
                      -WrappingMultiply(costMultiplier_, instance_.Distances()(low, high)));
 }
 
+std::int64_t TSPSolver::AugmentedCost() const {
+  if (tour_.empty()) return 0;
+  std::int64_t penalties = Penalty(tour_.front(), tour_.back());
+  for (std::uint32_t k = 0; k + 1 < n_; ++k) penalties += Penalty(tour_[k], tour_[k + 1]);
+  return penalties + std::int64_t{costMultiplier_} * cost_;
+}
+
 void TSPSolver::Evaluate() {
   if (instance_.Size() == 0) CheckSize();
   cost_ = TourCost(tour_);
-  std::int64_t penalties = Penalty(tour_.front(), tour_.back());
-  for (std::uint32_t k = 0; k + 1 < n_; ++k) penalties += Penalty(tour_[k], tour_[k + 1]);
-  augmentedCost_ = penalties + std::int64_t{costMultiplier_} * cost_;
+  EvaluateNeighbourhood();
+}
+
+// Moves keep the cost up to date by their deltas (exact: both wrap modulo
+// 2^32) and penalties leave it alone, so only the neighbourhood is evaluated
+// again: summing the tour reads a cache line per city of the matrix.
+void TSPSolver::EvaluateNeighbourhood() {
   neighbourhood_.Evaluate(static_cast<std::int64_t>(bestCost_) - cost_);
 }
 
@@ -114,13 +125,11 @@ TSPMove TSPSolver::RandomMove() {
 
 void TSPSolver::ApplyMove(const TSPMove& move) {
   const std::int32_t costDelta = CostDelta(move);
-  const std::int32_t augmentedDelta = AugmentedDelta(move);
   std::reverse(tour_.begin() + move.i, tour_.begin() + move.j + 1);
   neighbourhood_.Reverse(static_cast<std::uint32_t>(move.i), static_cast<std::uint32_t>(move.j));
   cost_ = WrappingAdd(cost_, costDelta);
-  augmentedCost_ += augmentedDelta;
   stats_.RecordMove(tour_, cost_, static_cast<std::uint32_t>(move.i), static_cast<std::uint32_t>(move.j));
-  Evaluate();
+  EvaluateNeighbourhood();
 }
 
 void TSPSolver::AfterMove(bool foundByAspiration) {
@@ -210,7 +219,7 @@ void TSPSolver::ComputeIntegerLambda() {
                      OutputStream::Out, 1);
   }
   integerLambda_ = static_cast<std::int32_t>(scaled);
-  Evaluate();
+  EvaluateNeighbourhood();
 }
 
 void TSPSolver::Penalise() {
@@ -251,7 +260,7 @@ void TSPSolver::Penalise() {
     augmented_(b, a) = WrappingAdd(augmented_(b, a), integerLambda_);
     neighbourhood_.AddPenalty(p, k, integerLambda_);
   }
-  Evaluate();
+  EvaluateNeighbourhood();
 
   const double escapeProbability = parameters_.RandomEscapeMoveProbability();
   if (escapeProbability > 0) {

@@ -42,7 +42,8 @@ class TSPSolver : public LocalSearchSolver {
   const TSPInstance& Instance() const { return instance_; }
   const std::vector<std::int32_t>& Tour() const { return tour_; }
   std::int32_t Cost() const { return cost_; }
-  std::int64_t AugmentedCost() const { return augmentedCost_; }
+  // The cost plus the penalties of the tour's edges, in the multiplier's units.
+  std::int64_t AugmentedCost() const;
   double Lambda() const { return lambda_; }
   std::int32_t IntegerLambda() const { return integerLambda_; }
   std::int32_t CostMultiplier() const { return costMultiplier_; }
@@ -56,6 +57,7 @@ class TSPSolver : public LocalSearchSolver {
  private:
   void CheckSize();
   void ComputeIntegerLambda();
+  void EvaluateNeighbourhood();
   void ScaleCosts(std::int32_t multiplier);
   TSPMove RandomMove();
   void ApplyMove(const TSPMove& move);
@@ -66,7 +68,6 @@ class TSPSolver : public LocalSearchSolver {
   std::uint32_t n_ = 0;
   std::vector<std::int32_t> tour_;
   std::int32_t cost_ = 0;
-  std::int64_t augmentedCost_ = 0;
   std::vector<std::int32_t> bestTour_;
   std::int32_t bestCost_ = kNoCost;
   std::int32_t initialCost_ = kNoCost;

@@ -1,7 +1,5 @@
 #include "tsp/TwoOptEvaluator.h"
 
-#include "tsp/VectorClones.h"
-
 #include <algorithm>
 
 namespace mirelock {
@@ -11,86 +9,65 @@ void TwoOptEvaluator::Start(const std::vector<std::int32_t>& tour, const IntMatr
   size_ = static_cast<std::uint32_t>(tour.size());
   withAspiration_ = withAspiration;
   augmented_.Build(augmented, tour);
-  if (withAspiration) distances_.Build(distances, tour);
-  edgeAugmented_.assign(size_ + 1, 0);
-  edgeCost_.assign(size_ + 1, 0);
+  augmentedMinima_.Start(size_);
+  if (withAspiration) {
+    distances_.Build(distances, tour);
+    distanceMinima_.Start(size_);
+  }
 }
 
 void TwoOptEvaluator::Reverse(std::uint32_t i, std::uint32_t j) {
   augmented_.Reverse(i, j);
-  if (withAspiration_) distances_.Reverse(i, j);
+  augmentedMinima_.Reversed(i, j);
+  if (withAspiration_) {
+    distances_.Reverse(i, j);
+    distanceMinima_.Reversed(i, j);
+  }
 }
 
 void TwoOptEvaluator::AddPenalty(std::uint32_t p, std::uint32_t q, std::int32_t value) {
   augmented_.AddSymmetric(p, q, value);
+  augmentedMinima_.ElementChanged(p, q);
+  augmentedMinima_.ElementChanged(q, p);
 }
 
 // With a = tour[i-1], b = tour[i], c = tour[j], d = tour[j+1]: the delta of
 // (i, j) is M[b][d] - M[c][d] - M[a][b] + M[a][c]. In tour order M[b][d] is
 // row i at column j + 1, M[a][c] row i - 1 at column j, and the other two are
-// tour edges. The row's values are not stored: only the rare
-// row that holds the least value is computed a second time, to list its moves.
-namespace {
-
-inline std::int32_t Delta(const std::uint32_t* current, const std::uint32_t* previous,
-                          const std::uint32_t* edges, std::uint32_t removedFirst, std::size_t k) {
-  return static_cast<std::int32_t>(current[k + 1] - edges[k] - removedFirst + previous[k]);
-}
-
-}  // namespace
-
-MIRELOCK_VECTOR_CLONES void TwoOptEvaluator::AugmentedRow(std::uint32_t i, std::uint32_t jLast) {
-  const std::uint32_t* __restrict current = augmented_.Row(i) + i + 1;
-  const std::uint32_t* __restrict previous = augmented_.Row(i - 1) + i + 1;
-  const std::uint32_t* __restrict edges = edgeAugmented_.data() + i + 1;
-  const std::uint32_t removedFirst = edgeAugmented_[i - 1];
-  const std::size_t count = jLast - i;
-  std::int32_t least = kNoValue;
-  for (std::size_t k = 0; k < count; ++k)
-    least = std::min(least, Delta(current, previous, edges, removedFirst, k));
-
-  if (least < bestMoveValue_) {
-    bestMoves_.clear();
-    bestMoveValue_ = least;
-  }
-  if (least == bestMoveValue_) {
-    const auto n = static_cast<std::int32_t>(size_);
-    for (std::size_t k = 0; k < count; ++k) {
-      if (Delta(current, previous, edges, removedFirst, k) == least) {
-        const auto j = static_cast<std::int32_t>(i + 1 + k);
-        bestMoves_.emplace_back(static_cast<std::int32_t>(i), j, n * static_cast<std::int32_t>(i) + j);
+// tour edges. The values are not stored: only the rare blocks whose least
+// value is the least of all are computed a second time, to list their moves.
+void TwoOptEvaluator::ListMoves(const PositionMatrix& matrix, const TwoOptRowMinima& minima,
+                                std::int32_t least, std::vector<TSPMove>& moves) const {
+  const auto n = static_cast<std::int32_t>(size_);
+  const std::uint32_t* edges = minima.Edges();
+  for (std::uint32_t i = 1; i + 1 < size_; ++i) {
+    if (minima.RowMinimum(i) != least) continue;
+    const std::uint32_t* current = matrix.Row(i);
+    const std::uint32_t* previous = matrix.Row(i - 1);
+    const std::uint32_t removedFirst = edges[i - 1];
+    const std::uint32_t jLast = TwoOptRowMinima::RowEnd(size_, i);
+    for (std::uint32_t b = (i + 1) / TwoOptRowMinima::kBlock; b <= jLast / TwoOptRowMinima::kBlock; ++b) {
+      if (minima.BlockMinimum(i, b) != least) continue;
+      const std::uint32_t from = std::max(b * TwoOptRowMinima::kBlock, i + 1);
+      const std::uint32_t to = std::min(b * TwoOptRowMinima::kBlock + TwoOptRowMinima::kBlock - 1, jLast);
+      for (std::uint32_t j = from; j <= to; ++j) {
+        if (static_cast<std::int32_t>(current[j + 1] - edges[j] - removedFirst + previous[j]) == least)
+          moves.emplace_back(static_cast<std::int32_t>(i), static_cast<std::int32_t>(j),
+                             n * static_cast<std::int32_t>(i) + static_cast<std::int32_t>(j));
       }
     }
   }
 }
 
-MIRELOCK_VECTOR_CLONES void TwoOptEvaluator::AspirationRow(std::uint32_t i, std::uint32_t jLast,
-                                                           bool allQualify, std::int32_t threshold) {
-  const std::uint32_t* __restrict current = distances_.Row(i) + i + 1;
-  const std::uint32_t* __restrict previous = distances_.Row(i - 1) + i + 1;
-  const std::uint32_t* __restrict edges = edgeCost_.data() + i + 1;
-  const std::uint32_t removedFirst = edgeCost_[i - 1];
-  const std::size_t count = jLast - i;
-  // The least delta of the row is below the threshold exactly when some delta
-  // is, and it is then also the least qualifying one: no masking is needed.
-  std::int32_t least = kNoValue;
-  for (std::size_t k = 0; k < count; ++k)
-    least = std::min(least, Delta(current, previous, edges, removedFirst, k));
-  if (count == 0 || !(allQualify || least < threshold)) return;
-  if (least < aspirationValue_) {
-    aspirationMoves_.clear();
-    aspirationValue_ = least;
-  }
-  if (least != aspirationValue_) return;
-  const auto n = static_cast<std::int32_t>(size_);
-  for (std::size_t k = 0; k < count; ++k) {
-    const std::int32_t value = Delta(current, previous, edges, removedFirst, k);
-    if (value == least) {
-      const auto j = static_cast<std::int32_t>(i + 1 + k);
-      aspirationMoves_.emplace_back(static_cast<std::int32_t>(i), j, n * static_cast<std::int32_t>(i) + j);
-    }
-  }
+namespace {
+
+std::int32_t LeastOfRows(const TwoOptRowMinima& minima, std::uint32_t n) {
+  std::int32_t least = TwoOptEvaluator::kNoValue;
+  for (std::uint32_t i = 1; i + 1 < n; ++i) least = std::min(least, minima.RowMinimum(i));
+  return least;
 }
+
+}  // namespace
 
 void TwoOptEvaluator::Evaluate(std::int64_t costThreshold) {
   const std::uint32_t n = size_;
@@ -100,22 +77,22 @@ void TwoOptEvaluator::Evaluate(std::int64_t costThreshold) {
   aspirationValue_ = kNoValue;
   if (n < 4) return;
 
-  for (std::uint32_t k = 0; k < n; ++k) edgeAugmented_[k] = augmented_.Row(k)[k + 1];
+  augmentedMinima_.Update(augmented_);
+  bestMoveValue_ = LeastOfRows(augmentedMinima_, n);
+  ListMoves(augmented_, augmentedMinima_, bestMoveValue_, bestMoves_);
+
   // A move qualifies for aspiration when cost + delta < best cost, that is delta < threshold.
-  const bool withAspiration = withAspiration_ && costThreshold > std::numeric_limits<std::int32_t>::min();
+  if (!withAspiration_ || costThreshold <= std::numeric_limits<std::int32_t>::min()) return;
   const bool allQualify = costThreshold > std::numeric_limits<std::int32_t>::max();
   const auto threshold = static_cast<std::int32_t>(
       std::clamp<std::int64_t>(costThreshold, std::numeric_limits<std::int32_t>::min(), kNoValue));
-  if (withAspiration) {
-    for (std::uint32_t k = 0; k < n; ++k) edgeCost_[k] = distances_.Row(k)[k + 1];
-  }
-
-  for (std::uint32_t i = 1; i + 1 < n; ++i) {
-    // j - i <= n - 3 leaves out (1, n - 1).
-    const std::uint32_t jLast = std::min(n - 1, i + n - 3);
-    AugmentedRow(i, jLast);
-    if (withAspiration) AspirationRow(i, jLast, allQualify, threshold);
-  }
+  distanceMinima_.Update(distances_);
+  // The least value is below the threshold exactly when some value is, and it
+  // is then also the least qualifying one.
+  const std::int32_t least = LeastOfRows(distanceMinima_, n);
+  if (!(allQualify || least < threshold)) return;
+  aspirationValue_ = least;
+  ListMoves(distances_, distanceMinima_, least, aspirationMoves_);
 }
 
 }  // namespace mirelock

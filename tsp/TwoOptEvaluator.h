@@ -6,6 +6,7 @@
 #include "tsp/IntMatrix.h"
 #include "tsp/PositionMatrix.h"
 #include "tsp/TSPMove.h"
+#include "tsp/TwoOptRowMinima.h"
 
 namespace mirelock {
 
@@ -17,8 +18,11 @@ namespace mirelock {
 //
 // The augmented matrix holds multiplier * distance + penalty for every pair of
 // cities, so one table gives the augmented delta. Both matrices are kept in
-// tour order (PositionMatrix), so that the loop over j reads four contiguous
-// arrays and vectorises. Arithmetic wraps modulo 2^32, as 32-bit values do.
+// tour order (PositionMatrix), so that the loop over j reads contiguous arrays
+// and vectorises, and each keeps the least value of every row of moves from
+// one evaluation to the next (TwoOptRowMinima), computing again only what a
+// reversal or a penalty changed. Arithmetic wraps modulo 2^32, as 32-bit
+// values do.
 class TwoOptEvaluator {
  public:
   static constexpr std::int32_t kNoValue = std::numeric_limits<std::int32_t>::max();
@@ -41,16 +45,16 @@ class TwoOptEvaluator {
   std::int32_t AspirationValue() const { return aspirationValue_; }
 
  private:
-  // Lists the row's moves of least augmented delta.
-  void AugmentedRow(std::uint32_t i, std::uint32_t jLast);
-  void AspirationRow(std::uint32_t i, std::uint32_t jLast, bool allQualify, std::int32_t threshold);
+  // Lists, in (i, j) order, the moves whose value is the least of the rows'.
+  void ListMoves(const PositionMatrix& matrix, const TwoOptRowMinima& minima, std::int32_t least,
+                 std::vector<TSPMove>& moves) const;
 
   std::uint32_t size_ = 0;
   bool withAspiration_ = false;
   PositionMatrix augmented_;
   PositionMatrix distances_;
-  std::vector<std::uint32_t> edgeAugmented_;  // augmented_(k, k + 1): the tour's edges
-  std::vector<std::uint32_t> edgeCost_;
+  TwoOptRowMinima augmentedMinima_;
+  TwoOptRowMinima distanceMinima_;
   std::vector<TSPMove> bestMoves_;
   std::int32_t bestMoveValue_ = kNoValue;
   std::vector<TSPMove> aspirationMoves_;
