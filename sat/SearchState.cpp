@@ -15,8 +15,6 @@ void SearchState::Start(const std::uint8_t* values, std::int64_t scale, std::int
   lambdaUnits_ = lambdaUnits;
   trackObjectiveLists_ = trackObjectiveLists;
   value_.assign(values, values + n);
-  sumOfPenalties_ = 0;
-  sumOfSquaredPenalties_ = 0.0;
   largestPenalty_ = 0;
   lastFlip_.assign(n, 0);
 
@@ -79,17 +77,14 @@ void SearchState::RecomputeScores() {
 }
 
 void SearchState::RaisePenalty(std::uint32_t c, std::uint32_t increment) {
-  const std::uint32_t old = clause_[c].penalty;
-  const std::uint32_t raised = old + increment;
+  const std::uint32_t raised = clause_[c].penalty + increment;
   clause_[c].penalty = raised;
   for (std::uint32_t i = formula_.clauseStart[c]; i < formula_.clauseStart[c + 1]; ++i) {
     const std::uint32_t y = formula_.clauseLiterals[i] >> 1;
     d_[y] -= increment;
     Reclassify(y);
   }
-  sumOfPenalties_ += increment;
   augmentedCost_ += increment;
-  sumOfSquaredPenalties_ += static_cast<double>(raised) * raised - static_cast<double>(old) * old;
   largestPenalty_ = std::max(largestPenalty_, raised);
 }
 
@@ -138,23 +133,12 @@ void SearchState::Decay(std::uint64_t numerator, std::uint64_t denominator) {
   for (ClauseState& clause : clause_)
     clause.penalty = static_cast<std::uint32_t>(clause.penalty * numerator / denominator);
   largestPenalty_ = static_cast<std::uint32_t>(largestPenalty_ * numerator / denominator);
-  RecomputePenaltySums();
   RecomputeScores();
-}
-
-void SearchState::RecomputePenaltySums() {
-  sumOfPenalties_ = 0;
-  sumOfSquaredPenalties_ = 0.0;
-  for (const ClauseState& clause : clause_) {
-    sumOfPenalties_ += clause.penalty;
-    sumOfSquaredPenalties_ += static_cast<double>(clause.penalty) * clause.penalty;
-  }
 }
 
 void SearchState::SetPenaltyForTest(std::uint32_t c, std::uint32_t penalty) {
   clause_[c].penalty = penalty;
   largestPenalty_ = std::max(largestPenalty_, penalty);
-  RecomputePenaltySums();
   RecomputeScores();
 }
 
@@ -164,7 +148,6 @@ std::string SearchState::CheckConsistency() const {
   std::vector<std::int64_t> d(n, 0), o(n, 0);
   std::uint64_t cost = 0;
   std::int64_t augmented = 0;
-  std::uint64_t penaltySum = 0;
   std::size_t unsatisfiedCount = 0;
   for (std::uint32_t c = 0; c < m; ++c) {
     std::uint32_t trueCount = 0;
@@ -182,7 +165,6 @@ std::string SearchState::CheckConsistency() const {
     if ((trueCount == 0) != (unsatisfiedPosition_[c] >= 0)) return clause + ": unsatisfied-list membership";
     if (trueCount == 0 && unsatisfied_[static_cast<std::size_t>(unsatisfiedPosition_[c])] != c)
       return clause + ": unsatisfied-list position";
-    penaltySum += clause_[c].penalty;
     const std::int64_t term = scale_ + clause_[c].penalty;
     if (trueCount == 0) {
       ++unsatisfiedCount;
@@ -201,7 +183,6 @@ std::string SearchState::CheckConsistency() const {
   if (cost != cost_) return "cost " + std::to_string(cost_) + ", recount " + std::to_string(cost);
   if (augmented != augmentedCost_)
     return "augmented cost " + std::to_string(augmentedCost_) + ", recount " + std::to_string(augmented);
-  if (penaltySum != sumOfPenalties_) return "sum of penalties";
   std::uint32_t largest = 0;
   for (const ClauseState& clause : clause_) largest = std::max(largest, clause.penalty);
   if (largest > largestPenalty_) return "largest penalty";

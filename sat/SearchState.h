@@ -38,7 +38,7 @@ class SearchState {
   // unweighted problem: of smallest penalty), all ties, by the increment.
   // Returns how many penalties changed (a penalty at its largest value stays).
   std::uint32_t Penalise();
-  // Every penalty p becomes floor(p * numerator / denominator); sums, D and the
+  // Every penalty p becomes floor(p * numerator / denominator); D and the
   // augmented cost are recomputed.
   void Decay(std::uint64_t numerator, std::uint64_t denominator);
 
@@ -59,8 +59,6 @@ class SearchState {
   std::uint64_t LastFlip(std::uint32_t v) const { return lastFlip_[v]; }
   std::uint32_t Penalty(std::uint32_t c) const { return clause_[c].penalty; }
   std::uint32_t SatisfiedLiterals(std::uint32_t c) const { return clause_[c].satisfied; }
-  std::uint64_t SumOfPenalties() const { return sumOfPenalties_; }
-  double SumOfSquaredPenalties() const { return sumOfSquaredPenalties_; }
   std::uint32_t LargestPenalty() const { return largestPenalty_; }
   const IndexedVariableList& Improving() const { return lists_[kImproving]; }
   const IndexedVariableList& Sideways() const { return lists_[kSideways]; }
@@ -68,8 +66,8 @@ class SearchState {
   const IndexedVariableList& ObjectiveSideways() const { return objectiveLists_[kSideways]; }
   const FlatFormula& Formula() const { return formula_; }
 
-  // Test support: sets a clause's penalty directly (sums, D and the augmented
-  // cost are recomputed as after a decay).
+  // Test support: sets a clause's penalty directly (D and the augmented cost
+  // are recomputed as after a decay).
   void SetPenaltyForTest(std::uint32_t c, std::uint32_t penalty);
 
  private:
@@ -130,7 +128,6 @@ class SearchState {
   // Recomputes D, O and the augmented cost from the counts and penalties;
   // list memberships follow, elements that keep their class keep their place.
   void RecomputeScores();
-  void RecomputePenaltySums();
 
   const FlatFormula& formula_;
   std::int64_t scale_ = 10000;
@@ -151,8 +148,6 @@ class SearchState {
   std::vector<ClauseState> clause_;
   std::vector<std::uint32_t> unsatisfied_;
   std::vector<std::int32_t> unsatisfiedPosition_;
-  std::uint64_t sumOfPenalties_ = 0;
-  double sumOfSquaredPenalties_ = 0.0;
   std::uint32_t largestPenalty_ = 0;
   std::vector<std::int64_t> d_;
   std::vector<std::int64_t> o_;
