@@ -13,18 +13,26 @@ namespace mirelock::charts {
 
 namespace {
 
-// Puts the chart in a scene of its own for as long as it is drawn, then takes it out again so the scene
-// does not delete it.
+// Puts the chart in a scene of its own for as long as it is drawn, then gives it back: to the scene it
+// came from (a chart view's, which shows and owns it), at the geometry it had there, or to none, so that
+// the drawing scene does not delete it. A graphics item lives in one scene at a time, so without the
+// give-back an exported chart would vanish from its window and never be freed.
 class SceneForDrawing {
  public:
-  SceneForDrawing(QChart& chart, QSize size) : chart_(chart) {
+  SceneForDrawing(QChart& chart, QSize size) : chart_(chart), home_(chart.scene()), homeGeometry_(chart.geometry()) {
     scene_.addItem(&chart_);
     chart_.setGeometry(0, 0, size.width(), size.height());
     scene_.setSceneRect(0, 0, size.width(), size.height());
     // Lay out legend, axes and plot area now: nothing else runs the event loop.
     chart_.layout()->activate();
   }
-  ~SceneForDrawing() { scene_.removeItem(&chart_); }
+  ~SceneForDrawing() {
+    scene_.removeItem(&chart_);
+    if (!home_) return;
+    home_->addItem(&chart_);
+    chart_.setGeometry(homeGeometry_);
+    chart_.layout()->activate();
+  }
   SceneForDrawing(const SceneForDrawing&) = delete;
   SceneForDrawing& operator=(const SceneForDrawing&) = delete;
 
@@ -37,6 +45,8 @@ class SceneForDrawing {
  private:
   QGraphicsScene scene_;
   QChart& chart_;
+  QGraphicsScene* const home_;
+  const QRectF homeGeometry_;
 };
 
 }  // namespace

@@ -330,10 +330,16 @@ void CockpitTest::summariseOpensTheResultsWithTheSummaryFilesFigures() {
   QVERIFY(results->Tabs()->widget(4)->findChild<QChartView*>());
   const QString svg = dir.filePath(QStringLiteral("boxes.svg"));
   const QString png = dir.filePath(QStringLiteral("boxes.png"));
+  results->Tabs()->setCurrentIndex(1);
+  QTRY_VERIFY(!boxes->chart()->geometry().isEmpty());
+  const QRectF shown = boxes->chart()->geometry();
   QVERIFY(ResultsWindow::ExportChart(boxes, svg));
   QVERIFY(ResultsWindow::ExportChart(boxes, png));
   QVERIFY(ReadText(svg).contains("<svg"));
   QVERIFY(!QImage(png).isNull());
+  // Exporting borrows the chart for drawing: the window still shows it, where it was.
+  QCOMPARE(boxes->chart()->scene(), boxes->scene());
+  QCOMPARE(boxes->chart()->geometry(), shown);
 
   // The summary file's per-problem means and minima of the gap, and mean CPU seconds.
   const QStringList lines = QString::fromUtf8(ReadText(dir.filePath(QStringLiteral("summary.csv")))).split('\n');
