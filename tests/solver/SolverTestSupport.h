@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "common/TestSupport.h"
+#include "experiments/CExperiment.h"
 #include "platform/FatalError.h"
 #include "platform/NumberFormat.h"
 #include "solver/Solver.h"
@@ -44,21 +45,24 @@ struct Experiment {
   unsigned seed = 21;
 };
 
-// In the order a batch applies an experiment.
+// Through the batch's own hand-off, so the solver gets the settings in the
+// order and with the seed a batch gives them.
 inline void Apply(SolverParameters& p, const Experiment& e) {
-  if (e.perN) {
-    p.SetMaxRepairsPerN(e.maxRepairs);
-  } else {
-    p.SetMaxRepairs(e.maxRepairs);
-  }
-  p.SetNumRuns(e.runs);
-  p.SetLambda(e.lambda);
-  p.SetRandomMoves(e.randomMoves);
-  p.SetAspiration(e.aspiration);
-  p.SetHistory(e.history);
-  if (e.decayEvery > 0) p.SetPenaltyDecay(e.decayEvery, e.decayFactor);
-  p.SetSidewaysMoves(e.sideways);
-  p.SetSeed(e.seed);
+  CExperiment experiment;
+  experiment.m_nMaxRepairs = e.maxRepairs;
+  experiment.m_bMaxRepairsTimesN = e.perN;
+  experiment.m_nNumRuns = e.runs;
+  experiment.m_dLambda = e.lambda;
+  experiment.m_dRandomMoveProb = e.randomMoves;
+  experiment.m_bAspiration = e.aspiration;
+  experiment.m_bHistory = e.history;
+  experiment.m_nPenaltyDecayEvery = e.decayEvery;
+  experiment.m_dPenaltyDecayFactor = e.decayFactor;
+  experiment.m_nSideways = static_cast<std::uint32_t>(e.sideways);
+  RunSettings settings;
+  settings.seedMode = kSeedFixed;
+  settings.fixedSeed = e.seed;
+  ApplyExperiment(p, experiment, settings);
 }
 
 // Reads a file, or an instance's text (anything with a line break), into the solver.
