@@ -51,7 +51,7 @@ void TwoOptEvaluator::ListMoves(const PositionMatrix& matrix, const TwoOptRowMin
       const std::uint32_t from = std::max(b * TwoOptRowMinima::kBlock, i + 1);
       const std::uint32_t to = std::min(b * TwoOptRowMinima::kBlock + TwoOptRowMinima::kBlock - 1, jLast);
       for (std::uint32_t j = from; j <= to; ++j) {
-        if (static_cast<std::int32_t>(current[j + 1] - edges[j] - removedFirst + previous[j]) == least)
+        if (TwoOptRowMinima::MoveValue(current, previous, edges, removedFirst, j) == least)
           moves.emplace_back(static_cast<std::int32_t>(i), static_cast<std::int32_t>(j),
                              n * static_cast<std::int32_t>(i) + static_cast<std::int32_t>(j));
       }

@@ -11,17 +11,14 @@ namespace {
 
 constexpr std::int32_t kNoValue = std::numeric_limits<std::int32_t>::max();
 
-// The least value of the moves (i, j), first <= j <= last, of one row: current
-// is row i of the matrix, previous row i - 1, removedFirst the edge (i - 1, i).
-// Arithmetic wraps modulo 2^32, as 32-bit values do.
+// The least value of the moves (i, j), first <= j <= last, of one row.
 inline std::int32_t ColumnsMinimum(const std::uint32_t* __restrict current,
                                    const std::uint32_t* __restrict previous,
                                    const std::uint32_t* __restrict edges, std::uint32_t removedFirst,
                                    std::size_t first, std::size_t last) {
   std::int32_t least = kNoValue;
   for (std::size_t k = first; k <= last; ++k)
-    least =
-        std::min(least, static_cast<std::int32_t>(current[k + 1] - edges[k] - removedFirst + previous[k]));
+    least = std::min(least, TwoOptRowMinima::MoveValue(current, previous, edges, removedFirst, k));
   return least;
 }
 

@@ -25,6 +25,13 @@ class TwoOptRowMinima {
 
   // The last j of row i: j - i <= n - 3 leaves out (1, n - 1).
   static std::uint32_t RowEnd(std::uint32_t n, std::uint32_t i) { return std::min(n - 1, i + n - 3); }
+  // The value of move (i, j): current is row i of the matrix, previous row
+  // i - 1, edges[k] the element (k, k + 1) and removedFirst the edge (i - 1, i).
+  // Arithmetic wraps modulo 2^32, as 32-bit values do.
+  static std::int32_t MoveValue(const std::uint32_t* current, const std::uint32_t* previous,
+                                const std::uint32_t* edges, std::uint32_t removedFirst, std::size_t j) {
+    return static_cast<std::int32_t>(current[j + 1] - edges[j] - removedFirst + previous[j]);
+  }
 
   // Forgets every minimum: the next update computes them all.
   void Start(std::uint32_t size);
