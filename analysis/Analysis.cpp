@@ -20,16 +20,20 @@ RunIndex IndexRuns(const Report& report) {
   return index;
 }
 
+// Each run's value by `field`; none when a run lacks it.
 template <typename Field>
-std::optional<double> MeanOf(const std::vector<const RunRecord*>& runs, Field field) {
-  if (runs.empty()) return std::nullopt;
-  double sum = 0;
+std::optional<std::vector<double>> ValuesOf(const std::vector<const RunRecord*>& runs, Field field) {
+  std::vector<double> values;
   for (const RunRecord* run : runs) {
     const std::optional<double> value = field(*run);
     if (!value) return std::nullopt;
-    sum += *value;
+    values.push_back(*value);
   }
-  return sum / static_cast<double>(runs.size());
+  return values;
+}
+
+double Mean(const std::vector<double>& values) {
+  return std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
 }
 
 void SummariseExperiments(Report& report) {
@@ -49,57 +53,81 @@ void SummariseExperiments(Report& report) {
       if (run.cpuSeconds) times.push_back(*run.cpuSeconds);
     }
     if (!summary.gaps.empty()) {
-      summary.meanGap = std::accumulate(summary.gaps.begin(), summary.gaps.end(), 0.0) /
-                        static_cast<double>(summary.gaps.size());
+      summary.meanGap = Mean(summary.gaps);
       summary.medianGap = Median(summary.gaps);
     }
-    if (!cpu.empty()) summary.meanCpuSeconds = std::accumulate(cpu.begin(), cpu.end(), 0.0) / static_cast<double>(cpu.size());
+    if (!cpu.empty()) summary.meanCpuSeconds = Mean(cpu);
     if (successKnown > 0) summary.successRate = static_cast<double>(successes) / static_cast<double>(successKnown);
     summary.runLength = MakeEffortDistribution(lengths, successKnown);
     summary.runTime = MakeEffortDistribution(times, successKnown);
   }
 }
 
-// Scores a SAT problem: the mean PAR-2 effort per experiment.
-void ScoreSatProblem(const std::vector<std::vector<const RunRecord*>>& runs, ProblemScores& row) {
-  double cap = 0;
-  for (const auto& experimentRuns : runs)
-    for (const RunRecord* run : experimentRuns)
-      if (run->repairsToBest) cap = std::max(cap, *run->repairsToBest);
-  row.measure = "mean repairs to solution (PAR-2)";
-  for (const auto& experimentRuns : runs)
-    row.score.push_back(MeanOf(experimentRuns, [&](const RunRecord& run) -> std::optional<double> {
-      if (!run.success || !run.repairsToBest) return std::nullopt;
-      return *run.success ? *run.repairsToBest : 2 * cap;
-    }));
-  row.shown = row.score;
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-// Scores a problem of a type with costs: mean gap, or mean cost relative to the best found.
-void ScoreCostProblem(ProblemType type, const std::vector<std::vector<const RunRecord*>>& runs, bool hasBest,
-                      ProblemScores& row) {
-  const bool maxSat = type == kProblemMaxSAT;
-  if (hasBest) {
-    row.measure = maxSat ? "mean % relative error" : "mean % gap";
-    for (const auto& experimentRuns : runs) row.score.push_back(MeanOf(experimentRuns, [](const RunRecord& run) { return run.gap; }));
-    row.shown = row.score;
-    return;
-  }
-  row.measure = maxSat ? "mean satisfied weight (no best known)" : "mean cost (no best known)";
-  std::optional<double> bestFound;
-  for (const auto& experimentRuns : runs)
-    for (const RunRecord* run : experimentRuns)
-      if (run->cost) bestFound = !bestFound ? *run->cost : (maxSat ? std::max(*bestFound, *run->cost) : std::min(*bestFound, *run->cost));
+// Fills key (or leaves it empty: not ranked), shown and scale of a SAT problem: the PAR-2 mean.
+void ScoreSatProblem(const std::vector<std::vector<const RunRecord*>>& runs, ProblemScores& row) {
+  row.measure = "PAR-2 mean repairs (a failed run counts twice its cutoff)";
   for (const auto& experimentRuns : runs) {
-    const auto mean = MeanOf(experimentRuns, [](const RunRecord& run) { return run.cost; });
-    row.shown.push_back(mean);
-    if (!mean || !bestFound) {
-      row.score.push_back(std::nullopt);
-      continue;
+    const auto values = ValuesOf(experimentRuns, [](const RunRecord& run) -> std::optional<double> {
+      if (!run.success) return std::nullopt;
+      if (*run.success) return run.repairsToBest;
+      if (!run.repairBudget) return std::nullopt;
+      return 2 * *run.repairBudget;
+    });
+    row.key.emplace_back(values.value_or(std::vector<double>{}));
+    row.shown.push_back(values && !values->empty() ? std::optional(row.key.back().Value()) : std::nullopt);
+  }
+}
+
+// A problem of a type with costs, ranked on its mean cost; MAX-SAT costs are satisfied weights, higher better.
+void ScoreCostProblem(const Report& report, std::size_t p, const std::vector<std::vector<const RunRecord*>>& runs,
+                      ProblemScores& row) {
+  const bool maxSat = report.problemType == kProblemMaxSAT;
+  const double direction = maxSat ? -1 : 1;
+  const double best = p < report.bestKnown.size() ? report.bestKnown[p].value_or(0) : 0;
+  const bool hasGaps = !Contains(report.problemsWithoutBest, row.problem) && !row.bestKnownZero && best != 0;
+  std::optional<double> bestFound;
+  for (const auto& experimentRuns : runs) {
+    const auto costs = ValuesOf(experimentRuns, [](const RunRecord& run) { return run.cost; });
+    std::vector<double> keyed;
+    if (costs)
+      for (double cost : *costs) {
+        keyed.push_back(direction * cost);
+        bestFound = bestFound ? std::min(*bestFound, direction * cost) : direction * cost;
+      }
+    row.key.emplace_back(keyed);
+    if (hasGaps) {
+      const auto gaps = ValuesOf(experimentRuns, [](const RunRecord& run) { return run.gap; });
+      row.shown.push_back(gaps && !gaps->empty() ? std::optional(Mean(*gaps)) : std::nullopt);
+    } else {
+      row.shown.push_back(costs && !costs->empty() ? std::optional(direction * row.key.back().Value()) : std::nullopt);
     }
-    // Percent above the best found; a higher satisfied weight is better.
-    const double above = maxSat ? *bestFound - *mean : *mean - *bestFound;
-    row.score.push_back(*bestFound != 0 ? above / std::fabs(*bestFound) * 100 : above);
+  }
+  if (hasGaps) {
+    row.measure = maxSat ? "mean % relative error" : "mean % gap";
+    row.scale = 100 / std::fabs(best);
+  } else if (row.bestKnownZero) {
+    row.measure = "mean cost (best known 0)";
+    row.scale = 1;
+  } else {
+    row.measure = maxSat ? "mean satisfied weight (no best known)" : "mean cost (no best known)";
+    row.scale = bestFound && *bestFound != 0 ? 100 / std::fabs(*bestFound) : 1;
+  }
+}
+
+void CountSuccesses(const std::vector<std::vector<const RunRecord*>>& runs, ProblemScores& row) {
+  for (const auto& experimentRuns : runs) {
+    std::size_t known = 0, successes = 0;
+    for (const RunRecord* run : experimentRuns)
+      if (run->success) {
+        ++known;
+        if (*run->success) ++successes;
+      }
+    row.successes.push_back(successes);
+    row.runsWithSuccess.push_back(known);
   }
 }
 
@@ -108,18 +136,17 @@ void ScoreProblems(Report& report) {
   for (std::size_t p = 0; p < report.problems.size(); ++p) {
     ProblemScores row;
     row.problem = report.problems[p];
-    if (report.problemType == kProblemSAT) {
+    row.bestKnownZero = Contains(report.problemsWithZeroBest, row.problem);
+    if (report.problemType == kProblemSAT)
       ScoreSatProblem(index[p], row);
-    } else {
-      const bool hasBest = std::find(report.problemsWithoutBest.begin(), report.problemsWithoutBest.end(),
-                                     row.problem) == report.problemsWithoutBest.end();
-      ScoreCostProblem(report.problemType, index[p], hasBest, row);
-    }
-    row.ranked = !row.score.empty() && std::all_of(row.score.begin(), row.score.end(), [](const auto& s) { return s.has_value(); });
-    row.best.assign(row.score.size(), false);
+    else
+      ScoreCostProblem(report, p, index[p], row);
+    CountSuccesses(index[p], row);
+    row.ranked = !row.key.empty() && std::none_of(row.key.begin(), row.key.end(), [](const auto& k) { return k.Empty(); });
+    row.best.assign(row.key.size(), false);
     if (row.ranked) {
-      const double lowest = **std::min_element(row.score.begin(), row.score.end());
-      for (std::size_t e = 0; e < row.score.size(); ++e) row.best[e] = *row.score[e] == lowest;
+      row.ranks = MidRanks(row.key);
+      for (std::size_t e = 0; e < row.key.size(); ++e) row.best[e] = row.ranks[e] == *std::min_element(row.ranks.begin(), row.ranks.end());
       ++report.rankedProblemCount;
     } else {
       report.problemsNotRanked.push_back(row.problem);
@@ -128,62 +155,57 @@ void ScoreProblems(Report& report) {
   }
   report.scoreDescription =
       report.problemType == kProblemSAT
-          ? "Each problem's experiments are ranked on their mean repairs to a solution, a failed run counting twice "
-            "the largest repairs-to-best of any run of that problem (PAR-2)."
+          ? "Each problem's experiments are ranked on their PAR-2 mean: the repairs to a solution, a failed run "
+            "counting twice its cutoff (its experiment's repair budget for that problem)."
           : std::string("Each problem's experiments are ranked on their mean ") +
                 (report.problemType == kProblemMaxSAT ? "relative error" : "gap") +
-                " to the best known cost; a problem without one is ranked on its mean cost, which the pairwise tests "
-                "take as a percentage above the best cost found in this batch.";
+                " to the best known cost, compared exactly (equal means tie). A problem without a best known "
+                "cost is ranked on its mean cost, which the pairwise tests take as a percentage above the best "
+                "cost found in this batch; one whose best known cost is 0 on its mean cost as it is.";
 }
 
-// scores[b][t] over the ranked problems.
-std::vector<std::vector<double>> RankedScores(const Report& report) {
-  std::vector<std::vector<double>> scores;
-  for (const ProblemScores& row : report.problemTable) {
-    if (!row.ranked) continue;
-    std::vector<double> block;
-    for (const auto& s : row.score) block.push_back(*s);
-    scores.push_back(std::move(block));
-  }
-  return scores;
+// The ranked problems' rows.
+std::vector<const ProblemScores*> RankedRows(const Report& report) {
+  std::vector<const ProblemScores*> rows;
+  for (const ProblemScores& row : report.problemTable)
+    if (row.ranked) rows.push_back(&row);
+  return rows;
 }
 
 void RankAndTest(Report& report) {
   const std::size_t k = report.experiments.size();
-  const auto scores = RankedScores(report);
-  if (!scores.empty()) {
+  const auto rows = RankedRows(report);
+  if (!rows.empty()) {
     std::vector<double> rankSums(k, 0.0);
-    for (const auto& block : scores) {
-      const auto ranks = MidRanks(block);
-      for (std::size_t e = 0; e < k; ++e) rankSums[e] += ranks[e];
-    }
-    for (std::size_t e = 0; e < k; ++e) report.experiments[e].meanRank = rankSums[e] / static_cast<double>(scores.size());
+    for (const ProblemScores* row : rows)
+      for (std::size_t e = 0; e < k; ++e) rankSums[e] += row->ranks[e];
+    for (std::size_t e = 0; e < k; ++e) report.experiments[e].meanRank = rankSums[e] / static_cast<double>(rows.size());
   }
   if (k < 2) {
     report.testsOmitted = "The experiment list holds one experiment: there is nothing to compare it with, so there "
                           "are no rank tests.";
     return;
   }
-  if (scores.size() < 2) {
-    report.testsOmitted = std::to_string(scores.size()) + " problem" + (scores.size() == 1 ? " is" : "s are") +
+  if (rows.size() < 2) {
+    report.testsOmitted = std::to_string(rows.size()) + " problem" + (rows.size() == 1 ? " is" : "s are") +
                           " ranked; the rank tests need at least two.";
     return;
   }
-  report.friedman = Friedman(scores);
-  std::vector<double> pValues;
+  // The within-problem mid-ranks carry the exact ties into the Friedman test.
+  std::vector<std::vector<double>> ranks;
+  for (const ProblemScores* row : rows) ranks.push_back(row->ranks);
+  report.friedman = Friedman(ranks);
+  std::vector<std::optional<double>> pValues;
   for (std::size_t a = 0; a < k; ++a)
     for (std::size_t b = a + 1; b < k; ++b) {
-      std::vector<double> x, y;
-      for (const auto& block : scores) {
-        x.push_back(block[a]);
-        y.push_back(block[b]);
-      }
-      report.pairwise.push_back({a, b, WilcoxonSignedRank(x, y)});
+      std::vector<double> differences;
+      for (const ProblemScores* row : rows) differences.push_back(row->scale * Difference(row->key[a], row->key[b]));
+      report.pairwise.push_back({a, b, WilcoxonSignedRankOfDifferences(differences), std::nullopt});
       pValues.push_back(report.pairwise.back().test.pValue);
     }
   const auto adjusted = HolmAdjusted(pValues);
   for (std::size_t i = 0; i < adjusted.size(); ++i) report.pairwise[i].holmPValue = adjusted[i];
-  report.criticalDifference = NemenyiCriticalDifference(k, scores.size());
+  report.criticalDifference = NemenyiCriticalDifference(k, rows.size(), kAlpha);
 }
 
 }  // namespace

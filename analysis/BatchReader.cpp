@@ -1,8 +1,10 @@
 #include "analysis/BatchReader.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
+#include "analysis/CnfHeader.h"
 #include "runner/ProblemDiscovery.h"
 #include "runner/ResultsFiles.h"
 #include "platform/FilePaths.h"
@@ -35,6 +37,19 @@ std::optional<std::size_t> ColumnByOriginalName(const ResultsTable& table, const
   return std::nullopt;
 }
 
+std::string Trimmed(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A SAT run's cutoff: its experiment's repair budget for the problem, as the solver sets it.
+std::optional<double> RepairBudget(const CExperiment& experiment, const std::optional<std::uint64_t>& variables) {
+  if (!experiment.m_bMaxRepairsTimesN) return static_cast<double>(experiment.m_nMaxRepairs);
+  if (!variables) return std::nullopt;
+  return static_cast<double>(experiment.m_nMaxRepairs) * static_cast<double>(*variables);
+}
+
 ResultsTable::Cell CellOf(const ResultsTable& table, std::optional<std::size_t> column, std::size_t p, std::size_t e,
                           std::uint32_t r) {
   return column ? table.Get(p, e, r, *column) : std::nullopt;
@@ -43,6 +58,8 @@ ResultsTable::Cell CellOf(const ResultsTable& table, std::optional<std::size_t> 
 void ListIncompletePairs(const CMirelockDoc& doc, Report& report) {
   const std::set<std::string> completed(report.problems.begin(), report.problems.end());
   const std::set<std::string> solved(doc.m_solvedProblems.begin(), doc.m_solvedProblems.end());
+  // One reading of the results directory for all pairs: asking per pair reads it once per incomplete pair.
+  const std::set<std::string> beingWritten = FinalNamesBeingWritten(doc.m_strResultsDir);
   for (const std::string& problem : DiscoverProblems(doc.m_strProblemsDir, doc.m_nProblemType)) {
     if (completed.contains(problem)) continue;
     for (std::size_t e = 0; e < doc.m_experiments.size(); ++e) {
@@ -50,7 +67,7 @@ void ListIncompletePairs(const CMirelockDoc& doc, Report& report) {
       const std::string name = GetResultsFilename(doc.m_nProblemType, problem, experiment);
       const std::string path = JoinPath(doc.m_strResultsDir, name);
       IncompletePair pair{problem, e, CountResultsFileLines(path), std::size_t{experiment.m_nNumRuns} + 1};
-      pair.beingWritten = IsBeingWritten(path);
+      pair.beingWritten = beingWritten.contains(name);
       if (pair.linesFound >= pair.linesNeeded) {
         // Complete, yet left out: the batch in progress has not reached this problem.
         if (!doc.m_bRunStarted || solved.contains(problem)) continue;
@@ -70,19 +87,26 @@ void FillExperiments(const CMirelockDoc& doc, Report& report) {
     ExperimentSummary summary;
     summary.name = "Exp " + std::to_string(e);
     if (e < description.labels.size()) summary.label = description.labels[e];
+    // Nothing tells the experiments apart: the full description names each.
+    if (summary.label.empty()) summary.label = Trimmed(description.fixedText);
     summary.runsPerProblem = doc.m_experiments[e].m_nNumRuns;
     report.experiments.push_back(std::move(summary));
   }
 }
 
-void FillRuns(const BatchResults& results, ProblemType type, Report& report) {
+void FillRuns(const BatchResults& results, const CMirelockDoc& doc, Report& report) {
+  const ProblemType type = doc.m_nProblemType;
   const ResultsTable& converted = results.converted;
   const ResultsTable& raw = *results.raw;
   const auto cost = ColumnByOriginalName(raw, kCostColumn[type]);
   const auto repairs = ColumnByOriginalName(raw, kRepairsColumn[type]);
   const auto cpu = ColumnByOriginalName(raw, kCpuColumn[type]);
   const auto solved = ColumnByOriginalName(raw, kSolvedColumn);
-  for (std::size_t p = 0; p < raw.ProblemCount(); ++p)
+  for (std::size_t p = 0; p < raw.ProblemCount(); ++p) {
+    std::optional<std::uint64_t> variables;
+    if (type == kProblemSAT) variables = CnfDeclaredVariables(JoinPath(doc.m_strProblemsDir, report.problems[p]));
+    const bool zeroBest = std::find(report.problemsWithZeroBest.begin(), report.problemsWithZeroBest.end(),
+                                    report.problems[p]) != report.problemsWithZeroBest.end();
     for (std::size_t e = 0; e < raw.ExperimentCount(); ++e)
       for (std::uint32_t r = 0; r < raw.Runs(e); ++r) {
         RunRecord record;
@@ -93,14 +117,35 @@ void FillRuns(const BatchResults& results, ProblemType type, Report& report) {
         record.cpuSeconds = CellOf(raw, cpu, p, e, r);
         if (type == kProblemSAT) {
           if (const auto found = CellOf(raw, solved, p, e, r)) record.success = *found == 1;
+          if (e < doc.m_experiments.size()) record.repairBudget = RepairBudget(doc.m_experiments[e], variables);
         } else {
           record.cost = CellOf(raw, cost, p, e, r);
           // The conversion keeps column indexes; a missing gap is a missing cost or best known cost.
           record.gap = CellOf(converted, cost, p, e, r);
           if (record.gap) record.success = *record.gap <= kReachedGap;
+          // A best known cost of 0 has no gaps, but reaching it is still a success.
+          if (zeroBest && record.cost) record.success = *record.cost <= 0;
         }
         report.runs.push_back(record);
       }
+  }
+}
+
+// QAP and TSP problems whose best known cost is 0: out of the problems without a usable best cost.
+void SeparateZeroBest(const BatchResults& results, ProblemType type, Report& report) {
+  if (type != kProblemQAP && type != kProblemTSP) return;
+  std::vector<std::string> withoutBest;
+  for (const std::string& problem : report.problemsWithoutBest) {
+    const auto best = results.bestKnownCosts.First(problem);
+    (best && *best == 0 ? report.problemsWithZeroBest : withoutBest).push_back(problem);
+  }
+  report.problemsWithoutBest = std::move(withoutBest);
+}
+
+void FillBestKnown(const BatchResults& results, ProblemType type, Report& report) {
+  for (const std::string& problem : report.problems)
+    report.bestKnown.push_back(type == kProblemMaxSAT ? results.bestKnownCosts.Second(problem)
+                                                      : results.bestKnownCosts.First(problem));
 }
 
 }  // namespace
@@ -116,12 +161,18 @@ std::optional<Report> ReadBatch(const CMirelockDoc& doc, UserMessages& messages)
   if (!results) return std::nullopt;
   Report report;
   report.problemType = doc.m_nProblemType;
+  report.origin.programVersion = "Mirelock " MIRELOCK_VERSION;
+  const std::uint32_t seedMode = doc.m_nSeedMode;
+  report.origin.seedMode = seedMode == kSeedFromTime ? "time" : seedMode == kSeedFixed ? "fixed" : "none";
+  if (seedMode == kSeedFixed) report.origin.seed = doc.m_nFixedSeed;
   report.problemsDirectory = doc.m_strProblemsDir;
   report.resultsDirectory = doc.m_strResultsDir;
   report.problems = results->converted.Problems();
   report.problemsWithoutBest = results->problemsWithoutBest;
+  SeparateZeroBest(*results, doc.m_nProblemType, report);
+  FillBestKnown(*results, doc.m_nProblemType, report);
   FillExperiments(doc, report);
-  FillRuns(*results, doc.m_nProblemType, report);
+  FillRuns(*results, doc, report);
   ListIncompletePairs(doc, report);
   return report;
 }

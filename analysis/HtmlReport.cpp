@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "analysis/MultipleComparisons.h"
+#include "analysis/ReportNumbers.h"
 #include "platform/NumberFormat.h"
 
 namespace mirelock::analysis {
@@ -26,19 +26,18 @@ std::string Escape(const std::string& text) {
 // Six significant digits, as the summary CSV writes them, so the two can be compared by eye.
 std::string Number(const std::optional<double>& value) { return value ? FormatNumber(*value) : "NA"; }
 
-std::string Fixed(double value, int decimals) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  return buffer;
-}
+std::string Fixed(double value, int decimals) { return FixedDecimals(value, decimals); }
 
-std::string PValue(double p) {
-  if (p < 0.0001) return "&lt; 0.0001";
-  return Fixed(p, 4);
-}
+std::string PCell(const std::optional<double>& p) { return p ? Escape(PValueCell(*p)) : "no differences"; }
 
 std::string Percent(const std::optional<double>& fraction) {
   return fraction ? Fixed(*fraction * 100, 1) + "%" : "NA";
+}
+
+std::string NameList(const std::vector<std::string>& names) {
+  std::string list;
+  for (std::size_t i = 0; i < names.size(); ++i) list += (i ? ", " : "") + Escape(names[i]);
+  return list;
 }
 
 std::string ExperimentCell(const ExperimentSummary& experiment) {
@@ -55,11 +54,28 @@ td.best { font-weight: bold; background: #dff0d8; }
 .note { background: #fff7e0; border-left: 4px solid #e0a000; padding: 6px 10px; margin: 0.5em 0; }
 .explain { color: #444; font-size: 0.95em; max-width: 960px; }
 img { border: 1px solid #ccc; max-width: 100%; }
+table.origin th { text-align: left; }
+span.runs { color: #666; font-size: 0.85em; }
 </style>
 )";
 
+void WriteOrigin(std::ostream& out, const ReportOrigin& origin) {
+  out << "<table class=\"origin\">\n";
+  auto row = [&](const char* name, const std::string& value) {
+    if (!value.empty()) out << "<tr><th>" << name << "</th><td class=\"text\">" << Escape(value) << "</td></tr>\n";
+  };
+  row("Program", origin.programVersion);
+  row("Made", origin.date);
+  row("Document", origin.document);
+  row("Seed mode", origin.seedMode.empty() ? "" : origin.seedMode + (origin.seed ? ", seed " + std::to_string(*origin.seed) : ""));
+  row("Command", origin.commandLine);
+  out << "</table>\n";
+}
+
 void WriteHeader(std::ostream& out, const Report& report) {
-  out << "<h1>Mirelock batch report</h1>\n<p>" << report.problems.size() << ' '
+  out << "<h1>Mirelock batch report</h1>\n";
+  WriteOrigin(out, report.origin);
+  out << "<p>" << report.problems.size() << ' '
       << Escape(ProblemMenuName(report.problemType)) << " problem" << (report.problems.size() == 1 ? "" : "s")
       << " complete for every experiment, " << report.experiments.size() << " experiment"
       << (report.experiments.size() == 1 ? "" : "s") << ", " << report.runs.size() << " runs.<br>\n"
@@ -73,18 +89,16 @@ void WriteHeader(std::ostream& out, const Report& report) {
     out << "<p class=\"note\">" << report.incompletePairs.size()
         << " problem and experiment pair(s) are left out because their results files are not complete; "
            "they are listed at the end.</p>\n";
-  if (!report.problemsWithoutBest.empty()) {
-    out << "<p class=\"note\">No usable best known cost for ";
-    for (std::size_t i = 0; i < report.problemsWithoutBest.size(); ++i)
-      out << (i ? ", " : "") << Escape(report.problemsWithoutBest[i]);
-    out << ": these problems have no gaps and no successes; they are ranked on their raw costs.</p>\n";
-  }
-  if (!report.problemsNotRanked.empty()) {
-    out << "<p class=\"note\">Not ranked, because a run value is missing (NA): ";
-    for (std::size_t i = 0; i < report.problemsNotRanked.size(); ++i)
-      out << (i ? ", " : "") << Escape(report.problemsNotRanked[i]);
-    out << ".</p>\n";
-  }
+  if (!report.problemsWithoutBest.empty())
+    out << "<p class=\"note\">No usable best known cost for " << NameList(report.problemsWithoutBest)
+        << ": these problems have no gaps and no successes; they are ranked on their raw costs.</p>\n";
+  if (!report.problemsWithZeroBest.empty())
+    out << "<p class=\"note\">Best known cost 0 for " << NameList(report.problemsWithZeroBest)
+        << ": a gap to 0 is undefined, so these problems have no gaps; a run that reached cost 0 is a success. "
+           "They are ranked on their mean cost.</p>\n";
+  if (!report.problemsNotRanked.empty())
+    out << "<p class=\"note\">Not ranked, because a run value is missing (NA): " << NameList(report.problemsNotRanked)
+        << ".</p>\n";
 }
 
 void WriteExperimentTable(std::ostream& out, const Report& report) {
@@ -118,6 +132,19 @@ void WriteCharts(std::ostream& out, const std::vector<ReportChartImage>& charts,
   }
 }
 
+std::string MethodText(const WilcoxonResult& w) {
+  switch (w.method) {
+    case WilcoxonResult::Method::kExact: return "exact";
+    case WilcoxonResult::Method::kNone: return "&#8212;";
+    case WilcoxonResult::Method::kNormalApproximation: break;
+  }
+  std::string reason;
+  if (w.pairs >= 50) reason = "50 or more differences";
+  if (w.zeros > 0) reason += std::string(reason.empty() ? "" : ", ") + "zeros";
+  if (w.tiedDifferences) reason += std::string(reason.empty() ? "" : ", ") + "ties";
+  return "normal approx. with continuity correction (" + reason + ")";
+}
+
 void WriteTests(std::ostream& out, const Report& report) {
   out << "<h2>Is the difference real? Rank tests over problems</h2>\n";
   if (!report.friedman) {
@@ -127,10 +154,11 @@ void WriteTests(std::ostream& out, const Report& report) {
   const FriedmanResult& f = *report.friedman;
   out << "<p>Friedman test over " << f.blocks << " problems and " << f.treatments
       << " experiments (ties get mid-ranks; the statistic is corrected for them): chi-square = "
-      << Fixed(f.chiSquare, 3) << " with " << f.treatments - 1 << " degrees of freedom, p = " << PValue(f.pValue);
+      << Fixed(f.chiSquare, 3) << " with " << f.treatments - 1 << " degrees of freedom, "
+      << Escape(PValueStatement(f.pValue));
   if (f.imanDavenportF)
     out << "; Iman-Davenport F = " << Fixed(*f.imanDavenportF, 3) << " with " << f.treatments - 1 << " and "
-        << (f.treatments - 1) * (f.blocks - 1) << " degrees of freedom, p = " << PValue(f.imanDavenportPValue);
+        << (f.treatments - 1) * (f.blocks - 1) << " degrees of freedom, " << Escape(PValueStatement(f.imanDavenportPValue));
   out << ".<br>\n"
       << (f.pValue < kAlpha ? "<b>The experiments differ</b> at the 0.05 level: at least one ranks consistently "
                               "better or worse than the others."
@@ -138,9 +166,9 @@ void WriteTests(std::ostream& out, const Report& report) {
       << "</p>\n";
   if (report.criticalDifference)
     out << "<p>Nemenyi critical difference (alpha 0.05): " << Fixed(*report.criticalDifference, 3)
-        << ". Two experiments whose mean ranks differ by more than this differ significantly.</p>\n";
-  else
-    out << "<p>No Nemenyi critical difference: its table covers 2 to 10 experiments.</p>\n";
+        << " = q &#215; &#8730;(k(k+1)/(6N)), with q = q<sub>0.05</sub>(" << f.treatments
+        << ", &#8734;)/&#8730;2 from the studentized range distribution (as R's qtukey). Two experiments whose mean "
+           "ranks differ by more than this differ significantly.</p>\n";
 
   out << "<h3>Pairwise Wilcoxon signed-rank tests with Holm's correction</h3>\n<table>\n<tr><th>First</th>"
          "<th>Second</th><th>Problems differing</th><th>Ties (zero differences)</th><th>V (first worse)</th>"
@@ -150,29 +178,39 @@ void WriteTests(std::ostream& out, const Report& report) {
     const ExperimentSummary& a = report.experiments[pair.first];
     const ExperimentSummary& b = report.experiments[pair.second];
     std::string verdict = "no significant difference";
-    if (pair.holmPValue < kAlpha)
+    if (!pair.holmPValue)
+      verdict = "no differences";
+    else if (*pair.holmPValue < kAlpha)
       verdict = (w.positiveRankSum < w.negativeRankSum ? a.name : b.name) + " better";
     out << "<tr><td>" << Escape(a.name) << "</td><td>" << Escape(b.name) << "</td><td>" << w.pairs << "</td><td>"
         << w.zeros << "</td><td>" << FormatNumber(w.positiveRankSum) << "</td><td class=\"text\">"
-        << (w.exact ? "exact" : "normal approx.") << "</td><td>" << PValue(w.pValue) << "</td><td>"
-        << PValue(pair.holmPValue) << "</td><td class=\"text\">" << Escape(verdict) << "</td></tr>\n";
+        << MethodText(w) << "</td><td>" << PCell(w.pValue) << "</td><td>" << PCell(pair.holmPValue)
+        << "</td><td class=\"text\">" << Escape(verdict) << "</td></tr>\n";
   }
-  out << "</table>\n<p class=\"explain\">Each test pairs the two experiments' scores problem by problem. Zero "
-         "differences are dropped; p is exact for fewer than 50 differing problems without tied differences, "
-         "otherwise from the normal approximation with tie and continuity corrections (as R's wilcox.test). "
-         "Holm's correction keeps the chance of any false verdict among all pairs at 0.05.</p>\n";
+  out << "</table>\n<p class=\"explain\">Each test pairs the two experiments' scores problem by problem, "
+         "computed as R's <code>wilcox.test(x, y, paired = TRUE, exact = NULL, correct = TRUE)</code> computes "
+         "it: zero differences (ties between the two experiments) are dropped; p is exact when fewer than 50 "
+         "problems differ, no two differences are equal in size and no zero difference was dropped; otherwise "
+         "it comes from the normal approximation with the variance corrected for tied differences and a "
+         "continuity correction of 0.5. A pair that differs on no problem has no p-value (no differences). "
+         "Holm's correction, over the pairs with a p-value, keeps the chance of any false verdict among them at "
+         "0.05.</p>\n";
 }
 
 void WriteProblemTable(std::ostream& out, const Report& report) {
-  out << "<h2>Per problem</h2>\n<p class=\"explain\">Each problem's figure per experiment; the best (lowest) is "
-         "marked. " << Escape(report.scoreDescription) << "</p>\n<table>\n<tr><th>Problem</th><th>Figure</th>";
+  out << "<h2>Per problem</h2>\n<p class=\"explain\">Each problem's figure per experiment, with its successful "
+         "runs out of its runs in brackets; the best is marked. " << Escape(report.scoreDescription) << "</p>\n<table>\n<tr><th>Problem</th><th>Figure</th>";
   for (const ExperimentSummary& experiment : report.experiments) out << "<th>" << Escape(experiment.name) << "</th>";
   out << "</tr>\n";
   for (const ProblemScores& row : report.problemTable) {
     out << "<tr><td>" << Escape(row.problem) << "</td><td class=\"text\">" << Escape(row.measure)
         << (row.ranked ? "" : " (not ranked)") << "</td>";
-    for (std::size_t e = 0; e < row.shown.size(); ++e)
-      out << (row.best[e] ? "<td class=\"best\">&#9733; " : "<td>") << Number(row.shown[e]) << "</td>";
+    for (std::size_t e = 0; e < row.shown.size(); ++e) {
+      out << (row.best[e] ? "<td class=\"best\">&#9733; " : "<td>") << Number(row.shown[e]);
+      if (e < row.runsWithSuccess.size() && row.runsWithSuccess[e] > 0)
+        out << " <span class=\"runs\">(" << row.successes[e] << "/" << row.runsWithSuccess[e] << ")</span>";
+      out << "</td>";
+    }
     out << "</tr>\n";
   }
   out << "</table>\n";

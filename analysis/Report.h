@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/Ecdf.h"
+#include "analysis/ExactMean.h"
 #include "analysis/FriedmanTest.h"
 #include "analysis/WilcoxonTest.h"
 #include "solver/ProblemType.h"
@@ -22,11 +23,16 @@ struct RunRecord {
   std::optional<bool> success;  // SAT: a solution found; others: the best known cost reached
   std::optional<double> repairsToBest;
   std::optional<double> cpuSeconds;  // the whole run
+  // SAT: the run's cutoff, its experiment's repair budget for the problem (max repairs, times the
+  // problem's variables when the experiment says so); a failed run counts twice this (PAR-2).
+  std::optional<double> repairBudget;
 };
 
 struct ExperimentSummary {
   std::string name;   // "Exp 0", as the summary command names it
-  std::string label;  // the settings in which it differs from the others (may be empty)
+  // The settings in which it differs from the others; when nothing differs (one experiment, or all
+  // alike) its full description, so that a label never is empty.
+  std::string label;
   std::uint32_t runsPerProblem = 0;
   std::vector<double> gaps;  // every run's gap, for the box plot
   std::optional<double> meanGap;
@@ -42,17 +48,26 @@ struct ExperimentSummary {
 struct ProblemScores {
   std::string problem;
   std::vector<std::optional<double>> shown;  // mean gap, mean cost, or mean effort, as `measure` says
-  std::vector<std::optional<double>> score;  // what is ranked; missing: the problem is not ranked
+  // What is ranked, lower is better: the mean of integer run values (cost, satisfied weight negated,
+  // PAR-2 repairs), so that ties are exact. Empty means: the problem is not ranked.
+  std::vector<ExactMean> key;
+  // Converts a difference of keys into the scale the pairwise tests compare across problems
+  // (percentage points of gap, percent of the best cost found, or repairs).
+  double scale = 1;
   std::string measure;                       // what `shown` holds
-  std::vector<bool> best;                    // lowest score (all tied ones)
+  std::vector<bool> best;                    // lowest key (all tied ones)
+  std::vector<double> ranks;                 // mid-ranks of the key; empty when not ranked
+  std::vector<std::size_t> successes;        // per experiment, runs that succeeded...
+  std::vector<std::size_t> runsWithSuccess;  // ...out of the runs whose success is known
   bool ranked = false;
+  bool bestKnownZero = false;  // gaps undefined, success is reaching cost 0
 };
 
 struct PairwiseComparison {
   std::size_t first = 0;
   std::size_t second = 0;
   WilcoxonResult test;  // first's scores against second's
-  double holmPValue = 1;
+  std::optional<double> holmPValue;  // none when the pair differs on no problem
 };
 
 // A problem and experiment left out because its results file is not complete.
@@ -65,13 +80,27 @@ struct IncompletePair {
   bool notInCurrentBatch = false;  // complete, but from before the batch this document started
 };
 
+// Where a report comes from, so that a figure in a paper can be traced back to its batch.
+struct ReportOrigin {
+  std::string programVersion;  // "Mirelock 1.0"
+  std::string date;            // when the report was made, UTC, ISO 8601
+  std::string document;        // the document file
+  std::string seedMode;        // "time", "fixed" or "none"
+  std::optional<std::uint32_t> seed;  // the fixed seed
+  std::string commandLine;     // the command that made the report
+};
+
 // Everything the report shows, from one batch's results files.
 struct Report {
+  ReportOrigin origin;
   ProblemType problemType = kProblemQAP;
   std::string problemsDirectory;
   std::string resultsDirectory;
   std::string fixedText;  // settings shared by all experiments
   std::vector<std::string> problems;
+  // Per problem, the best known figure its gaps are taken to (QAP, TSP: the cost; MAX-SAT: the satisfied
+  // weight); none without one.
+  std::vector<std::optional<double>> bestKnown;
   std::vector<ExperimentSummary> experiments;
   std::vector<RunRecord> runs;
   std::string scoreDescription;  // how a problem's experiments are ranked, in a sentence
@@ -79,9 +108,10 @@ struct Report {
   std::size_t rankedProblemCount = 0;
   std::optional<FriedmanResult> friedman;
   std::vector<PairwiseComparison> pairwise;
-  std::optional<double> criticalDifference;  // Nemenyi, alpha 0.05
+  std::optional<double> criticalDifference;  // Nemenyi, alpha 0.05, for any number of experiments
   std::string testsOmitted;                  // why there are no tests, when there are none
   std::vector<std::string> problemsWithoutBest;  // ranked on raw costs, no gaps
+  std::vector<std::string> problemsWithZeroBest;  // best known cost 0: no gaps, but successes
   std::vector<std::string> problemsNotRanked;    // a run value missing
   std::vector<IncompletePair> incompletePairs;
   bool batchInProgress = false;

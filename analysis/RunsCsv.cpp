@@ -31,7 +31,7 @@ void WriteRunsCsv(std::ostream& out, const Report& report) {
   for (const RunRecord& run : report.runs) {
     const ExperimentSummary& experiment = report.experiments[run.experiment];
     out << CsvField(report.problems[run.problem]) << ',' << run.experiment << ',' << CsvField(experiment.label) << ','
-        << run.run + 1 << ',' << Cell(run.cost) << ',' << Cell(run.gap) << ','
+        << run.run << ',' << Cell(run.cost) << ',' << Cell(run.gap) << ','
         << (run.success ? (*run.success ? "1" : "0") : "NA") << ',' << Cell(run.repairsToBest) << ','
         << Cell(run.cpuSeconds) << '\n';
   }

@@ -11,7 +11,7 @@ namespace mirelock::analysis {
 
 namespace {
 
-// Pairs up to this many use the exact distribution (as R does).
+// Below this many differences the exact distribution is used (R's exact = NULL).
 constexpr std::size_t kExactLimit = 50;
 
 // counts[s]: the number of subsets of {1..n} whose sum is s. Below 2^50, so doubles hold them exactly.
@@ -35,10 +35,15 @@ double WilcoxonExactLowerTail(std::size_t n, double v) {
 }
 
 WilcoxonResult WilcoxonSignedRank(const std::vector<double>& x, const std::vector<double>& y) {
+  std::vector<double> differences;
+  for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) differences.push_back(x[i] - y[i]);
+  return WilcoxonSignedRankOfDifferences(differences);
+}
+
+WilcoxonResult WilcoxonSignedRankOfDifferences(const std::vector<double>& all) {
   WilcoxonResult result;
   std::vector<double> differences;
-  for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
-    const double d = x[i] - y[i];
+  for (double d : all) {
     if (d == 0)
       ++result.zeros;
     else
@@ -54,20 +59,27 @@ WilcoxonResult WilcoxonSignedRank(const std::vector<double>& x, const std::vecto
   for (std::size_t i = 0; i < n; ++i) (differences[i] > 0 ? result.positiveRankSum : result.negativeRankSum) += ranks[i];
 
   const double ties = TieCorrectionSum(magnitudes);
+  result.tiedDifferences = ties != 0;
   const double v = result.positiveRankSum;
   const double nd = static_cast<double>(n);
-  if (n < kExactLimit && ties == 0) {
-    result.exact = true;
+  if (n < kExactLimit && !result.tiedDifferences && result.zeros == 0) {
+    result.method = WilcoxonResult::Method::kExact;
     // The null distribution is symmetric about n(n+1)/4: the upper tail of v is the lower tail of its mirror.
     const double lower = WilcoxonExactLowerTail(n, v);
     const double upper = WilcoxonExactLowerTail(n, nd * (nd + 1) / 2 - v);
     result.pValue = std::min(1.0, 2 * std::min(lower, upper));
     return result;
   }
+  result.method = WilcoxonResult::Method::kNormalApproximation;
   const double mean = nd * (nd + 1) / 4;
   const double variance = nd * (nd + 1) * (2 * nd + 1) / 24 - ties / 48;
   const double deviation = v - mean;
-  if (variance <= 0) return result;
+  // One difference, or all tied: the variance is still positive for n >= 1 (ties reduce it to n(n+1)/8 at
+  // most), so this is a guard against rounding only.
+  if (!(variance > 0)) {
+    result.pValue = 1;
+    return result;
+  }
   const double continuity = deviation > 0 ? 0.5 : (deviation < 0 ? -0.5 : 0);
   result.z = (deviation - continuity) / std::sqrt(variance);
   const boost::math::normal standard;

@@ -191,3 +191,18 @@ bool IsBeingWritten(const std::string& finalPath) {
 }
 
 }  // namespace mirelock
+
+namespace mirelock {
+
+std::set<std::string> FinalNamesBeingWritten(const std::string& directory) {
+  static const std::string thisHost = HostName();
+  std::set<std::string> names;
+  AnyOwnerRecord(directory, [&](const OwnerRecord& record) {
+    if (!record.finalName.empty() && (record.host != thisHost || !ProcessIsGone(record.pid)))
+      names.insert(record.finalName);
+    return false;
+  });
+  return names;
+}
+
+}  // namespace mirelock

@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <set>
 #include <string>
 
 namespace mirelock {
@@ -42,5 +43,14 @@ int RemoveStaleTemporaries(const std::string& directory);
 // directory names it and belongs to a live process of this host or to
 // another host (which this host cannot check).
 bool IsBeingWritten(const std::string& finalPath);
+
+}  // namespace mirelock
+
+namespace mirelock {
+
+// The final names (without directory) that writers are at work on in
+// `directory` now, as IsBeingWritten tells them, from one reading of the
+// directory: for a reader that asks about many files at once.
+std::set<std::string> FinalNamesBeingWritten(const std::string& directory);
 
 }  // namespace mirelock
