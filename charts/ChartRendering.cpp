@@ -1,13 +1,15 @@
 #include <QBuffer>
 #include <QChart>
-#include <QFile>
 #include <QGraphicsLayout>
+#include <QLegend>
 #include <QGraphicsScene>
 #include <QImage>
 #include <QPainter>
 #include <QSvgGenerator>
 
+#include "charts/ChartKey.h"
 #include "charts/ReportCharts.h"
+#include "platform/AtomicFileWriter.h"
 
 namespace mirelock::charts {
 
@@ -19,7 +21,10 @@ namespace {
 // give-back an exported chart would vanish from its window and never be freed.
 class SceneForDrawing {
  public:
-  SceneForDrawing(QChart& chart, QSize size) : chart_(chart), home_(chart.scene()), homeGeometry_(chart.geometry()) {
+  SceneForDrawing(QChart& chart, QSize size, bool withoutLegend)
+      : chart_(chart), home_(chart.scene()), homeGeometry_(chart.geometry()), legendShown_(chart.legend()->isVisible()) {
+    // The key below the chart names every experiment in full; the chart's own legend would repeat it cut short.
+    if (withoutLegend) chart_.legend()->setVisible(false);
     scene_.addItem(&chart_);
     chart_.setGeometry(0, 0, size.width(), size.height());
     scene_.setSceneRect(0, 0, size.width(), size.height());
@@ -28,6 +33,7 @@ class SceneForDrawing {
   }
   ~SceneForDrawing() {
     scene_.removeItem(&chart_);
+    chart_.legend()->setVisible(legendShown_);
     if (!home_) return;
     home_->addItem(&chart_);
     chart_.setGeometry(homeGeometry_);
@@ -47,12 +53,17 @@ class SceneForDrawing {
   QChart& chart_;
   QGraphicsScene* const home_;
   const QRectF homeGeometry_;
+  const bool legendShown_;
 };
 
 }  // namespace
 
-QByteArray RenderChart(QChart& chart, QSize size, ImageFormat format) {
-  SceneForDrawing scene(chart, size);
+QByteArray RenderChart(QChart& chart, QSize chartSize, ImageFormat format) {
+  const ChartKey key = KeyOf(chart);
+  const int keyHeight = KeyHeight(key, chartSize.width());
+  const QSize size(chartSize.width(), chartSize.height() + keyHeight);
+  const QRect keyArea(0, chartSize.height(), chartSize.width(), keyHeight);
+  SceneForDrawing scene(chart, chartSize, keyHeight > 0);
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -65,13 +76,16 @@ QByteArray RenderChart(QChart& chart, QSize size, ImageFormat format) {
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setTitle(chart.title());
     QPainter painter(&generator);
-    scene.Draw(painter, size);
+    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    scene.Draw(painter, chartSize);
+    DrawKey(painter, key, keyArea);
     painter.end();
   } else {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
-    scene.Draw(painter, size);
+    scene.Draw(painter, chartSize);
+    DrawKey(painter, key, keyArea);
     painter.end();
     if (!image.save(&buffer, "PNG")) return {};
   }
@@ -81,8 +95,11 @@ QByteArray RenderChart(QChart& chart, QSize size, ImageFormat format) {
 bool SaveChart(QChart& chart, const QString& path, QSize size, ImageFormat format) {
   const QByteArray bytes = RenderChart(chart, size, format);
   if (bytes.isEmpty()) return false;
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
+  // Written whole or not at all: a full disk leaves the earlier file, never a truncated image.
+  AtomicFileWriter file(path.toStdString());
+  if (!file.IsOpen()) return false;
+  file.Stream().write(bytes.constData(), bytes.size());
+  return file.Commit();
 }
 
 }  // namespace mirelock::charts

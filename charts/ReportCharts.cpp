@@ -13,23 +13,100 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numeric>
 
 #include "analysis/Ecdf.h"
+#include "analysis/ReportNumbers.h"
+#include "charts/ChartKey.h"
 
 namespace mirelock::charts {
 
 namespace {
 
-QString ExperimentCaption(const analysis::ExperimentSummary& experiment) {
+// The chart names an experiment briefly; the key below it gives the full label.
+QString ShortName(const analysis::ExperimentSummary& experiment) { return QString::fromStdString(experiment.name); }
+
+QString FullCaption(const analysis::ExperimentSummary& experiment) {
   return QString::fromStdString(experiment.label.empty() ? experiment.name : experiment.name + "  " + experiment.label);
 }
 
-// Ten colours told apart also in print and by most colour-blind readers (the "tab10" palette).
-QColor SeriesColour(std::size_t index) {
-  static const QRgb kPalette[] = {0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd,
-                                  0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
-  return QColor(kPalette[index % std::size(kPalette)]);
+// Ten colours told apart also in print and by most colour-blind readers (the "tab10" palette); beyond ten
+// experiments the colours repeat with another line style and box hatching, so that every experiment keeps
+// a look of its own.
+constexpr QRgb kPalette[] = {0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd,
+                             0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
+constexpr std::size_t kColours = std::size(kPalette);
+
+QColor SeriesColour(std::size_t index) { return QColor(kPalette[index % kColours]); }
+
+QPen SeriesPen(std::size_t index) {
+  static const Qt::PenStyle kStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+  QPen pen(SeriesColour(index), 2.0);
+  pen.setStyle(kStyles[(index / kColours) % std::size(kStyles)]);
+  return pen;
+}
+
+QBrush BoxBrush(std::size_t index) {
+  static const Qt::BrushStyle kFills[] = {Qt::SolidPattern, Qt::BDiagPattern, Qt::FDiagPattern, Qt::DiagCrossPattern};
+  QColor colour = SeriesColour(index);
+  const Qt::BrushStyle fill = kFills[(index / kColours) % std::size(kFills)];
+  if (fill == Qt::SolidPattern) colour.setAlpha(110);
+  return QBrush(colour, fill);
+}
+
+QPen BoxPen(std::size_t index) { return QPen(SeriesColour(index).darker(130), 1.5); }
+
+// The settings every experiment shares, for the key's last line.
+QString SharedSettings(const analysis::Report& report) {
+  const std::string shared = report.fixedText.substr(std::min(report.fixedText.find_first_not_of(' '), report.fixedText.size()));
+  return shared.empty() ? QString() : QStringLiteral("Shared by all experiments: ") + QString::fromStdString(shared);
+}
+
+ChartKey MakeKey(const analysis::Report& report, ChartKeyEntry::Sample sample,
+                 const std::function<QString(std::size_t)>& suffix = {}) {
+  ChartKey key;
+  for (std::size_t e = 0; e < report.experiments.size(); ++e) {
+    ChartKeyEntry entry;
+    entry.text = FullCaption(report.experiments[e]) + (suffix ? suffix(e) : QString());
+    entry.sample = sample;
+    entry.pen = sample == ChartKeyEntry::Sample::kBox ? BoxPen(e) : SeriesPen(e);
+    entry.brush = BoxBrush(e);
+    key.entries.push_back(entry);
+  }
+  key.footnote = SharedSettings(report);
+  return key;
+}
+
+// A step of 1, 2, 2.5 or 5 times a power of ten giving about `ticks` intervals over `span`.
+double NiceStep(double span, int ticks) {
+  const double raw = span / ticks;
+  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double factor : {1.0, 2.0, 2.5, 5.0, 10.0})
+    if (factor * magnitude >= raw * (1 - 1e-9)) return factor * magnitude;
+  return 10 * magnitude;
+}
+
+// A value axis over [low, high] with ticks on round numbers, starting from 0 for values that cannot be
+// negative.
+void SetRoundTicks(QValueAxis& axis, double low, double high, bool nonNegative, int ticks = 6, double minStep = 0) {
+  if (!(high > low)) {
+    const double pad = std::max(std::fabs(low) * 0.05, 1.0);
+    low -= pad;
+    high += pad;
+  }
+  const double step = std::max(minStep, NiceStep(high - low, ticks));
+  double first = std::floor(low / step) * step;
+  const double last = std::ceil(high / step) * step;
+  if (nonNegative && first < 0) first = 0;
+  axis.setRange(first, last);
+  axis.setTickType(QValueAxis::TicksDynamic);
+  axis.setTickAnchor(first);
+  axis.setTickInterval(step);
+  // Enough decimals for the step (2.5 needs one more than its power of ten).
+  int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(step) + 1e-9)));
+  if (std::fabs(step / std::pow(10.0, -decimals) - std::round(step / std::pow(10.0, -decimals))) > 1e-6) ++decimals;
+  axis.setLabelFormat(QString("%.%1f").arg(decimals));
 }
 
 QChart* NewChart(const QString& title) {
@@ -42,13 +119,6 @@ QChart* NewChart(const QString& title) {
   font.setBold(true);
   chart->setTitleFont(font);
   return chart;
-}
-
-// An axis range with a little room around [low, high].
-std::pair<double, double> Padded(double low, double high) {
-  const double span = high - low;
-  const double pad = span > 0 ? span * 0.05 : std::max(std::fabs(low) * 0.05, 1.0);
-  return {low - pad, high + pad};
 }
 
 // Whether most successful runs ended within one tick of the solvers' millisecond clock: their times are
@@ -86,8 +156,7 @@ QChart* MakeEffortChart(const analysis::Report& report, bool byTime) {
     const auto& experiment = report.experiments[e];
     const auto& distribution = byTime ? experiment.runTime : experiment.runLength;
     auto* series = new QLineSeries;
-    series->setName(ExperimentCaption(experiment) +
-                    QString("  (%1/%2)").arg(distribution.successes).arg(distribution.runs));
+    series->setName(ShortName(experiment) + QString(" (%1/%2)").arg(distribution.successes).arg(distribution.runs));
     double fraction = 0;
     series->append(axisLow, 0);
     for (const auto& step : distribution.steps) {
@@ -97,9 +166,13 @@ QChart* MakeEffortChart(const analysis::Report& report, bool byTime) {
       fraction = step.fraction;
     }
     series->append(axisHigh, fraction);
-    series->setPen(QPen(SeriesColour(e), 2.0));
+    series->setPen(SeriesPen(e));
     chart->addSeries(series);
   }
+  AttachKey(*chart, MakeKey(report, ChartKeyEntry::Sample::kLine, [&](std::size_t e) {
+              const auto& distribution = byTime ? report.experiments[e].runTime : report.experiments[e].runLength;
+              return QString("  (%1 of %2 runs succeeded)").arg(distribution.successes).arg(distribution.runs);
+            }));
   auto* x = new QLogValueAxis;
   x->setBase(10);
   x->setRange(axisLow, axisHigh);
@@ -134,20 +207,27 @@ QChart* MakeGapBoxPlot(const analysis::Report& report) {
   series->setBoxWidth(0.4);
   QStringList categories;
   double low = INFINITY, high = -INFINITY;
-  for (const auto& experiment : report.experiments) {
-    const QString caption = ExperimentCaption(experiment);
-    categories << caption;
+  // Beyond ten boxes "Exp 12" no longer fits under its box; the number alone does.
+  const bool numbersOnly = report.experiments.size() > 10;
+  for (std::size_t e = 0; e < report.experiments.size(); ++e) {
+    const auto& experiment = report.experiments[e];
+    const QString caption = ShortName(experiment);
+    categories << (numbersOnly ? QString::number(e) : caption);
     const auto& gaps = experiment.gaps;
+    QBoxSet* box = nullptr;
     if (gaps.empty()) {
-      series->append(new QBoxSet(caption));  // an empty slot keeps the experiments in order
-      continue;
+      box = new QBoxSet(caption);  // an empty slot keeps the experiments in order
+    } else {
+      const double min = *std::min_element(gaps.begin(), gaps.end());
+      const double max = *std::max_element(gaps.begin(), gaps.end());
+      low = std::min(low, min);
+      high = std::max(high, max);
+      box = new QBoxSet(min, analysis::Quantile(gaps, 0.25), analysis::Quantile(gaps, 0.5),
+                        analysis::Quantile(gaps, 0.75), max, caption);
     }
-    const double min = *std::min_element(gaps.begin(), gaps.end());
-    const double max = *std::max_element(gaps.begin(), gaps.end());
-    low = std::min(low, min);
-    high = std::max(high, max);
-    series->append(new QBoxSet(min, analysis::Quantile(gaps, 0.25), analysis::Quantile(gaps, 0.5),
-                               analysis::Quantile(gaps, 0.75), max, caption));
+    box->setBrush(BoxBrush(e));
+    box->setPen(BoxPen(e));
+    series->append(box);
   }
   chart->addSeries(series);
   // The mean beside the quartiles: with many runs at gap 0 the boxes collapse, and the mean still tells
@@ -163,13 +243,10 @@ QChart* MakeGapBoxPlot(const analysis::Report& report) {
   // One category axis for both series, so that mean e stands on box e.
   auto* x = new QBarCategoryAxis;
   x->append(categories);
-  x->setTitleText("experiment");
+  x->setTitleText(numbersOnly ? "experiment number (Exp N in the key below)" : "experiment (settings in the key below)");
   auto* y = new QValueAxis;
-  const auto [axisLow, axisHigh] = Padded(low, high);
-  y->setRange(axisLow, axisHigh);
-  y->applyNiceNumbers();
-  // Gaps and costs that cannot be negative get no negative axis.
-  if (low >= 0 && y->min() < 0) y->setMin(0);
+  // Gaps that cannot be negative get no negative axis.
+  SetRoundTicks(*y, low, high, low >= 0);
   y->setTitleText(measure);
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
@@ -180,6 +257,10 @@ QChart* MakeGapBoxPlot(const analysis::Report& report) {
   // Only the mean marker needs a legend entry; the boxes are labelled by the axis.
   for (QLegendMarker* marker : chart->legend()->markers(series)) marker->setVisible(false);
   chart->legend()->setAlignment(Qt::AlignBottom);
+  ChartKey key = MakeKey(report, ChartKeyEntry::Sample::kBox);
+  key.entries.push_back({"mean of the experiment's runs", ChartKeyEntry::Sample::kBox, QPen(QColor(0xd6, 0x27, 0x28)),
+                         QBrush(QColor(0xd6, 0x27, 0x28))});
+  AttachKey(*chart, key);
   return chart;
 }
 
@@ -195,7 +276,7 @@ QChart* MakeCriticalDifferenceChart(const analysis::Report& report) {
   QChart* chart = NewChart(
       cd ? QString("Mean ranks over %1 problems, Nemenyi critical difference %2 (alpha 0.05)")
                .arg(report.rankedProblemCount)
-               .arg(*cd, 0, 'f', 2)
+               .arg(QString::fromStdString(analysis::FixedDecimals(*cd, 3)))
          : QString("Mean ranks over %1 problems (lower is better)").arg(report.rankedProblemCount));
   auto* points = new QScatterSeries;
   points->setMarkerSize(11);
@@ -211,7 +292,9 @@ QChart* MakeCriticalDifferenceChart(const analysis::Report& report) {
     const double row = static_cast<double>(k - i);
     const double rank = report.experiments[e].meanRank.value_or(0);
     points->append(rank, row);
-    yAxis->append(ExperimentCaption(report.experiments[e]) + QString("  (%1)").arg(rank, 0, 'f', 2), row);
+    yAxis->append(ShortName(report.experiments[e]) +
+                      QString("  (%1)").arg(QString::fromStdString(analysis::FixedDecimals(rank, 2))),
+                  row);
     if (cd) {
       auto* interval = new QLineSeries;
       interval->setPen(intervalPen);
@@ -231,13 +314,9 @@ QChart* MakeCriticalDifferenceChart(const analysis::Report& report) {
     lowest = std::min(lowest, experiment.meanRank.value_or(1) - half);
     highest = std::max(highest, experiment.meanRank.value_or(1) + half);
   }
-  xAxis->setRange(std::floor(lowest * 2 - 0.5) / 2, std::ceil(highest * 2 + 0.5) / 2);
-  // Ticks on whole and half ranks.
-  xAxis->setTickType(QValueAxis::TicksDynamic);
-  xAxis->setTickAnchor(1);
-  xAxis->setTickInterval(k > 6 ? 1 : 0.5);
+  // Ticks on round ranks, half ranks at the finest.
+  SetRoundTicks(*xAxis, lowest - 0.25, highest + 0.25, false, 8, 0.5);
   xAxis->setTitleText("mean rank (1 = best); bars that do not overlap differ significantly");
-  xAxis->setLabelFormat("%.1f");
   chart->addAxis(xAxis, Qt::AlignBottom);
   chart->addAxis(yAxis, Qt::AlignLeft);
   for (QAbstractSeries* series : chart->series()) {
@@ -245,6 +324,7 @@ QChart* MakeCriticalDifferenceChart(const analysis::Report& report) {
     series->attachAxis(yAxis);
   }
   chart->legend()->hide();
+  AttachKey(*chart, MakeKey(report, ChartKeyEntry::Sample::kNone));
   return chart;
 }
 

@@ -14,7 +14,11 @@ namespace mirelock::charts {
 // The charts of an analysis report. Each function returns a new chart that
 // the caller owns (a QChartView takes it over with setChart), or nullptr when
 // the report has nothing to draw (the text of the report says why). They need
-// a QApplication, which may run on the "offscreen" platform.
+// a QApplication, which may run on the "offscreen" platform. Experiments are
+// named briefly on the chart ("Exp 3"); each chart carries a key (ChartKey.h)
+// with every experiment's full label and its line or box style, which
+// RenderChart draws below the chart. Beyond ten experiments the ten colours
+// repeat with dashed lines and hatched boxes.
 
 // Box plot of every run's gap (MAX-SAT: relative error) per experiment;
 // whiskers span the smallest and the largest gap; a marker shows the mean
@@ -25,8 +29,7 @@ QChart* MakeGapBoxPlot(const analysis::Report& report);
 // Critical-difference chart: each experiment's mean rank with an interval of
 // the Nemenyi critical difference (alpha 0.05) centred on it, best first; two
 // experiments whose intervals do not overlap differ significantly. Without a
-// critical difference (more than 10 experiments) the mean ranks alone.
-// Nothing without the rank tests.
+// critical difference the mean ranks alone. Nothing without the rank tests.
 QChart* MakeCriticalDifferenceChart(const analysis::Report& report);
 
 // Run-length distributions: per experiment, the fraction of all runs that
@@ -45,10 +48,13 @@ enum class ImageFormat { kPng, kSvg };
 inline constexpr QSize kReportChartSize{960, 540};
 
 // Draws the chart without any window into PNG or SVG bytes; empty on failure.
-// The chart is laid out at `size` and stays owned by the caller.
+// The chart is laid out at `size`, its key (if any) drawn below it, so the
+// image is as wide as `size` and taller by the key. The chart stays owned by
+// the caller, in the scene it was in.
 QByteArray RenderChart(QChart& chart, QSize size, ImageFormat format);
 
-// RenderChart, written to `path`. False when the file cannot be written.
+// RenderChart, written to `path` whole or not at all (an earlier file stays
+// when the disk is full). False when the file cannot be written.
 bool SaveChart(QChart& chart, const QString& path, QSize size, ImageFormat format);
 
 }  // namespace mirelock::charts

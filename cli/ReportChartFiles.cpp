@@ -4,8 +4,6 @@
 
 #include <QApplication>
 #include <QChart>
-#include <QFile>
-#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -60,40 +58,37 @@ char* gArgv[] = {gName, nullptr};
 
 }  // namespace
 
-std::vector<analysis::ReportChartImage> DrawReportCharts(const analysis::Report& report, const std::string& directory,
-                                                          std::string& note, std::vector<std::string>& failures) {
+DrawnCharts DrawReportCharts(const analysis::Report& report) {
   // Charts are drawn into images only: no window, no display needed.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   gQtDefaultHandler = qInstallMessageHandler(QuietQtMessages);
   std::unique_ptr<QApplication> app;
   if (!QApplication::instance()) app = std::make_unique<QApplication>(gArgc, gArgv);
 
-  std::vector<analysis::ReportChartImage> images;
+  DrawnCharts drawn;
   for (const ChartKind& kind : kCharts) {
     std::unique_ptr<QChart> chart(kind.make(report));
-    const std::string stem = (std::filesystem::path(directory) / kind.fileStem).string();
     if (!chart) {
-      // A chart of an earlier report in the same directory would contradict this one.
-      std::error_code ignored;
-      for (const char* extension : {".png", ".svg"}) std::filesystem::remove(stem + extension, ignored);
+      drawn.absentStems.push_back(kind.fileStem);
       if (*kind.missing) {
-        if (!note.empty()) note += ' ';
-        note += kind.missing;
+        if (!drawn.note.empty()) drawn.note += ' ';
+        drawn.note += kind.missing;
       }
       continue;
     }
     const QByteArray png = charts::RenderChart(*chart, charts::kReportChartSize, charts::ImageFormat::kPng);
     const QByteArray svg = charts::RenderChart(*chart, charts::kReportChartSize, charts::ImageFormat::kSvg);
-    for (const auto& [bytes, extension] : {std::pair{png, ".png"}, std::pair{svg, ".svg"}}) {
-      QFile file(QString::fromStdString(stem + extension));
-      if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-          file.write(bytes) != bytes.size() || !file.flush())
-        failures.push_back(stem + extension);
+    if (png.isEmpty() || svg.isEmpty()) {
+      drawn.failures.push_back(kind.fileStem);
+      continue;
     }
-    images.push_back({kind.heading, "data:image/png;base64," + png.toBase64().toStdString(),
-                      std::string(kind.fileStem) + ".png / .svg", kind.explanation});
+    drawn.charts.push_back({{kind.heading, "data:image/png;base64," + png.toBase64().toStdString(),
+                             std::string(kind.fileStem) + ".png / .svg", kind.explanation},
+                            kind.fileStem,
+                            png.toStdString(),
+                            svg.toStdString()});
   }
-  return images;
+  return drawn;
 }
 
 }  // namespace mirelock
@@ -102,11 +97,11 @@ std::vector<analysis::ReportChartImage> DrawReportCharts(const analysis::Report&
 
 namespace mirelock {
 
-std::vector<analysis::ReportChartImage> DrawReportCharts(const analysis::Report&, const std::string&,
-                                                          std::string& note, std::vector<std::string>&) {
-  note = "Charts need the Qt build of Mirelock (configured with MIRELOCK_GUI=ON and Qt 6 Charts installed); this "
-         "mirelock was built without Qt, so the report has its tables and runs.csv only.";
-  return {};
+DrawnCharts DrawReportCharts(const analysis::Report&) {
+  DrawnCharts drawn;
+  drawn.note = "Charts need the Qt build of Mirelock (configured with MIRELOCK_GUI=ON and Qt 6 Charts installed); "
+               "this mirelock was built without Qt, so the report has its tables and runs.csv only.";
+  return drawn;
 }
 
 }  // namespace mirelock
