@@ -2,7 +2,11 @@
 // agree with the summary CSV, it reports bad files with the summariser's own
 // messages, lists the pairs it leaves out, and without a second experiment
 // gives the tables without tests.
+#include <sys/wait.h>
+
 #include <cmath>
+#include <cstdlib>
+#include <map>
 #include <set>
 
 #include "CliTest.h"
@@ -13,6 +17,13 @@ namespace {
 std::set<std::string> LineSet(const std::string& text) {
   const auto lines = Split(text);
   return {lines.begin(), lines.end()};
+}
+
+// Every file of a folder with its contents.
+std::map<std::string, std::string> FolderContents(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) files[entry.path().filename().string()] = ReadText(entry.path());
+  return files;
 }
 
 class ReportCommand : public CliTest {
@@ -123,6 +134,18 @@ TEST_F(ReportCommand, OneExperimentGivesTablesWithoutTests) {
   EXPECT_TRUE(fs::exists(out / "gap-boxplot.svg"));
 #endif
 
+  // One experiment: nothing tells it apart, so its label is its full description; experiment and run both
+  // count from 0, as the page's "Exp 0" does.
+  const auto runs = Split(ReadText(out / "runs.csv"));
+  ASSERT_GE(runs.size(), 3u);
+  const auto first = Split(runs[1], ',');
+  ASSERT_EQ(first.size(), 9u);
+  EXPECT_EQ(first[1], "0");
+  ExpectIn(first[2], "Lambda=1");
+  ExpectIn(first[2], "Max repairs=20*N");
+  EXPECT_EQ(first[3], "0");
+  EXPECT_EQ(Split(runs[2], ',')[3], "1");
+
   // No complete problem: the summariser's message and a failure status; nothing written.
   fs::remove_all(batch.dir / "results");
   fs::create_directories(batch.dir / "results");
@@ -130,6 +153,42 @@ TEST_F(ReportCommand, OneExperimentGivesTablesWithoutTests) {
   EXPECT_EQ(empty.status, 1);
   ExpectIn(empty.err, "No problems completed for all experiments, please solve some first.");
   EXPECT_FALSE(fs::exists(root_ / "none"));
+}
+
+TEST_F(ReportCommand, PageRecordsWhereItCameFrom) {
+  const Batch batch = SolveBatch(2);
+  ASSERT_EQ(Run("report '" + batch.doc + "' --out rep").status, 0);
+  const std::string html = ReadText(root_ / "rep" / "report.html");
+  ExpectIn(html, "<tr><th>Program</th><td class=\"text\">Mirelock 1.0</td></tr>");
+  ExpectIn(html, "<tr><th>Seed mode</th><td class=\"text\">fixed, seed 21</td></tr>");
+  ExpectIn(html, "<tr><th>Document</th><td class=\"text\">" + fs::absolute(batch.doc).lexically_normal().string());
+  ExpectIn(html, "<tr><th>Command</th><td class=\"text\">");
+  ExpectIn(html, " report " + fs::absolute(batch.doc).string() + " --out rep</td>");
+  ExpectIn(html, "<tr><th>Made</th><td class=\"text\">20");  // an ISO 8601 date
+  EXPECT_EQ(html.find("p = &lt;"), std::string::npos);
+  ExpectIn(html, "wilcox.test(x, y, paired = TRUE, exact = NULL, correct = TRUE)");
+}
+
+TEST_F(ReportCommand, AFullDiskLeavesTheEarlierReportWhole) {
+  const Batch batch = SolveBatch(3);
+  ASSERT_EQ(Run("report '" + batch.doc + "' --out rep").status, 0);
+  const auto before = FolderContents(root_ / "rep");
+  ASSERT_GT(before.size(), 4u);
+  // A file size limit stands in for a full disk: the charts (or, without them, the page) no longer fit, and
+  // every write beyond the limit fails (EFBIG; the signal that would end the process is ignored).
+#ifdef MIRELOCK_WITH_CHARTS
+  const std::string limitKiB = "48";
+#else
+  const std::string limitKiB = "4";
+#endif
+  const std::string command = "cd '" + root_.string() + "' && (trap '' XFSZ; ulimit -f " + limitKiB + "; exec '" MIRELOCK_BINARY
+                              "' report '" + batch.doc + "' --out rep) >.out 2>.err";
+  const int raw = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 1);
+  ExpectIn(ReadText(root_ / ".err"), "Failed to write");
+  // Not one file replaced, truncated or left half-written beside them.
+  EXPECT_EQ(FolderContents(root_ / "rep"), before);
 }
 
 }  // namespace
