@@ -104,7 +104,12 @@ void FillRuns(const BatchResults& results, const CMirelockDoc& doc, Report& repo
   const auto solved = ColumnByOriginalName(raw, kSolvedColumn);
   for (std::size_t p = 0; p < raw.ProblemCount(); ++p) {
     std::optional<std::uint64_t> variables;
-    if (type == kProblemSAT) variables = CnfDeclaredVariables(JoinPath(doc.m_strProblemsDir, report.problems[p]));
+    if (type == kProblemSAT) {
+      variables = CnfDeclaredVariables(JoinPath(doc.m_strProblemsDir, report.problems[p]));
+      const bool perVariable = std::any_of(doc.m_experiments.begin(), doc.m_experiments.end(),
+                                           [](const CExperiment& experiment) { return experiment.m_bMaxRepairsTimesN; });
+      if (!variables && perVariable) report.problemsWithoutCutoff.push_back(report.problems[p]);
+    }
     const bool zeroBest = std::find(report.problemsWithZeroBest.begin(), report.problemsWithZeroBest.end(),
                                     report.problems[p]) != report.problemsWithZeroBest.end();
     for (std::size_t e = 0; e < raw.ExperimentCount(); ++e)

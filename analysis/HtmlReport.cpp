@@ -96,6 +96,11 @@ void WriteHeader(std::ostream& out, const Report& report) {
     out << "<p class=\"note\">Best known cost 0 for " << NameList(report.problemsWithZeroBest)
         << ": a gap to 0 is undefined, so these problems have no gaps; a run that reached cost 0 is a success. "
            "They are ranked on their mean cost.</p>\n";
+  if (!report.problemsWithoutCutoff.empty())
+    out << "<p class=\"note\">No \"p cnf\" header could be read in the problem file of "
+        << NameList(report.problemsWithoutCutoff)
+        << ": the repair budget per variable, and so the cutoff that PAR-2 charges a failed run, is unknown; a "
+           "problem with a failed run is then not ranked.</p>\n";
   if (!report.problemsNotRanked.empty())
     out << "<p class=\"note\">Not ranked, because a run value is missing (NA): " << NameList(report.problemsNotRanked)
         << ".</p>\n";

@@ -113,6 +113,7 @@ struct Report {
   std::vector<std::string> problemsWithoutBest;  // ranked on raw costs, no gaps
   std::vector<std::string> problemsWithZeroBest;  // best known cost 0: no gaps, but successes
   std::vector<std::string> problemsNotRanked;    // a run value missing
+  std::vector<std::string> problemsWithoutCutoff;  // SAT: no CNF header to size a per-variable repair budget
   std::vector<IncompletePair> incompletePairs;
   bool batchInProgress = false;
 

@@ -10,9 +10,14 @@
 #include <QImage>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <cmath>
 #include <memory>
 
+#include <QValueAxis>
+#include <set>
+
 #include "analysis/Analysis.h"
+#include "charts/ChartKey.h"
 #include "charts/ReportCharts.h"
 
 namespace mirelock {
@@ -99,6 +104,77 @@ TEST(ReportCharts, EveryChartDrawsToPngAndSvgWithItsExperiments) {
     EXPECT_TRUE(svg.contains("<svg")) << chart->title().toStdString();
     EXPECT_TRUE(svg.contains("Exp 2  Lambda=3")) << chart->title().toStdString();  // the key, drawn as text
   }
+}
+
+// Twenty experiments with long labels that differ only at their end, over five problems.
+analysis::Report TwentyExperiments() {
+  analysis::Report report;
+  report.problemType = kProblemQAP;
+  report.fixedText = " Aspiration=On History=Off";
+  for (int p = 0; p < 5; ++p) report.problems.push_back("p" + std::to_string(p) + ".dat");
+  report.bestKnown.assign(5, 1000.0);
+  for (int e = 0; e < 20; ++e) {
+    report.experiments.emplace_back().name = "Exp " + std::to_string(e);
+    report.experiments.back().label = "Lambda=0.5 Sideways=2 Pr(random move)=0.05 Penalty decay=" + std::to_string(e);
+  }
+  for (std::size_t p = 0; p < 5; ++p)
+    for (std::size_t e = 0; e < 20; ++e)
+      for (std::uint32_t r = 0; r < 3; ++r) {
+        const double cost = 1000 + static_cast<double>((e * 7 + p * 3 + r * 5) % 23);
+        report.runs.push_back({p, e, r, cost, (cost - 1000) / 10, cost <= 1000, 5.0 + static_cast<double>(e + r),
+                               0.5, {}});
+      }
+  analysis::Analyse(report);
+  return report;
+}
+
+TEST(ReportCharts, TwentyExperimentsStayIdentifiable) {
+  const analysis::Report report = TwentyExperiments();
+  ASSERT_TRUE(report.criticalDifference);  // any number of experiments has one
+  std::unique_ptr<QChart> box(charts::MakeGapBoxPlot(report));
+  std::unique_ptr<QChart> cd(charts::MakeCriticalDifferenceChart(report));
+  std::unique_ptr<QChart> lengths(charts::MakeRunLengthChart(report));
+  ASSERT_TRUE(box && cd && lengths);
+
+  for (QChart* chart : {box.get(), cd.get(), lengths.get()}) {
+    // The key names every experiment with its full label, and the files draw it as text.
+    const charts::ChartKey key = charts::KeyOf(*chart);
+    ASSERT_GE(key.entries.size(), 20) << chart->title().toStdString();
+    const QByteArray svg = charts::RenderChart(*chart, charts::kReportChartSize, charts::ImageFormat::kSvg);
+    for (int e = 0; e < 20; ++e) {
+      const std::string full = report.experiments[e].name + "  " + report.experiments[e].label;
+      EXPECT_TRUE(key.entries[e].text.startsWith(QString::fromStdString(full))) << key.entries[e].text.toStdString();
+      EXPECT_TRUE(svg.contains(QByteArray::fromStdString(full)))
+          << full << " in " << chart->title().toStdString();
+    }
+    EXPECT_TRUE(key.footnote.contains("Aspiration=On History=Off"));
+  }
+
+  // Each curve has a look of its own: twenty different colour and line-style pairs.
+  std::set<std::pair<QRgb, int>> looks;
+  for (QAbstractSeries* series : lengths->series()) {
+    const QPen pen = qobject_cast<QLineSeries*>(series)->pen();
+    looks.insert({pen.color().rgb(), static_cast<int>(pen.style())});
+  }
+  EXPECT_EQ(looks.size(), 20u);
+  // Boxes likewise, by colour and fill.
+  std::set<std::pair<QRgb, int>> fills;
+  for (const QBoxSet* set : qobject_cast<QBoxPlotSeries*>(box->series().front())->boxSets())
+    fills.insert({set->brush().color().rgb(), static_cast<int>(set->brush().style())});
+  EXPECT_EQ(fills.size(), 20u);
+
+  // The critical-difference chart draws every bar: twenty intervals and the points.
+  EXPECT_EQ(cd->series().size(), 21);
+
+  // The gap axis ticks fall on round numbers: a step of 1, 2, 2.5 or 5 times a power of ten.
+  auto* gapAxis = qobject_cast<QValueAxis*>(box->axes(Qt::Vertical).front());
+  ASSERT_NE(gapAxis, nullptr);
+  const double step = gapAxis->tickInterval();
+  const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+  EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-9 || std::fabs(mantissa - 2) < 1e-9 || std::fabs(mantissa - 2.5) < 1e-9 ||
+              std::fabs(mantissa - 5) < 1e-9)
+      << step;
+  EXPECT_NEAR(std::fmod(gapAxis->min(), step), 0, 1e-9);
 }
 
 TEST(ReportCharts, NothingToDrawGivesNoChart) {
