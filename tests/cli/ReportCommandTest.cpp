@@ -169,6 +169,27 @@ TEST_F(ReportCommand, PageRecordsWhereItCameFrom) {
   ExpectIn(html, "wilcox.test(x, y, paired = TRUE, exact = NULL, correct = TRUE)");
 }
 
+TEST_F(ReportCommand, BestKnownCostZeroAndSatCutoffs) {
+  // A best known cost of 0: no gaps, but successes (none here: every cost is above 0), named on the page.
+  const Batch batch = SolveBatch(2);
+  WriteFile((batch.dir / "problems" / "best.txt").string(), "chr12a.dat 0\nnug12.dat 578\ntai12a.dat 224416\n");
+  ASSERT_EQ(Run("report '" + batch.doc + "' --out rep").status, 0);
+  const std::string html = ReadText(root_ / "rep" / "report.html");
+  ExpectIn(html, "Best known cost 0 for chr12a.dat");
+  ExpectIn(html, "<tr><td>chr12a.dat</td><td class=\"text\">mean cost (best known 0)</td>");
+  EXPECT_EQ(html.find("No usable best known cost for chr12a.dat"), std::string::npos);
+  for (const std::string& line : Split(ReadText(root_ / "rep" / "runs.csv"))) {
+    if (line.rfind("chr12a.dat,", 0) == 0) EXPECT_EQ(Split(line, ',')[6], "0") << line;  // known: not reached
+  }
+
+  // SAT with a budget of one repair per variable: uf50-01 (50 variables) is never solved, so every run
+  // counts twice its cutoff, 2 x 50 = 100, whatever its partial best.
+  const Batch sat = MakeBatch("s", "sat", 1, "--max-repairs 1 --times-n on --runs 3", SourceDir() / "examples" / "sat");
+  Mirelock("run '" + sat.doc + "'");
+  ASSERT_EQ(Run("report '" + sat.doc + "' --out srep").status, 0);
+  ExpectIn(ReadText(root_ / "srep" / "report.html"), "100 <span class=\"runs\">(0/3)</span>");
+}
+
 TEST_F(ReportCommand, AFullDiskLeavesTheEarlierReportWhole) {
   const Batch batch = SolveBatch(3);
   ASSERT_EQ(Run("report '" + batch.doc + "' --out rep").status, 0);
