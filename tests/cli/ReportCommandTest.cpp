@@ -179,7 +179,9 @@ TEST_F(ReportCommand, BestKnownCostZeroAndSatCutoffs) {
   ExpectIn(html, "<tr><td>chr12a.dat</td><td class=\"text\">mean cost (best known 0)</td>");
   EXPECT_EQ(html.find("No usable best known cost for chr12a.dat"), std::string::npos);
   for (const std::string& line : Split(ReadText(root_ / "rep" / "runs.csv"))) {
-    if (line.rfind("chr12a.dat,", 0) == 0) EXPECT_EQ(Split(line, ',')[6], "0") << line;  // known: not reached
+    if (line.rfind("chr12a.dat,", 0) == 0) {
+      EXPECT_EQ(Split(line, ',')[6], "0") << line;  // known: not reached
+    }
   }
 
   // SAT with a budget of one repair per variable: uf50-01 (50 variables) is never solved, so every run
