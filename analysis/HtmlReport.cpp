@@ -159,7 +159,8 @@ void WriteTests(std::ostream& out, const Report& report) {
   const FriedmanResult& f = *report.friedman;
   out << "<p>Friedman test over " << f.blocks << " problems and " << f.treatments
       << " experiments (ties get mid-ranks; the statistic is corrected for them): chi-square = "
-      << Fixed(f.chiSquare, 3) << " with " << f.treatments - 1 << " degrees of freedom, "
+      << Fixed(f.chiSquare, 3) << " with " << f.treatments - 1 << (f.treatments == 2 ? " degree" : " degrees")
+      << " of freedom, "
       << Escape(PValueStatement(f.pValue));
   if (f.imanDavenportF)
     out << "; Iman-Davenport F = " << Fixed(*f.imanDavenportF, 3) << " with " << f.treatments - 1 << " and "
