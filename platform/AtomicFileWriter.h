@@ -37,6 +37,8 @@ class AtomicFileWriter {
   bool Commit();
   // Removes the temporary file and leaves the final path as it was.
   void Discard();
+  // strerror of the call that failed (creating, writing, syncing or renaming), or empty.
+  std::string ErrorText() const;
 
  private:
   void Close();
@@ -45,6 +47,7 @@ class AtomicFileWriter {
   std::string target_;  // finalPath_ with its symbolic links followed
   TemporaryFile temporary_;
   bool failed_ = false;
+  int error_ = 0;  // errno of the first failed call
   std::ostringstream buffer_;
 };
 
