@@ -77,6 +77,8 @@ void AtomicFileWriter::Discard() {
   Close();
 }
 
+std::string ReasonSuffix(const std::string& reason) { return reason.empty() ? std::string() : ": " + reason; }
+
 std::string AtomicFileWriter::ErrorText() const { return error_ == 0 ? std::string() : std::strerror(error_); }
 
 void AtomicFileWriter::Close() {

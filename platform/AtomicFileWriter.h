@@ -14,6 +14,9 @@ namespace mirelock {
 //
 // A final path that is a symbolic link is written through: the link stays
 // and its target gets the new content. A file that exists keeps its mode.
+// ": " + a reason, or nothing when there is none; for messages that end with a path.
+std::string ReasonSuffix(const std::string& reason);
+
 class AtomicFileWriter {
  public:
   enum class StaleTemporaries { kKeep, kRemove };

@@ -16,6 +16,7 @@
 #include "runner/ResultsFileCheck.h"
 #include "runner/ResultsFiles.h"
 #include "runner/RunControls.h"
+#include "runner/SeedRecord.h"
 #include "solver/Solver.h"
 #include "solver/SolverParameters.h"
 
@@ -155,6 +156,19 @@ std::optional<std::string> CSolverThread::PrepareResultsDirectory() const {
   return std::nullopt;
 }
 
+void CSolverThread::WarnOfOtherSeeds() {
+  const RunSettings settings = CurrentRunSettings();
+  const std::string setting = SeedSettingLine(settings.seedMode, settings.fixedSeed);
+  const std::vector<std::string> others = RecordSeedSetting(resultsDirectory_, setting);
+  if (others.empty()) return;
+  std::string list;
+  for (const std::string& other : others) list += (list.empty() ? "" : "; ") + other;
+  messages_.Show("Warning: the results directory " + (resultsDirectory_.empty() ? "." : resultsDirectory_) +
+                 " holds pairs solved with another seed (" + list + "); this batch uses " + setting +
+                 ", so its results will mix seeds. Use another results directory to keep them apart (" +
+                 kSeedRecordName + " there lists the seeds used).");
+}
+
 std::string CSolverThread::ResultsPathOf(const std::string& problem, const CExperiment& experiment) const {
   return JoinPath(resultsDirectory_, naming_.FileName(problemType_, problem, experiment));
 }
@@ -217,6 +231,7 @@ void CSolverThread::RunPairs() {
       EndWithError(*unwritable);
       return;
     }
+    if (!IsMonitorRun()) WarnOfOtherSeeds();
   }
 
   // Every worker catches what ends its own loop, so that all of them are

@@ -67,6 +67,8 @@ class CSolverThread {
   // Why a pair of the batch cannot be written (a name too long, a results
   // path that is a directory), checked before anything is solved; or nothing.
   std::optional<std::string> UnwritablePair(const std::vector<std::string>& problems) const;
+  // Records the run's seed setting beside the results files and says so when pairs there used another.
+  void WarnOfOtherSeeds();
   std::string ResultsPathOf(const std::string& problem, const CExperiment& experiment) const;
   // One worker's loop over the queue; `slot` numbers the worker from 0.
   void WorkPairs(PairQueue& queue, std::size_t slot);

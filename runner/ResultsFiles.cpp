@@ -58,8 +58,7 @@ void CommitPair(AtomicFileWriter& file, const ResultsFileRequest& request, const
 }  // namespace
 
 std::string ResultsFileException::Message() const {
-  const std::string reason = m_strReason.empty() ? std::string() : ": " + m_strReason;
-  if (m_bOpened) return "Failed to write results file " + m_strPath + reason;
+  if (m_bOpened) return "Failed to write results file " + m_strPath + ReasonSuffix(m_strReason);
   return "Failed to open results file: " + m_strPath + ". Check directory " + m_strResultsDirectory +
          " exists and is writable" + (m_strReason.empty() ? std::string() : " (" + m_strReason + ")");
 }

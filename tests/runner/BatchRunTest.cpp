@@ -33,7 +33,7 @@ TEST(BatchRunTest, WritesOneCompleteFilePerPairAndResumesOnlyIncompletePairs) {
     EXPECT_EQ(bench.config.Pairs(), expected);
     for (const auto& p : problems)
       for (const auto& ex : bench.doc.m_experiments) EXPECT_TRUE(bench.Complete(p, ex)) << p;
-    EXPECT_EQ(ListDir(bench.doc.m_strResultsDir).size(), problems.size() * 2);
+    EXPECT_EQ(ResultsListing(bench.doc.m_strResultsDir).size(), problems.size() * 2);
     EXPECT_EQ(bench.doc.m_nProblemsSolved, problems.size());
     EXPECT_EQ(bench.doc.m_solvedProblems, problems);
 
@@ -84,7 +84,7 @@ TEST(BatchRunTest, MessagesForErrorsThatEndTheBatch) {
     bench.doc.m_strResultsDir = bench.dir.Path() + "missing/deeper/";
     bench.Run();
     EXPECT_EQ(bench.messages.Messages(), std::vector<std::string>{"Finished Solving.."});
-    EXPECT_EQ(ListDir(bench.doc.m_strResultsDir).size(), 2u);
+    EXPECT_EQ(ResultsListing(bench.doc.m_strResultsDir).size(), 2u);
   }
   {
     // One that cannot be made: said with the reason before anything is solved.
@@ -352,7 +352,7 @@ TEST(BatchRunTest, MonitorRunOfARealSolverWritesALineEveryRRepairsOfTheLastRunWi
     previous = repairs;
   }
   const std::string monitorResults = GetResultsFilename(kProblemMaxSAT, "jnh1_monitor_run", doc.m_monitorExperiment);
-  EXPECT_EQ(ListDir(doc.m_strResultsDir), std::vector<std::string>{monitorResults});
+  EXPECT_EQ(ResultsListing(doc.m_strResultsDir), std::vector<std::string>{monitorResults});
   // Its rows name the problem by the path it was read from.
   EXPECT_TRUE(CheckResultsFile(doc.m_strResultsDir + monitorResults, doc.m_strMonitorProblem,
                                doc.m_monitorExperiment.m_nNumRuns)
@@ -364,7 +364,7 @@ TEST(BatchRunTest, MonitorRunOfARealSolverWritesALineEveryRRepairsOfTheLastRunWi
   controls.SolveProblem();
   ASSERT_TRUE(controls.WaitForWorkerEnd(std::chrono::seconds(60)));
   EXPECT_EQ(doc.m_nTotalProblems, 1u);  // the problems of the shard, not all of them
-  EXPECT_EQ(ListDir(doc.m_strResultsDir),
+  EXPECT_EQ(ResultsListing(doc.m_strResultsDir),
             (std::vector<std::string>{monitorResults,
                                       GetResultsFilename(kProblemMaxSAT, "jnh201.sat", doc.m_monitorExperiment)}));
 }
@@ -431,7 +431,7 @@ TEST(BatchRunTest, EveryPairGetsItsOwnFileAndAFailedPairFailsTheBatch) {
     EXPECT_EQ(messages[2], "2 pairs of the batch could not be solved and have no results file:\n"
                            "  b.cnf, experiment 1: cannot open " + path + ": No such file or directory\n"
                            "  b.cnf, experiment 2: cannot open " + path + ": No such file or directory");
-    EXPECT_EQ(ListDir(bench.doc.m_strResultsDir).size(), 4u);
+    EXPECT_EQ(ResultsListing(bench.doc.m_strResultsDir).size(), 4u);
     for (const auto& ex : bench.doc.m_experiments) EXPECT_FALSE(std::filesystem::exists(bench.ResultsPath("b.cnf", ex)));
   }
   {

@@ -139,7 +139,7 @@ TEST(Summariser, ProblemSelectionAndFailures) {
     EXPECT_FALSE(summariser.FullResultsWritten());
     EXPECT_TRUE(summariser.SummaryWritten());
   }
-  EXPECT_EQ(messages.Messages().back(), "Failed to open " + doc.m_strFullResultsFile);
+  EXPECT_EQ(messages.Messages().back(), "Failed to open " + doc.m_strFullResultsFile + ": No such file or directory");
   EXPECT_NE(ReadFile(doc.m_strSummaryFile).find("a.tsp,1,2,,,"), std::string::npos);
 }
 
