@@ -163,9 +163,11 @@ PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,
   AtomicFileWriter file(request.ResultsPath());
   if (!file.IsOpen()) ThrowUnwritable(request, file, false);
   PairOutcome outcome;
+  int linesWritten = -1;  // the header is not a run's line
   try {
     outcome = WritePairLines(solver, file.Stream(), request, hooks, [&] {
       if (!file.Flush()) ThrowUnwritable(request, file, true);
+      ++linesWritten;
       return true;
     });
   } catch (const ResultsFileException&) {
@@ -175,7 +177,8 @@ PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,
     CommitPair(file, request, hooks, true);
     throw;
   }
-  if (outcome == PairOutcome::kProblemUnreadable)
+  // A pair stopped before its first run finished has no line to keep.
+  if (outcome == PairOutcome::kProblemUnreadable || (outcome == PairOutcome::kStopped && linesWritten <= 0))
     file.Discard();
   else
     CommitPair(file, request, hooks, outcome == PairOutcome::kStopped);

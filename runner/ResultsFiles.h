@@ -102,8 +102,9 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
 // one line per finished run. The file appears under its name only when the
 // pair ends (also on a stop or an error), never half-written; a problem that
 // cannot be opened leaves no file (a header alone would count as complete
-// for an experiment of 0 runs). A pair ended by
-// a stop does not replace a file that is already complete. Throws
+// for an experiment of 0 runs), nor does a pair stopped before its first
+// run finished. A pair ended by a stop does not replace a file that is
+// already complete. Throws
 // ResultsFileException when the file cannot be written; UnsupportedFeature
 // and FatalError pass through after the lines so far are in place.
 PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,
