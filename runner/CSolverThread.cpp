@@ -363,6 +363,11 @@ bool CSolverThread::SolvePair(const std::string& problem, const CExperiment& exp
       keptPartialPairs_.push_back(request.ResultsPath() + " (" + std::to_string(runStarted - 1) + " of " +
                                   std::to_string(experiment.m_nNumRuns) + " runs)");
     }
+    // The monitor output is what a monitor run is for: a write that failed (a full disk) fails the run.
+    if (const int error = solver->MonitorWriteError(); error != 0) {
+      EndWithError("Failed to write the monitor output file " + monitorOutputFile_ + ": " + std::strerror(error));
+      return false;
+    }
   } catch (const UnsupportedFeature& feature) {
     EndWithError(std::string(feature.what()) + " is not yet implemented for the current problem type");
     return false;

@@ -128,6 +128,24 @@ TEST_F(BatchFaults, APairThatFailsFailsTheRunAndSummariseNamesTheProblemsItLeave
                         "results file Results_QAP_tai12a_");
 }
 
+// A monitor run whose output cannot be written (a full disk: /dev/full fails
+// every write with ENOSPC) fails, saying so, for the solvers that write one.
+TEST_F(BatchFaults, AMonitorRunFailsOnAWriteError) {
+  for (const std::string type : {"qap", "sat"}) {
+    Batch batch = MakeBatch("monitor-" + type, type, 0, "");
+    const std::string problem =
+        (SourceDir() / "examples" / type / (type == "qap" ? "nug12.dat" : "uf20-01.cnf")).string();
+    const auto full = Run("monitor '" + batch.doc + "' --problem '" + problem +
+                          "' --out /dev/full --runs 1 --max-repairs 50 --times-n off");
+    EXPECT_EQ(full.status, 1) << type;
+    ExpectIn(full.err, "Failed to write the monitor output file /dev/full: No space left on device");
+    EXPECT_EQ(full.err.find("Finished Solving.."), std::string::npos) << full.err;
+    const auto fine = Run("monitor '" + batch.doc + "' --problem '" + problem + "' --out '" +
+                          (batch.dir / "monitor.txt").string() + "' --runs 1 --max-repairs 50 --times-n off");
+    EXPECT_EQ(fine.status, 0) << fine.err;
+  }
+}
+
 // Ten `exp add` at once keep all ten experiments; a second unsharded run of
 // a document that is running is refused (shards are not); an empty document
 // is an error, never the defaults.
