@@ -128,6 +128,43 @@ TEST_F(BatchFaults, APairThatFailsFailsTheRunAndSummariseNamesTheProblemsItLeave
                         "results file Results_QAP_tai12a_");
 }
 
+// A full disk mid-batch: a 12 KiB file system of the test's own (tmpfs in a
+// private mount namespace, so nothing outside the test sees it) as the
+// results directory. The run ends with status 1 naming the file and the
+// reason; every file under a final name is whole.
+TEST_F(BatchFaults, AFullDiskEndsTheRunWithTheReasonAndKeepsEveryWholeFile) {
+  if (std::system("unshare -m sh -c 'mount -t tmpfs -o size=12k tmpfs /mnt' >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "cannot mount a small file system here (needs root and unshare)";
+  const std::string effort = "--max-repairs 20 --times-n on --runs 3";
+  Batch reference = MakeBatch("reference", "qap", 4, effort);
+  Mirelock("run '" + reference.doc + "'");
+  const auto expected = reference.Files();
+  Batch batch = MakeBatch("full", "qap", 4, effort);
+  const fs::path results = batch.dir / "results";
+  const std::string script = "mount -t tmpfs -o size=12k tmpfs '" + results.string() + "' && '" MIRELOCK_BINARY
+                             "' run '" + batch.doc + "' 2>'" + (batch.dir / "err").string() +
+                             "'; status=\\$?; cp -a '" + results.string() + "/.' '" + (batch.dir / "kept").string() +
+                             "'; exit \\$status";  // \\$: for the inner shell
+  fs::create_directories(batch.dir / "kept");
+  const int raw = std::system(("unshare -m sh -c \"" + script + "\"").c_str());
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 1);
+  const std::string err = ReadText(batch.dir / "err");
+  ExpectIn(err, ": No space left on device");
+  EXPECT_EQ(err.find("Finished Solving.."), std::string::npos) << err;
+  std::size_t whole = 0;
+  for (const auto& entry : fs::directory_iterator(batch.dir / "kept")) {
+    const std::string name = entry.path().filename().string();
+    if (name == kSeedRecordName) continue;
+    EXPECT_EQ(name.find(".mirelock-"), std::string::npos) << "left-over temporary file " << name;
+    ASSERT_TRUE(expected.count(name)) << name;
+    EXPECT_EQ(WithoutTimes(ReadText(entry.path())), expected.at(name)) << name;
+    ++whole;
+  }
+  EXPECT_GE(whole, 1u);
+  EXPECT_LT(whole, expected.size());
+}
+
 // A monitor run whose output cannot be written (a full disk: /dev/full fails
 // every write with ENOSPC) fails, saying so, for the solvers that write one.
 TEST_F(BatchFaults, AMonitorRunFailsOnAWriteError) {
