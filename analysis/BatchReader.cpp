@@ -6,7 +6,9 @@
 
 #include "analysis/CnfHeader.h"
 #include "runner/ProblemDiscovery.h"
+#include "runner/ResultsFileCheck.h"
 #include "runner/ResultsFiles.h"
+#include "runner/ResultsNaming.h"
 #include "platform/FilePaths.h"
 #include "platform/TemporaryFiles.h"
 #include "summary/BatchResults.h"
@@ -60,15 +62,17 @@ void ListIncompletePairs(const CMirelockDoc& doc, Report& report) {
   const std::set<std::string> solved(doc.m_solvedProblems.begin(), doc.m_solvedProblems.end());
   // One reading of the results directory for all pairs: asking per pair reads it once per incomplete pair.
   const std::set<std::string> beingWritten = FinalNamesBeingWritten(doc.m_strResultsDir);
-  for (const std::string& problem : DiscoverProblems(doc.m_strProblemsDir, doc.m_nProblemType)) {
+  const std::vector<std::string> problems = DiscoverProblems(doc.m_strProblemsDir, doc.m_nProblemType);
+  const ResultsNaming naming(problems);
+  for (const std::string& problem : problems) {
     if (completed.contains(problem)) continue;
     for (std::size_t e = 0; e < doc.m_experiments.size(); ++e) {
       const CExperiment& experiment = doc.m_experiments[e];
-      const std::string name = GetResultsFilename(doc.m_nProblemType, problem, experiment);
+      const std::string name = naming.FileName(doc.m_nProblemType, problem, experiment);
       const std::string path = JoinPath(doc.m_strResultsDir, name);
       IncompletePair pair{problem, e, CountResultsFileLines(path), std::size_t{experiment.m_nNumRuns} + 1};
       pair.beingWritten = beingWritten.contains(name);
-      if (pair.linesFound >= pair.linesNeeded) {
+      if (CheckResultsFile(path, problem, experiment.m_nNumRuns).complete) {
         // Complete, yet left out: the batch in progress has not reached this problem.
         if (!doc.m_bRunStarted || solved.contains(problem)) continue;
         pair.notInCurrentBatch = true;

@@ -8,6 +8,7 @@
 #include "cli/DocumentSupport.h"
 #include "cli/SharedFlags.h"
 #include "experiments/DocumentFile.h"
+#include "platform/DocumentLock.h"
 
 namespace mirelock {
 
@@ -56,6 +57,7 @@ void RegisterSet(CLI::App& doc) {
   AddDocPath(*command, *args);
   args->flags.AddTo(*command);
   command->callback([args] {
+    const DocumentLock lock = DocumentLock::ForEdit(args->path);
     auto document = LoadCommandDocument(args->path);
     args->flags.ApplyTo(document->doc);
     SaveDocumentFile(document->doc, args->path);

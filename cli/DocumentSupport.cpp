@@ -9,7 +9,12 @@ namespace mirelock {
 
 std::unique_ptr<CommandDocument> LoadCommandDocument(const std::string& path) {
   auto document = std::make_unique<CommandDocument>();
-  LoadDocumentFile(document->doc, path);
+  // The desktop app opens an empty file as a new document; a command given
+  // one would quietly work on the defaults (the examples, the working
+  // directory), which is never what was meant.
+  if (!LoadDocumentFile(document->doc, path))
+    throw DocumentFileError("The document file " + path + " is empty (0 bytes), not a document; make one with "
+                            "\"mirelock doc new " + path + "\".");
   return document;
 }
 

@@ -8,6 +8,7 @@
 #include "cli/SharedFlags.h"
 #include "experiments/CExperimentListEditor.h"
 #include "experiments/DocumentFile.h"
+#include "platform/DocumentLock.h"
 
 namespace mirelock {
 
@@ -36,6 +37,8 @@ void SelectRow(CExperimentListEditor& editor, const ExpArguments& args) {
 // editor has already shown its message, and the command ends with status 1.
 template <typename Operation>
 void EditList(const ExpArguments& args, bool needsRow, Operation operation) {
+  // Held from the read to the save: edits of other processes wait, so none is lost.
+  const DocumentLock lock = DocumentLock::ForEdit(args.path);
   auto document = LoadCommandDocument(args.path);
   CExperimentListEditor editor(document->doc.m_experiments, document->messages);
   if (needsRow) SelectRow(editor, args);

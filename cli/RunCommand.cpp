@@ -1,4 +1,5 @@
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "cli/CommandError.h"
@@ -6,6 +7,7 @@
 #include "cli/DocumentSupport.h"
 #include "cli/RunCommands.h"
 #include "cli/RunDriver.h"
+#include "platform/DocumentLock.h"
 #include "runner/BatchPartition.h"
 #include "runner/RunControls.h"
 
@@ -46,6 +48,14 @@ void RegisterRunCommand(CLI::App& app) {
                       "that N processes sharing the results directory cover the batch once (default 0/1)");
   command->callback([flags] {
     const BatchPartition partition = PartitionFrom(*flags);
+    // Two unsharded runs of one document would solve the same pairs twice;
+    // shards share a batch by design and take no lock.
+    const bool unsharded = partition.shardCount == 1;
+    const std::optional<DocumentLock> runLock =
+        unsharded ? DocumentLock::TryForRun(flags->path) : std::optional<DocumentLock>();
+    if (unsharded && !runLock)
+      throw CommandError("Another mirelock run is already solving " + flags->path +
+                         "; wait until it ends, or share the batch between processes with --shard K/N.");
     auto document = LoadCommandDocument(flags->path);
     ConsoleProgress console;
     RunControls controls(document->doc, console);

@@ -1,55 +1,93 @@
 #include "cli/RunDriver.h"
 
 #include <signal.h>
+#include <string.h>
 
+#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <string>
 
 namespace mirelock {
 
 namespace {
 
-// Set by the SIGINT handler; a signal handler can reach nothing else.
-volatile std::sig_atomic_t interruptRequested = 0;
+// The signal that asked the run to stop (0: none). A signal handler may touch
+// nothing but a lock-free atomic; the polling loop below does the rest.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
-void OnInterrupt(int) { interruptRequested = 1; }
+void OnStopSignal(int signal) {
+  int none = 0;
+  stopSignal.compare_exchange_strong(none, signal);
+}
 
-// Installs the Ctrl-C handler for the life of a run and restores the previous one.
-class InterruptScope {
+// Ctrl-C, and what a scheduler or a closed terminal sends (Slurm's scancel and
+// time limit send SIGTERM; a lost session SIGHUP): each ends the current run
+// the same way. The previous handlers come back when the run is over.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+class StopSignalScope {
  public:
-  InterruptScope() {
-    interruptRequested = 0;
+  StopSignalScope() {
+    stopSignal = 0;
     struct sigaction action {};
-    action.sa_handler = OnInterrupt;
+    action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, &previous_);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) ::sigaction(kStopSignals[i], &action, &previous_[i]);
   }
-  ~InterruptScope() { ::sigaction(SIGINT, &previous_, nullptr); }
-  InterruptScope(const InterruptScope&) = delete;
-  InterruptScope& operator=(const InterruptScope&) = delete;
+  ~StopSignalScope() {
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) ::sigaction(kStopSignals[i], &previous_[i], nullptr);
+  }
+  StopSignalScope(const StopSignalScope&) = delete;
+  StopSignalScope& operator=(const StopSignalScope&) = delete;
 
  private:
-  struct sigaction previous_ {};
+  struct sigaction previous_[std::size(kStopSignals)] {};
 };
+
+std::string SignalName(int signal) {
+  switch (signal) {
+    case SIGINT:
+      return "SIGINT";
+    case SIGTERM:
+      return "SIGTERM";
+    case SIGHUP:
+      return "SIGHUP";
+    default:
+      return "signal " + std::to_string(signal);
+  }
+}
+
+// What a run stopped by a signal leaves, so that a user reading a job's log knows what to resubmit.
+void PrintKept(int signal, const RunReport& report) {
+  std::string text = "mirelock: " + SignalName(signal) + " received; the run stopped. ";
+  if (report.pairsTotal > 0) {
+    text += std::to_string(report.pairsDone) + " of " + std::to_string(report.pairsTotal) +
+            " pairs of this run are complete (" + std::to_string(report.pairsSkipped) +
+            " were already) and stay; run the same command again to solve the rest.";
+  }
+  for (const std::string& pair : report.keptPartialPairs) text += "\nKept the finished runs of " + pair + ".";
+  text += "\nNo temporary file of this run is left.\n";
+  std::fputs(text.c_str(), stderr);
+  std::fflush(stderr);
+}
 
 }  // namespace
 
 int DriveRun(RunControls& controls, ConsoleProgress& console, const std::function<void()>& start) {
   controls.SetFatalErrorHandler([](const FatalError&) {});  // printed below, once the run is over
-  bool interrupted = false;
+  int signal = 0;
   {
-    InterruptScope scope;
+    StopSignalScope scope;
     start();
     // The progress line is polled, as the desktop app's timer does.
     while (!controls.WaitForWorkerEnd(std::chrono::milliseconds(200))) {
-      if (interruptRequested && !interrupted) {
-        interrupted = true;
-        controls.Cancel();
-      }
+      if (signal == 0 && (signal = stopSignal.load()) != 0) controls.Cancel();
       console.Update(controls.ProgressText());
     }
+    if (signal == 0) signal = stopSignal.load();
   }
   console.Finish();
 
@@ -61,13 +99,17 @@ int DriveRun(RunControls& controls, ConsoleProgress& console, const std::functio
     if (!fatal->SourceNote().empty()) std::fputs((fatal->SourceNote() + "\n").c_str(), stderr);
     return fatal->ExitStatus();
   }
+  if (signal != 0) {
+    PrintKept(signal, controls.LastReport());
+    return 128 + signal;
+  }
   switch (controls.LastOutcome()) {
     case RunOutcome::kError:
       return 1;
     case RunOutcome::kStopped:
       return 130;
     default:
-      return interrupted ? 130 : 0;
+      return 0;
   }
 }
 

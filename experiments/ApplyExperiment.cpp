@@ -25,7 +25,7 @@ void ApplyExperiment(SolverParameters& parameters, const CExperiment& experiment
   parameters.SetSidewaysMoves(static_cast<int>(experiment.m_nSideways));
   switch (settings.seedMode) {
     case kSeedFromTime:
-      parameters.SetSeed(TimeSeconds());  // taken once; the solver multiplies by the run number
+      parameters.SetSeed(TimeSeed());  // taken once; the solver multiplies by the run number
       break;
     case kSeedFixed:
       parameters.SetSeed(settings.fixedSeed);

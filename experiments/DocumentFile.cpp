@@ -1,6 +1,10 @@
 #include "experiments/DocumentFile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +13,7 @@
 
 #include "experiments/CMirelockDoc.h"
 #include "platform/AtomicFileWriter.h"
+#include "platform/DocumentLock.h"
 #include "platform/UserMessages.h"
 
 namespace mirelock {
@@ -247,22 +252,27 @@ bool DecodeDocument(std::span<const std::uint8_t> bytes, const std::string& file
 
 void SaveDocumentFile(const CMirelockDoc& doc, const std::string& path) {
   const std::vector<std::uint8_t> bytes = EncodeDocument(doc);
+  // Another process's read-modify-write of the same file goes first or after, never across this save.
+  const DocumentLock lock = DocumentLock::ForEdit(path);
   // Through a symbolic link the target is saved, with its mode kept; the
   // temporary files of saves that a killed process left beside it go first.
   AtomicFileWriter file(path, AtomicFileWriter::StaleTemporaries::kRemove);
   if (!file.IsOpen())
-    throw DocumentFileError("Cannot write the document file " + path + ".");
+    throw DocumentFileError("Cannot write the document file " + path + ReasonSuffix(file.ErrorText()) + ".");
   file.Stream().write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!file.Commit()) throw DocumentFileError("Cannot write the document file " + path + ".");
+  if (!file.Commit())
+    throw DocumentFileError("Cannot write the document file " + path + ReasonSuffix(file.ErrorText()) + ".");
 }
 
 bool LoadDocumentFile(CMirelockDoc& doc, const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    throw DocumentFileError("Cannot open the document file " + path + ".");
-  }
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0)
+    throw DocumentFileError("Cannot open the document file " + path + ": " + std::strerror(errno) + ".");
+  if (!S_ISREG(status.st_mode))
+    throw DocumentFileError("Cannot open the document file " + path + ": " +
+                            (S_ISDIR(status.st_mode) ? "it is a directory." : "it is not a regular file."));
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw DocumentFileError("Cannot open the document file " + path + ".");
+  if (!in) throw DocumentFileError("Cannot open the document file " + path + ": " + std::strerror(errno) + ".");
   const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                         std::istreambuf_iterator<char>());
   if (in.bad()) throw DocumentFileError("Cannot read the document file " + path + ".");

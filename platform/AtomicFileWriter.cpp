@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/FilePaths.h"
@@ -21,7 +22,10 @@ AtomicFileWriter::AtomicFileWriter(std::string finalPath, StaleTemporaries stale
   if (stale == StaleTemporaries::kRemove) RemoveStaleTemporaries(directory);
   const std::string finalName = std::filesystem::path(target_).filename().string();
   if (auto file = CreateTemporaryFile(directory, finalName)) temporary_ = std::move(*file);
-  if (!IsOpen()) return;
+  if (!IsOpen()) {
+    error_ = errno;
+    return;
+  }
   // Replacing a file must not widen or narrow who may read it (a document
   // kept at 0600, say).
   struct stat existing {};
@@ -40,6 +44,7 @@ bool AtomicFileWriter::Flush() {
     const ssize_t n = ::write(temporary_.fd, text.data() + written, text.size() - written);
     if (n < 0) {
       if (errno == EINTR) continue;
+      if (error_ == 0) error_ = errno;
       failed_ = true;
       break;
     }
@@ -50,11 +55,15 @@ bool AtomicFileWriter::Flush() {
 
 bool AtomicFileWriter::Commit() {
   if (!IsOpen()) return false;
+  const auto noteError = [this](bool ok) {
+    if (!ok && error_ == 0) error_ = errno;
+    return ok;
+  };
   bool ok = Flush();
-  ok = ok && ::fsync(temporary_.fd) == 0;
-  ok = (::close(temporary_.fd) == 0) && ok;
+  ok = ok && noteError(::fsync(temporary_.fd) == 0);
+  ok = noteError(::close(temporary_.fd) == 0) && ok;
   temporary_.fd = -1;
-  ok = ok && std::rename(temporary_.path.c_str(), target_.c_str()) == 0;
+  ok = ok && noteError(std::rename(temporary_.path.c_str(), target_.c_str()) == 0);
   if (!ok) ::unlink(temporary_.path.c_str());
   Close();
   return ok;
@@ -67,6 +76,10 @@ void AtomicFileWriter::Discard() {
   ::unlink(temporary_.path.c_str());
   Close();
 }
+
+std::string ReasonSuffix(const std::string& reason) { return reason.empty() ? std::string() : ": " + reason; }
+
+std::string AtomicFileWriter::ErrorText() const { return error_ == 0 ? std::string() : std::strerror(error_); }
 
 void AtomicFileWriter::Close() {
   ReleaseTemporaryFile(temporary_);

@@ -14,6 +14,9 @@ namespace mirelock {
 //
 // A final path that is a symbolic link is written through: the link stays
 // and its target gets the new content. A file that exists keeps its mode.
+// ": " + a reason, or nothing when there is none; for messages that end with a path.
+std::string ReasonSuffix(const std::string& reason);
+
 class AtomicFileWriter {
  public:
   enum class StaleTemporaries { kKeep, kRemove };
@@ -37,6 +40,8 @@ class AtomicFileWriter {
   bool Commit();
   // Removes the temporary file and leaves the final path as it was.
   void Discard();
+  // strerror of the call that failed (creating, writing, syncing or renaming), or empty.
+  std::string ErrorText() const;
 
  private:
   void Close();
@@ -45,6 +50,7 @@ class AtomicFileWriter {
   std::string target_;  // finalPath_ with its symbolic links followed
   TemporaryFile temporary_;
   bool failed_ = false;
+  int error_ = 0;  // errno of the first failed call
   std::ostringstream buffer_;
 };
 

@@ -8,7 +8,14 @@ namespace mirelock {
 // inflate them: wall time since process start would do both.
 long ClockMilliseconds();
 
-// Calendar time in whole seconds, for seeding from the time of day.
-std::uint32_t TimeSeconds();
+// The seed of the "time" seed mode at `seconds` since the epoch: twice the
+// seconds plus one, modulo 2^32. Solvers seed run r with seed * r; an odd
+// seed keeps that nonzero and different for every run, where the bare time
+// gave 0 for every run whenever it was a multiple of 2^32 (and repeated a
+// seed across runs at other powers of two). Consecutive seconds still give
+// different seeds, for 68 years.
+std::uint32_t SeedFromSeconds(std::uint64_t seconds);
+// SeedFromSeconds of now.
+std::uint32_t TimeSeed();
 
 }  // namespace mirelock

@@ -1,5 +1,6 @@
 // One run: the GLS loop, the local search with its aspiration bookkeeping,
 // termination, new bests and the monitor stream.
+#include <cerrno>
 #include <iostream>
 
 #include "platform/Clock.h"
@@ -39,6 +40,7 @@ void QAPSearch<Cost>::BeginRun(unsigned runNumber) {
     monitor_.open(parameters_.monitorFileName, std::ios::out | std::ios::trunc);
     UseDefaultNumberFormat(monitor_);
     monitorOpen_ = monitor_.is_open();
+    NoteMonitorFailure();
   }
   std::fill(recency_.begin(), recency_.end(), 0);
   InitialSolution(runNumber);
@@ -62,8 +64,16 @@ void QAPSearch<Cost>::BeginRun(unsigned runNumber) {
 template <typename Cost>
 void QAPSearch<Cost>::EndRun() {
   stats_.StopClock();
-  if (monitor_.is_open()) monitor_.close();
+  if (monitor_.is_open()) {
+    monitor_.close();
+    NoteMonitorFailure();
+  }
   monitorOpen_ = false;
+}
+
+template <typename Cost>
+void QAPSearch<Cost>::NoteMonitorFailure() {
+  if (!monitor_ && monitorError_ == 0) monitorError_ = errno != 0 ? errno : EIO;
 }
 
 template <typename Cost>
@@ -164,6 +174,7 @@ void QAPSearch<Cost>::WriteMonitorLine() {
   stats_.WriteRow(monitor_);
   monitor_ << "\n";
   monitor_.flush();
+  NoteMonitorFailure();
 }
 
 template class QAPSearch<std::int32_t>;

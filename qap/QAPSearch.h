@@ -84,6 +84,7 @@ class QAPSearch {
   Cost CurrentCost() const { return cost_; }
   Cost BestCost() const { return bestCost_; }
   const std::vector<int>& BestPerm() const { return bestPerm_; }
+  int MonitorError() const { return monitorError_; }
   Wide AugCost() const { return augCost_; }
   Wide CostScale() const { return costScale_; }
   Wide Lambda() const { return lambda_; }
@@ -168,6 +169,8 @@ class QAPSearch {
 
   std::ofstream monitor_;
   bool monitorOpen_ = false;
+  int monitorError_ = 0;  // see Solver::MonitorWriteError
+  void NoteMonitorFailure();
 
   // Scratch of the move and pick loops, sized once.
   std::vector<Cost> x_, y_, x2_, y2_;

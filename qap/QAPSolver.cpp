@@ -22,4 +22,9 @@ void QAPSolver::Solve() {
   }
 }
 
+int QAPSolver::MonitorWriteError() const {
+  if (wideSearch_) return wideSearch_->MonitorError();
+  return narrow_ ? narrow_->MonitorError() : 0;
+}
+
 }  // namespace mirelock

@@ -25,6 +25,7 @@ class QAPSolver : public Solver {
   // The best permutation of the last run.
   const std::vector<int>& BestPermutation() const { return bestPerm_; }
   bool UsesWideArithmetic() const { return wide_; }
+  int MonitorWriteError() const override;
 
  private:
   QAPProblem problem_;

@@ -1,5 +1,9 @@
 #include "runner/CSolverThread.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <thread>
@@ -9,8 +13,10 @@
 #include "platform/TemporaryFiles.h"
 #include "runner/PairQueue.h"
 #include "runner/ProblemDiscovery.h"
+#include "runner/ResultsFileCheck.h"
 #include "runner/ResultsFiles.h"
 #include "runner/RunControls.h"
+#include "runner/SeedRecord.h"
 #include "solver/Solver.h"
 #include "solver/SolverParameters.h"
 
@@ -55,6 +61,10 @@ void CSolverThread::FillProgress(RunProgress& progress) const {
   progress.experimentCount = IsMonitorRun() ? 1 : experiments_.size();
   for (const WorkerProgress& worker : activity_)
     if (!worker.problem.empty()) progress.workers.push_back(worker);
+}
+
+RunReport CSolverThread::Report() const {
+  return RunReport{pairsTotal_, pairsDone_, pairsSkipped_, failedPairs_, keptPartialPairs_};
 }
 
 void CSolverThread::HaltPeers() {
@@ -132,15 +142,49 @@ std::optional<std::string> CSolverThread::MissingDirectory() const {
   return std::nullopt;
 }
 
-void CSolverThread::PrepareResultsDirectory() const {
-  // A new document's results directory does not exist until the first batch
-  // needs it. If it cannot be made, the first pair reports the results file
-  // it cannot open.
-  std::error_code ignored;
-  if (!resultsDirectory_.empty()) std::filesystem::create_directories(resultsDirectory_, ignored);
+std::optional<std::string> CSolverThread::PrepareResultsDirectory() const {
+  // A new document's results directory does not exist until the first batch needs it.
+  const std::string directory = resultsDirectory_.empty() ? "." : resultsDirectory_;
+  std::error_code error;
+  std::filesystem::create_directories(directory, error);
+  if (error) return "Cannot make the results directory " + directory + ": " + error.message();
+  if (::access(directory.c_str(), W_OK | X_OK) != 0)
+    return "Cannot write into the results directory " + directory + ": " + std::strerror(errno);
   // A process killed while writing (an earlier attempt at the same shard,
   // say) left its temporary files here; once per run is enough.
   RemoveStaleTemporaries(resultsDirectory_);
+  return std::nullopt;
+}
+
+void CSolverThread::WarnOfOtherSeeds() {
+  const RunSettings settings = CurrentRunSettings();
+  const std::string setting = SeedSettingLine(settings.seedMode, settings.fixedSeed);
+  const std::vector<std::string> others = RecordSeedSetting(resultsDirectory_, setting);
+  if (others.empty()) return;
+  std::string list;
+  for (const std::string& other : others) list += (list.empty() ? "" : "; ") + other;
+  messages_.Show("Warning: the results directory " + (resultsDirectory_.empty() ? "." : resultsDirectory_) +
+                 " holds pairs solved with another seed (" + list + "); this batch uses " + setting +
+                 ", so its results will mix seeds. Use another results directory to keep them apart (" +
+                 kSeedRecordName + " there lists the seeds used).");
+}
+
+std::string CSolverThread::ResultsPathOf(const std::string& problem, const CExperiment& experiment) const {
+  return JoinPath(resultsDirectory_, naming_.FileName(problemType_, problem, experiment));
+}
+
+std::optional<std::string> CSolverThread::UnwritablePair(const std::vector<std::string>& problems) const {
+  // Every shard checks the whole batch, so that all of them refuse alike.
+  if (auto refusal = naming_.Refusal(problemType_, problems, experiments_)) return refusal;
+  for (const std::string& problem : problems)
+    for (const CExperiment& experiment : experiments_) {
+      const std::string path = ResultsPathOf(problem, experiment);
+      std::error_code error;
+      if (std::filesystem::is_directory(path, error))
+        return "Cannot write the results file " + path + " of problem " + problem +
+               ": it is a directory. Nothing was solved.";
+    }
+  return std::nullopt;
 }
 
 void CSolverThread::RunPairs() {
@@ -156,6 +200,13 @@ void CSolverThread::RunPairs() {
     if (problems.empty()) messages_.Show(kNoProblemsMessage);
   }
   if (IsMonitorRun()) experiments_.assign(1, monitorExperiment_);
+  if (!IsMonitorRun()) {
+    naming_ = ResultsNaming(problems);
+    if (const auto refusal = UnwritablePair(problems)) {
+      EndWithError(*refusal);
+      return;
+    }
+  }
 
   const std::size_t discovered = problems.size();
   PairQueue queue(std::move(problems), experiments_.size(), partition_);
@@ -175,7 +226,13 @@ void CSolverThread::RunPairs() {
     EndWithError("No experiments in the experiment list to run\n");
     return;
   }
-  if (discovered > 0) PrepareResultsDirectory();
+  if (discovered > 0) {
+    if (const auto unwritable = PrepareResultsDirectory()) {
+      EndWithError(*unwritable);
+      return;
+    }
+    if (!IsMonitorRun()) WarnOfOtherSeeds();
+  }
 
   // Every worker catches what ends its own loop, so that all of them are
   // joined before the run reports anything.
@@ -201,7 +258,21 @@ void CSolverThread::RunPairs() {
   work(0);
   for (std::thread& helper : helpers) helper.join();
 
-  if (!ShouldQuit() && !fatal_ && !otherFailure_) messages_.Show("Finished Solving..");
+  if (ShouldQuit() || fatal_ || otherFailure_) return;
+  std::vector<std::string> failed;
+  {
+    std::lock_guard<std::mutex> lock(view_.mutex_);
+    failed = failedPairs_;
+  }
+  if (failed.empty()) {
+    messages_.Show("Finished Solving..");
+    return;
+  }
+  // A batch with a pair left unsolved has not finished, whatever else it did.
+  std::string message = std::to_string(failed.size()) + (failed.size() == 1 ? " pair" : " pairs") +
+                        " of the batch could not be solved and have no results file:";
+  for (const std::string& pair : failed) message += "\n  " + pair;
+  EndWithError(message);
 }
 
 void CSolverThread::WorkPairs(PairQueue& queue, std::size_t slot) {
@@ -217,8 +288,14 @@ void CSolverThread::WorkPairs(PairQueue& queue, std::size_t slot) {
     const CExperiment& experiment = experiments_[ticket->experiment];
     // The worker's own copies decide completeness: the same directory and
     // type it writes into, whatever the document holds meanwhile.
-    const bool complete = !IsMonitorRun() &&
-                          IsResultsFileComplete(resultsDirectory_, problemType_, ticket->problem, experiment);
+    bool complete = false;
+    if (!IsMonitorRun()) {
+      const std::string path = ResultsPathOf(ticket->problem, experiment);
+      const ResultsFileCheck check = CheckResultsFile(path, ticket->problem, experiment.m_nNumRuns);
+      complete = check.complete;
+      if (!check.defect.empty())
+        messages_.Show("Results file " + path + " " + check.defect + "; the pair is solved again");
+    }
     if (!complete) {
       {
         std::lock_guard<std::mutex> lock(view_.mutex_);
@@ -254,8 +331,9 @@ bool CSolverThread::SolvePair(const std::string& problem, const CExperiment& exp
   request.problemName = problem;
   request.problemPath = IsMonitorRun() ? problem : JoinPath(problemsDirectory_, problem);
   request.resultsDirectory = resultsDirectory_;
-  request.resultsFileName =
-      GetResultsFilename(problemType_, IsMonitorRun() ? MonitorRunProblemName(problem) : problem, experiment);
+  request.resultsFileName = IsMonitorRun()
+                                ? GetResultsFilename(problemType_, MonitorRunProblemName(problem), experiment)
+                                : naming_.FileName(problemType_, problem, experiment);
   request.experiment = experiment;
 
   ResultsFileHooks hooks;
@@ -263,7 +341,15 @@ bool CSolverThread::SolvePair(const std::string& problem, const CExperiment& exp
   hooks.setCurrentSolver = [this, slot](Solver* s) { SetCurrentSolver(slot, s); };
   hooks.commitLock = &view_.commitMutex_;
   hooks.messages = &messages_;
-  hooks.runStarting = [this, slot](unsigned run, unsigned runs) {
+  const std::size_t experimentNumber =
+      static_cast<std::size_t>(&experiment - experiments_.data()) + 1;  // from 1, as the list shows it
+  hooks.problemUnreadable = [&](const std::string& why) {
+    std::lock_guard<std::mutex> lock(view_.mutex_);
+    failedPairs_.push_back(problem + ", experiment " + std::to_string(experimentNumber) + ": cannot open " + why);
+  };
+  unsigned runStarted = 0;
+  hooks.runStarting = [this, slot, &runStarted](unsigned run, unsigned runs) {
+    runStarted = run;
     std::lock_guard<std::mutex> lock(view_.mutex_);
     activity_[slot].run = run;
     activity_[slot].runs = runs;
@@ -272,13 +358,21 @@ bool CSolverThread::SolvePair(const std::string& problem, const CExperiment& exp
 
   SetRandomState(kPairGeneratorState);
   try {
-    WriteResultsFile(*solver, request, hooks);
+    if (WriteResultsFile(*solver, request, hooks) == PairOutcome::kStopped && runStarted > 1) {
+      std::lock_guard<std::mutex> lock(view_.mutex_);
+      keptPartialPairs_.push_back(request.ResultsPath() + " (" + std::to_string(runStarted - 1) + " of " +
+                                  std::to_string(experiment.m_nNumRuns) + " runs)");
+    }
+    // The monitor output is what a monitor run is for: a write that failed (a full disk) fails the run.
+    if (const int error = solver->MonitorWriteError(); error != 0) {
+      EndWithError("Failed to write the monitor output file " + monitorOutputFile_ + ": " + std::strerror(error));
+      return false;
+    }
   } catch (const UnsupportedFeature& feature) {
     EndWithError(std::string(feature.what()) + " is not yet implemented for the current problem type");
     return false;
   } catch (const ResultsFileException& failure) {
-    EndWithError("Failed to open results file: " + failure.m_strPath + ". Check directory " +
-                 failure.m_strResultsDirectory + " exists and is writable");
+    EndWithError(failure.Message());
     return false;
   }
   return true;

@@ -11,6 +11,7 @@
 #include "platform/PauseGate.h"
 #include "runner/BatchPartition.h"
 #include "runner/RunOutcome.h"
+#include "runner/ResultsNaming.h"
 #include "runner/RunProgress.h"
 #include "runner/SerialMessages.h"
 #include "solver/ProblemType.h"
@@ -53,13 +54,22 @@ class CSolverThread {
   RunOutcome Outcome() const { return outcome_.load(); }
   // Under the run controls' lock: pairs and the workers' current pairs and runs.
   void FillProgress(RunProgress& progress) const;
+  // Once Run has returned: what the run kept.
+  RunReport Report() const;
 
  private:
   void RunPairs();
   // Why the run cannot start (a missing problems directory or monitor output
   // directory), or nothing.
   std::optional<std::string> MissingDirectory() const;
-  void PrepareResultsDirectory() const;
+  // Makes the results directory; why the batch cannot write there, or nothing.
+  std::optional<std::string> PrepareResultsDirectory() const;
+  // Why a pair of the batch cannot be written (a name too long, a results
+  // path that is a directory), checked before anything is solved; or nothing.
+  std::optional<std::string> UnwritablePair(const std::vector<std::string>& problems) const;
+  // Records the run's seed setting beside the results files and says so when pairs there used another.
+  void WarnOfOtherSeeds();
+  std::string ResultsPathOf(const std::string& problem, const CExperiment& experiment) const;
   // One worker's loop over the queue; `slot` numbers the worker from 0.
   void WorkPairs(PairQueue& queue, std::size_t slot);
   // False when an error ended the run.
@@ -89,6 +99,11 @@ class CSolverThread {
   std::size_t pairsTotal_ = 0;
   std::size_t pairsDone_ = 0;
   std::size_t pairsSkipped_ = 0;
+  ResultsNaming naming_;  // set before the workers start, read-only after
+  // Under the run controls' lock: pairs that failed (with why) and pairs a
+  // stop ended with some finished runs kept.
+  std::vector<std::string> failedPairs_;
+  std::vector<std::string> keptPartialPairs_;
   std::atomic<bool> stopRequested_{false};
   std::atomic<bool> halted_{false};
   std::mutex failureMutex_;

@@ -1,5 +1,7 @@
 #include "runner/ResultsFiles.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 
 #include "experiments/CExperiment.h"
@@ -7,6 +9,7 @@
 #include "platform/UserMessages.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/FilePaths.h"
+#include "runner/ResultsFileCheck.h"
 #include "solver/Solver.h"
 
 namespace mirelock {
@@ -34,8 +37,8 @@ class CurrentSolverGuard {
   const ResultsFileHooks& hooks_;
 };
 
-void ThrowUnwritable(const ResultsFileRequest& request, const AtomicFileWriter& file) {
-  throw ResultsFileException(request.resultsDirectory, file.FinalPath());
+void ThrowUnwritable(const ResultsFileRequest& request, const AtomicFileWriter& file, bool opened) {
+  throw ResultsFileException(request.resultsDirectory, file.FinalPath(), file.ErrorText(), opened);
 }
 
 // Puts the file under its name. A stopped pair gives way to a complete file
@@ -44,16 +47,27 @@ void CommitPair(AtomicFileWriter& file, const ResultsFileRequest& request, const
                 bool stopped) {
   std::unique_lock<std::mutex> lock;
   if (hooks.commitLock != nullptr) lock = std::unique_lock<std::mutex>(*hooks.commitLock);
-  if (stopped && CountResultsFileLines(file.FinalPath()) >= std::size_t{request.experiment.m_nNumRuns} + 1) {
+  if (stopped &&
+      CheckResultsFile(file.FinalPath(), request.problemName, request.experiment.m_nNumRuns).complete) {
     file.Discard();
     return;
   }
-  if (!file.Commit()) ThrowUnwritable(request, file);
+  if (!file.Commit()) ThrowUnwritable(request, file, true);
 }
 
 }  // namespace
 
+std::string ResultsFileException::Message() const {
+  if (m_bOpened) return "Failed to write results file " + m_strPath + ReasonSuffix(m_strReason);
+  return "Failed to open results file: " + m_strPath + ". Check directory " + m_strResultsDirectory +
+         " exists and is writable" + (m_strReason.empty() ? std::string() : " (" + m_strReason + ")");
+}
+
 std::string GetResultsFilename(unsigned nProblemType, const std::string& problem, const CExperiment& ex) {
+  return ResultsFilenameForPiece(nProblemType, problem.substr(0, problem.find('.')), ex);
+}
+
+std::string ResultsFilenameForPiece(unsigned nProblemType, const std::string& piece, const CExperiment& ex) {
   if (nProblemType >= kProblemTypeCount)
     throw FatalError(
         "Problem type not implemented yet in const CString GetResultsFilename(unsigned int nProblemType, "
@@ -68,8 +82,7 @@ std::string GetResultsFilename(unsigned nProblemType, const std::string& problem
     params += text;
     if (nIdx + 1 < ex.GetParamCount()) params += "_";
   }
-  const std::string stem = problem.substr(0, problem.find('.'));
-  return std::string("Results_") + ResultsNamePiece(static_cast<ProblemType>(nProblemType)) + stem + "_" +
+  return std::string("Results_") + ResultsNamePiece(static_cast<ProblemType>(nProblemType)) + piece + "_" +
          params + ".txt";
 }
 
@@ -85,9 +98,9 @@ std::size_t CountResultsFileLines(const std::string& path) {
 }
 
 bool IsResultsFileComplete(const std::string& resultsDirectory, ProblemType type, const std::string& problem,
-                           const CExperiment& ex) {
-  const std::string path = JoinPath(resultsDirectory, GetResultsFilename(type, problem, ex));
-  return CountResultsFileLines(path) >= std::size_t{ex.m_nNumRuns} + 1;
+                           const CExperiment& ex, const ResultsNaming& naming) {
+  const std::string path = JoinPath(resultsDirectory, naming.FileName(type, problem, ex));
+  return CheckResultsFile(path, problem, ex.m_nNumRuns).complete;
 }
 
 std::string MonitorRunProblemName(const std::string& problemPath) {
@@ -100,7 +113,7 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
                            const ResultsFileHooks& hooks, const std::function<bool()>& lineDone) {
   auto done = [&] {
     if (!lineDone())
-      throw ResultsFileException(request.resultsDirectory, request.ResultsPath());
+      throw ResultsFileException(request.resultsDirectory, request.ResultsPath(), std::strerror(errno), true);
   };
   out << "Problem_name\t";
   solver.GetStats().WriteHeader(out);
@@ -109,7 +122,11 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
 
   std::ifstream problem(request.problemPath);
   if (!problem) {
-    if (hooks.messages != nullptr) hooks.messages->Show("Error : Cannot open file " + request.problemName);
+    const std::string reason = std::strerror(errno);
+    if (hooks.messages != nullptr)
+      hooks.messages->Show("Error : Cannot open file " + request.problemName + " (" + request.problemPath + ": " +
+                           reason + ")");
+    if (hooks.problemUnreadable) hooks.problemUnreadable(request.problemPath + ": " + reason);
     return PairOutcome::kProblemUnreadable;
   }
   ProblemInstance& instance = solver.GetProblem();
@@ -144,10 +161,15 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
 PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,
                              const ResultsFileHooks& hooks) {
   AtomicFileWriter file(request.ResultsPath());
-  if (!file.IsOpen()) ThrowUnwritable(request, file);
+  if (!file.IsOpen()) ThrowUnwritable(request, file, false);
   PairOutcome outcome;
+  int linesWritten = -1;  // the header is not a run's line
   try {
-    outcome = WritePairLines(solver, file.Stream(), request, hooks, [&file] { return file.Flush(); });
+    outcome = WritePairLines(solver, file.Stream(), request, hooks, [&] {
+      if (!file.Flush()) ThrowUnwritable(request, file, true);
+      ++linesWritten;
+      return true;
+    });
   } catch (const ResultsFileException&) {
     throw;
   } catch (...) {
@@ -155,7 +177,11 @@ PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,
     CommitPair(file, request, hooks, true);
     throw;
   }
-  CommitPair(file, request, hooks, outcome == PairOutcome::kStopped);
+  // A pair stopped before its first run finished has no line to keep.
+  if (outcome == PairOutcome::kProblemUnreadable || (outcome == PairOutcome::kStopped && linesWritten <= 0))
+    file.Discard();
+  else
+    CommitPair(file, request, hooks, outcome == PairOutcome::kStopped);
   return outcome;
 }
 

@@ -8,6 +8,7 @@
 
 #include "experiments/CExperiment.h"
 #include "platform/FilePaths.h"
+#include "runner/ResultsNaming.h"
 #include "solver/ProblemType.h"
 
 namespace mirelock {
@@ -15,29 +16,42 @@ namespace mirelock {
 class Solver;
 class UserMessages;
 
-// A results file that cannot be opened for writing.
+// A results file that cannot be opened for writing, or written.
 class ResultsFileException : public std::runtime_error {
  public:
-  ResultsFileException(std::string resultsDirectory, std::string path)
+  ResultsFileException(std::string resultsDirectory, std::string path, std::string reason = {},
+                       bool opened = false)
       : std::runtime_error("cannot write " + path),
         m_strResultsDirectory(std::move(resultsDirectory)),
-        m_strPath(std::move(path)) {}
+        m_strPath(std::move(path)),
+        m_strReason(std::move(reason)),
+        m_bOpened(opened) {}
   std::string m_strResultsDirectory;
   std::string m_strPath;
+  std::string m_strReason;  // strerror of the failed call, when known
+  bool m_bOpened;           // the file was opened, then a write or the rename failed
+
+  // The message a batch shows.
+  std::string Message() const;
 };
 
 // "Results_" + type piece + problem name up to its first "." + "_" + the eight
 // parameter texts ("=", " " and "*" rewritten) joined by "_" + ".txt".
 std::string GetResultsFilename(unsigned nProblemType, const std::string& problem, const CExperiment& ex);
+// As GetResultsFilename, with `piece` standing for the problem as it is (see ResultsNaming).
+std::string ResultsFilenameForPiece(unsigned nProblemType, const std::string& piece, const CExperiment& ex);
 
-// Lines of a results file as the completeness test counts them: lines of at
-// most 1023 characters, a last line without "\n" included, counting stops at
-// the first longer line. A file that cannot be read counts 0.
+// Lines of a results file for a display of progress: lines of at most 1023
+// characters, a last line without "\n" included, counting stops at the first
+// longer line. A file that cannot be read counts 0. Completeness is
+// CheckResultsFile's, which reads what the lines hold.
 std::size_t CountResultsFileLines(const std::string& path);
 
-// Whether the results file of a pair in a results directory holds at least the header and one line per run.
+// Whether the results file of a pair in a results directory holds a results
+// header and one whole line per run (CheckResultsFile), the file named by
+// `naming` (the cut problem name without one).
 bool IsResultsFileComplete(const std::string& resultsDirectory, ProblemType type, const std::string& problem,
-                           const CExperiment& ex);
+                           const CExperiment& ex, const ResultsNaming& naming = ResultsNaming());
 
 // The problem argument a monitor run gives GetResultsFilename: the file name
 // without directory, cut at its first ".", followed by "_monitor_run", so the
@@ -66,12 +80,14 @@ struct ResultsFileHooks {
   UserMessages* messages = nullptr;
   // Called before each run of the pair with its number (from 1) and the pair's runs; may be null.
   std::function<void(unsigned run, unsigned runs)> runStarting;
+  // Called with the problem's path and the reason when the problem file cannot be opened; may be null.
+  std::function<void(const std::string& why)> problemUnreadable;
 };
 
 enum class PairOutcome {
   kFinished,           // every run finished and has its line
   kStopped,            // a stop request ended a run; earlier lines are kept
-  kProblemUnreadable,  // the file holds the header only
+  kProblemUnreadable,  // the problem file could not be opened; no results file is left
 };
 
 // The lines of a pair's results file, written to `out`: header, problem read,
@@ -84,8 +100,11 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
 
 // Writes the results file of a pair: header, problem read, experiment applied,
 // one line per finished run. The file appears under its name only when the
-// pair ends (also on a stop or an error), never half-written. A pair ended by
-// a stop does not replace a file that is already complete. Throws
+// pair ends (also on a stop or an error), never half-written; a problem that
+// cannot be opened leaves no file (a header alone would count as complete
+// for an experiment of 0 runs), nor does a pair stopped before its first
+// run finished. A pair ended by a stop does not replace a file that is
+// already complete. Throws
 // ResultsFileException when the file cannot be written; UnsupportedFeature
 // and FatalError pass through after the lines so far are in place.
 PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,

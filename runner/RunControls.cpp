@@ -109,6 +109,7 @@ void RunControls::WorkerEnded(CSolverThread* job) {
     if (current_.get() == job) {
       wasCurrent = true;
       lastOutcome_ = job->Outcome();
+      lastReport_ = job->Report();
       current_.reset();
       running_ = false;
     }
@@ -192,6 +193,11 @@ std::size_t RunControls::UnfinishedWorkerCount() const {
 RunOutcome RunControls::LastOutcome() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return lastOutcome_;
+}
+
+RunReport RunControls::LastReport() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return lastReport_;
 }
 
 std::optional<FatalError> RunControls::LastFatalError() const {

@@ -68,6 +68,8 @@ class RunControls {
 
   // How the last worker that ended as the current one ended.
   RunOutcome LastOutcome() const;
+  // What the last worker that ended as the current one kept.
+  RunReport LastReport() const;
   // The fatal error that ended the last run, if any.
   std::optional<FatalError> LastFatalError() const;
 
@@ -113,6 +115,7 @@ class RunControls {
   std::shared_ptr<CSolverThread> current_;
   std::list<Worker> workers_;  // every thread not yet joined, abandoned ones included
   RunOutcome lastOutcome_ = RunOutcome::kFinished;
+  RunReport lastReport_;
   std::optional<FatalError> lastFatal_;
   std::mutex commitMutex_;    // serialises the renaming of results files between workers
   BatchPartition partition_;  // under the lock; copied by each new worker

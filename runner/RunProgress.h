@@ -46,4 +46,13 @@ struct RunProgress {
   std::size_t PairsToSolve() const { return pairsTotal - pairsSkipped; }
 };
 
+// What a run that has ended kept, for the message a stopped command line run prints.
+struct RunReport {
+  std::size_t pairsTotal = 0;
+  std::size_t pairsDone = 0;     // complete, skipped ones included
+  std::size_t pairsSkipped = 0;  // found complete before solving
+  std::vector<std::string> failedPairs;       // "problem, experiment N: why"
+  std::vector<std::string> keptPartialPairs;  // "results file (K of N runs)"
+};
+
 }  // namespace mirelock

@@ -1,5 +1,6 @@
 #include "sat/GLSSATSolver.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 
@@ -71,6 +72,7 @@ void GLSSATSolver::Solve() {
   if (!p.monitorFileName.empty()) {
     monitor_.open(p.monitorFileName, std::ios::out | std::ios::trunc);
     monitoring_ = monitor_.is_open();
+    if (!monitoring_ && monitorError_ == 0) monitorError_ = errno != 0 ? errno : EIO;
     if (monitoring_) {
       UseDefaultNumberFormat(monitor_);
       monitor_ << "Repairs\tCurrent_Cost\tCurrent_Aug_Cost\t";
@@ -268,7 +270,10 @@ void GLSSATSolver::FinishRun() {
   stats_.StopClock();
   for (std::size_t v = 0; v < bestValues_.size(); ++v) problem_.GetVariable(v).SetValue(bestValues_[v] != 0);
   if (problem_.IsWeighted()) stats_.SetBestSatisfiedWeight(problem_.SatisfiedWeight());
-  if (monitoring_) monitor_.close();
+  if (monitoring_) {
+    monitor_.close();
+    if (!monitor_ && monitorError_ == 0) monitorError_ = errno != 0 ? errno : EIO;
+  }
   monitoring_ = false;
 }
 

@@ -25,6 +25,7 @@ class GLSSATSolver : public Solver {
   explicit GLSSATSolver(UserMessages* messages = nullptr);
 
   void Solve() override;
+  int MonitorWriteError() const override { return monitorError_; }
   ProblemInstance& GetProblem() override { return problem_; }
   SolverStats& GetStats() override { return stats_; }
   SolverParameters& GetParameters() override { return parameters_; }
@@ -74,6 +75,7 @@ class GLSSATSolver : public Solver {
   std::uint64_t monitorInterval_ = 1;
   std::ofstream monitor_;
   bool monitoring_ = false;
+  int monitorError_ = 0;  // see Solver::MonitorWriteError
 };
 
 }  // namespace mirelock

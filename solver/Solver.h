@@ -23,6 +23,10 @@ class Solver {
   // The one operation called from another thread. Once set the flag stays set.
   virtual void Stop() { stopRequested_.store(true, std::memory_order_relaxed); }
 
+  // errno of the first failure to open or write the monitor output file
+  // (EIO when none was set); 0 when there was none or the solver writes none.
+  virtual int MonitorWriteError() const { return 0; }
+
   // The run controls' pause gate, tested wherever the solver tests its stop flag.
   void SetPauseGate(PauseGate* gate) { pauseGate_ = gate; }
 

@@ -14,7 +14,8 @@ constexpr const char* kNoProblems = "No problems completed for all experiments, 
 
 std::optional<BatchResults> ReadBatchResults(const CompletedProblemsQuery& query, UserMessages& messages,
                                              bool keepRawCosts) {
-  const std::vector<std::string> problems = FindCompletedProblems(query, messages);
+  const CompletedProblems completed = FindCompletedProblems(query, messages);
+  const std::vector<std::string>& problems = completed.problems;
   if (problems.empty()) {
     messages.Show(kNoProblems);
     return std::nullopt;
@@ -26,7 +27,7 @@ std::optional<BatchResults> ReadBatchResults(const CompletedProblemsQuery& query
   ResultsFileReader reader(results.converted, messages);
   for (std::size_t p = 0; p < problems.size(); ++p)
     for (std::size_t e = 0; e < query.experiments.size(); ++e) {
-      const std::string name = GetResultsFilename(query.problemType, problems[p], query.experiments[e]);
+      const std::string name = completed.naming.FileName(query.problemType, problems[p], query.experiments[e]);
       reader.Read(JoinPath(query.resultsDirectory, name), p, e);
     }
   results.bestKnownCosts = BestKnownCostsReader(messages).Read(query.problemType, query.problemsDirectory);

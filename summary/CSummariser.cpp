@@ -60,12 +60,12 @@ template <typename Report>
 bool CSummariser::WriteReport(const std::string& path, const Report& report) {
   AtomicFileWriter file(path, AtomicFileWriter::StaleTemporaries::kRemove);
   if (!file.IsOpen()) {
-    messages_.Show("Failed to open " + path);
+    messages_.Show("Failed to open " + path + ReasonSuffix(file.ErrorText()));
     return false;
   }
   report.Write(file.Stream());
   if (!file.Commit()) {
-    messages_.Show("Failed to write " + path);
+    messages_.Show("Failed to write " + path + ReasonSuffix(file.ErrorText()));
     return false;
   }
   return true;

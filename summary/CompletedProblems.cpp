@@ -7,6 +7,8 @@
 #include <system_error>
 
 #include "runner/ProblemDiscovery.h"
+#include "platform/FilePaths.h"
+#include "runner/ResultsFileCheck.h"
 #include "runner/ResultsFiles.h"
 
 namespace fs = std::filesystem;
@@ -47,24 +49,44 @@ std::vector<std::string> ListResultsFileNames(const std::string& directory, User
 
 }  // namespace
 
-std::vector<std::string> FindCompletedProblems(const CompletedProblemsQuery& query, UserMessages& messages) {
-  // The same listing the batch run works through, in ascending byte order.
+CompletedProblems FindCompletedProblems(const CompletedProblemsQuery& query, UserMessages& messages) {
+  // The same listing the batch run works through, in ascending byte order,
+  // and the same names for its results files.
   std::vector<std::string> problems = DiscoverProblems(query.problemsDirectory, query.problemType);
   std::sort(problems.begin(), problems.end());
+  CompletedProblems completed{{}, ResultsNaming(problems)};
   const std::vector<std::string> resultsList = ListResultsFileNames(query.resultsDirectory, messages);
   const std::set<std::string> resultsNames(resultsList.begin(), resultsList.end());
   const std::set<std::string> solved(query.solvedProblems.begin(), query.solvedProblems.end());
 
-  std::vector<std::string> completed;
+  std::string leftOut;
   for (const std::string& problem : problems) {
     if (query.runStarted && !solved.contains(problem)) continue;
-    const bool allComplete =
-        std::all_of(query.experiments.begin(), query.experiments.end(), [&](const CExperiment& experiment) {
-          return resultsNames.contains(GetResultsFilename(query.problemType, problem, experiment)) &&
-                 IsResultsFileComplete(query.resultsDirectory, query.problemType, problem, experiment);
-        });
-    if (allComplete) completed.push_back(problem);
+    std::string why;
+    for (const CExperiment& experiment : query.experiments) {
+      const std::string name = completed.naming.FileName(query.problemType, problem, experiment);
+      if (!resultsNames.contains(name)) {
+        why = "no results file " + name;
+        break;
+      }
+      const ResultsFileCheck check =
+          CheckResultsFile(JoinPath(query.resultsDirectory, name), problem, experiment.m_nNumRuns);
+      if (!check.defect.empty()) {
+        why = name + " " + check.defect;
+        break;
+      }
+      if (!check.complete) {
+        why = name + " holds " + std::to_string(check.runLines) + " of " + std::to_string(experiment.m_nNumRuns) +
+              " runs";
+        break;
+      }
+    }
+    if (why.empty())
+      completed.problems.push_back(problem);
+    else
+      leftOut += "\n  " + problem + ": " + why;
   }
+  if (!leftOut.empty()) messages.Show("Problems left out, without a complete results file for every experiment:" + leftOut);
   return completed;
 }
 

@@ -4,6 +4,7 @@
 
 #include "experiments/CExperiment.h"
 #include "platform/UserMessages.h"
+#include "runner/ResultsNaming.h"
 #include "solver/ProblemType.h"
 
 namespace mirelock {
@@ -20,8 +21,16 @@ struct CompletedProblemsQuery {
   std::vector<std::string> solvedProblems;
 };
 
+struct CompletedProblems {
+  std::vector<std::string> problems;
+  ResultsNaming naming;  // the results file names of the batch the problems belong to
+};
+
 // The problem files of the type in the problems directory, in ascending byte
-// order, for which every experiment has a complete results file.
-std::vector<std::string> FindCompletedProblems(const CompletedProblemsQuery& query, UserMessages& messages);
+// order, for which every experiment has a complete results file
+// (CheckResultsFile). One message names the problems left out and why (the
+// first file of each that is missing, short of runs or malformed); problems
+// a batch in progress has not reached are left out without one.
+CompletedProblems FindCompletedProblems(const CompletedProblemsQuery& query, UserMessages& messages);
 
 }  // namespace mirelock

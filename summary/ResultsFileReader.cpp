@@ -1,6 +1,8 @@
 #include "summary/ResultsFileReader.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <fstream>
 #include <optional>
@@ -47,7 +49,8 @@ std::optional<double> ParseNumber(std::string_view field) {
 void ResultsFileReader::Read(const std::string& path, std::size_t problem, std::size_t experiment) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    messages_.Show("Failed to open results file " + path + "; its values are written as NA");
+    messages_.Show("Failed to open results file " + path + ": " + std::strerror(errno) +
+                   "; its values are written as NA");
     return;
   }
 

@@ -69,6 +69,7 @@ std::map<std::string, std::string> Batch::Files() const {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::directory_iterator(dir / "results")) {
     const std::string name = entry.path().filename().string();
+    if (name == kSeedRecordName) continue;
     EXPECT_EQ(name.find(".mirelock-"), std::string::npos) << "left-over temporary file " << name;
     files[name] = WithoutTimes(ReadText(entry.path()));
   }
@@ -78,6 +79,7 @@ std::map<std::string, std::string> Batch::Files() const {
 std::map<std::string, std::pair<ino_t, std::string>> Snapshot(const fs::path& results) {
   std::map<std::string, std::pair<ino_t, std::string>> files;
   for (const auto& entry : fs::directory_iterator(results)) {
+    if (entry.path().filename() == kSeedRecordName) continue;
     struct stat info {};
     ::stat(entry.path().c_str(), &info);
     files[entry.path().filename().string()] = {info.st_ino, ReadText(entry.path())};

@@ -12,6 +12,10 @@
 
 namespace mirelock::test {
 
+// The record of the seeds a results folder's batches used (runner/SeedRecord.h;
+// the Slurm tests build this file without the project's headers).
+inline constexpr const char* kSeedRecordName = "mirelock-seeds";
+
 struct CommandResult {
   int status = -1;
   std::string out;

@@ -54,8 +54,9 @@ TEST(DocumentFile, SaveAndOpenReproduceEveryStoredField) {
   doc.m_strMonitorProblem = "/data/tsp/a.tsp";
   doc.m_nMonitorEvery = 9;
   SaveDocumentFile(doc, dir.Path("doc.mld"));
-  // Written whole under its name: no temporary file is left beside it.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path("")), fs::directory_iterator()), 1);
+  // Written whole under its name: no temporary file is left beside it, only the lock file.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path("")), fs::directory_iterator()), 2);
+  EXPECT_TRUE(fs::exists(dir.Path("doc.mld.lock")));
 
   // Every stored field differs from its default, so equal encodings mean every field came back.
   CMirelockDoc back(&messages);

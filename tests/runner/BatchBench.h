@@ -13,6 +13,7 @@
 #include "platform/UserMessages.h"
 #include "runner/ResultsFiles.h"
 #include "runner/RunControls.h"
+#include "runner/SeedRecord.h"
 
 namespace mirelock::test {
 
@@ -44,6 +45,13 @@ inline BatchPartition Jobs(unsigned jobs, unsigned shard = 0, unsigned shards = 
 // Waits for a signal from a worker, failing the test rather than hanging it.
 inline void Await(std::future<void> signal) {
   ASSERT_EQ(signal.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+}
+
+// The files of a results folder but the record of the seeds its batches used.
+inline std::vector<std::string> ResultsListing(const std::string& directory) {
+  std::vector<std::string> names = ListDir(directory);
+  std::erase(names, std::string(kSeedRecordName));
+  return names;
 }
 
 // A document over a problems and a results folder of a temporary directory,
@@ -95,7 +103,7 @@ struct Bench {
   // Every results file by name, with its contents.
   std::map<std::string, std::string> Files() const {
     std::map<std::string, std::string> files;
-    for (const auto& name : ListDir(doc.m_strResultsDir)) files[name] = ReadFile(doc.m_strResultsDir + name);
+    for (const auto& name : ResultsListing(doc.m_strResultsDir)) files[name] = ReadFile(doc.m_strResultsDir + name);
     return files;
   }
 };

@@ -12,6 +12,8 @@
 #include <tuple>
 
 #include "BatchBench.h"
+#include "runner/ResultsFileCheck.h"
+#include "runner/ResultsNaming.h"
 
 namespace mirelock::test {
 namespace {
@@ -31,7 +33,7 @@ TEST(BatchRunTest, WritesOneCompleteFilePerPairAndResumesOnlyIncompletePairs) {
     EXPECT_EQ(bench.config.Pairs(), expected);
     for (const auto& p : problems)
       for (const auto& ex : bench.doc.m_experiments) EXPECT_TRUE(bench.Complete(p, ex)) << p;
-    EXPECT_EQ(ListDir(bench.doc.m_strResultsDir).size(), problems.size() * 2);
+    EXPECT_EQ(ResultsListing(bench.doc.m_strResultsDir).size(), problems.size() * 2);
     EXPECT_EQ(bench.doc.m_nProblemsSolved, problems.size());
     EXPECT_EQ(bench.doc.m_solvedProblems, problems);
 
@@ -82,18 +84,18 @@ TEST(BatchRunTest, MessagesForErrorsThatEndTheBatch) {
     bench.doc.m_strResultsDir = bench.dir.Path() + "missing/deeper/";
     bench.Run();
     EXPECT_EQ(bench.messages.Messages(), std::vector<std::string>{"Finished Solving.."});
-    EXPECT_EQ(ListDir(bench.doc.m_strResultsDir).size(), 2u);
+    EXPECT_EQ(ResultsListing(bench.doc.m_strResultsDir).size(), 2u);
   }
   {
-    // One that cannot be made: the first pair says which file it could not write.
+    // One that cannot be made: said with the reason before anything is solved.
     Bench bench({"a.cnf"}, Experiments(2, 2));
     WriteFile(bench.dir.Path() + "plain-file", "");
     bench.doc.m_strResultsDir = bench.dir.Path() + "plain-file/results/";
-    bench.Run();
+    EXPECT_EQ(bench.Run(), RunOutcome::kError);
     EXPECT_EQ(bench.messages.Messages(),
-              std::vector<std::string>{
-                  "Failed to open results file: " + bench.ResultsPath("a.cnf", bench.doc.m_experiments[0]) +
-                  ". Check directory " + bench.doc.m_strResultsDir + " exists and is writable"});
+              std::vector<std::string>{"Cannot make the results directory " + bench.doc.m_strResultsDir +
+                                       ": Not a directory"});
+    EXPECT_EQ(bench.config.Created(), 0);
   }
   {
     // A reader's fatal error ends the batch and reaches the front end naming the file.
@@ -350,8 +352,11 @@ TEST(BatchRunTest, MonitorRunOfARealSolverWritesALineEveryRRepairsOfTheLastRunWi
     previous = repairs;
   }
   const std::string monitorResults = GetResultsFilename(kProblemMaxSAT, "jnh1_monitor_run", doc.m_monitorExperiment);
-  EXPECT_EQ(ListDir(doc.m_strResultsDir), std::vector<std::string>{monitorResults});
-  EXPECT_TRUE(IsResultsFileComplete(doc.m_strResultsDir, kProblemMaxSAT, "jnh1_monitor_run", doc.m_monitorExperiment));
+  EXPECT_EQ(ResultsListing(doc.m_strResultsDir), std::vector<std::string>{monitorResults});
+  // Its rows name the problem by the path it was read from.
+  EXPECT_TRUE(CheckResultsFile(doc.m_strResultsDir + monitorResults, doc.m_strMonitorProblem,
+                               doc.m_monitorExperiment.m_nNumRuns)
+                  .complete);
 
   // Without a monitor problem, Solve problem runs the batch: here its shard 1 of 2.
   doc.m_strMonitorProblem.clear();
@@ -359,9 +364,93 @@ TEST(BatchRunTest, MonitorRunOfARealSolverWritesALineEveryRRepairsOfTheLastRunWi
   controls.SolveProblem();
   ASSERT_TRUE(controls.WaitForWorkerEnd(std::chrono::seconds(60)));
   EXPECT_EQ(doc.m_nTotalProblems, 1u);  // the problems of the shard, not all of them
-  EXPECT_EQ(ListDir(doc.m_strResultsDir),
+  EXPECT_EQ(ResultsListing(doc.m_strResultsDir),
             (std::vector<std::string>{monitorResults,
                                       GetResultsFilename(kProblemMaxSAT, "jnh201.sat", doc.m_monitorExperiment)}));
+}
+
+}  // namespace
+}  // namespace mirelock::test
+
+namespace mirelock::test {
+namespace {
+
+// Faults of a batch on a cluster: problems whose names agree up to the first
+// "." solve into files of their own; a problem that cannot be read ends the
+// batch as failed, naming the pair, path and reason, with no file left for
+// it; a torn or foreign file under a pair's name is solved again, named; a
+// pair that cannot be named or written is refused before anything is solved.
+TEST(BatchRunTest, EveryPairGetsItsOwnFileAndAFailedPairFailsTheBatch) {
+  {
+    Bench bench({"bw_large.a.cnf", "bw_large.b.cnf", "hanoi4.cnf"}, Experiments(1, 2));
+    EXPECT_EQ(bench.Run(), RunOutcome::kFinished);
+    EXPECT_EQ(bench.config.Pairs(), (std::vector<std::string>{"bw_large.a.cnf", "bw_large.b.cnf", "hanoi4.cnf"}));
+    const auto files = bench.Files();
+    ASSERT_EQ(files.size(), 3u);
+    const CExperiment& ex = bench.doc.m_experiments[0];
+    const ResultsNaming naming({"bw_large.a.cnf", "bw_large.b.cnf", "hanoi4.cnf"});
+    for (const char* problem : {"bw_large.a.cnf", "bw_large.b.cnf", "hanoi4.cnf"}) {
+      const std::string name = naming.FileName(kProblemSAT, problem, ex);
+      ASSERT_TRUE(files.count(name)) << name;
+      EXPECT_EQ(Split(files.at(name))[1].substr(0, std::string(problem).size() + 1), std::string(problem) + "\t");
+    }
+    EXPECT_TRUE(files.count(GetResultsFilename(kProblemSAT, "hanoi4.cnf", ex)));  // unshared: as it always was
+
+    // Garbage and a row cut short under a pair's name: named, solved again.
+    const std::string garbage = bench.doc.m_strResultsDir + naming.FileName(kProblemSAT, "hanoi4.cnf", ex);
+    WriteFile(garbage, "lorem\tipsum\ndolor\tsit\namet\tx\n");
+    const std::string cut = bench.doc.m_strResultsDir + naming.FileName(kProblemSAT, "bw_large.a.cnf", ex);
+    const std::string whole = ReadFile(cut);
+    WriteFile(cut, whole.substr(0, whole.size() - 3));
+    bench.config.solvedPairs.clear();
+    const std::size_t before = bench.messages.Messages().size();
+    EXPECT_EQ(bench.Run(), RunOutcome::kFinished);
+    EXPECT_EQ(bench.config.Pairs(), (std::vector<std::string>{"bw_large.a.cnf", "hanoi4.cnf"}));
+    auto messages = bench.messages.Messages();
+    messages.erase(messages.begin(), messages.begin() + static_cast<std::ptrdiff_t>(before));
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0], "Results file " + cut + " line 3 ends without a newline: the file was cut short; the "
+                           "pair is solved again");
+    EXPECT_EQ(messages[1], "Results file " + garbage +
+                               " does not start with a results header (Problem_name ... Options); the pair is "
+                               "solved again");
+    EXPECT_EQ(ReadFile(cut), whole);
+  }
+  {
+    // An unreadable problem (a folder deleted mid-batch looks the same): the
+    // batch goes on, then fails naming the pair; no file is left for it.
+    Bench bench({"a.cnf", "b.cnf", "c.cnf"}, Experiments(2, 1));
+    bench.config.onStep = [&](int solverId, unsigned, unsigned step) {
+      if (solverId == 1 && step == 0) std::filesystem::remove(bench.doc.m_strProblemsDir + "b.cnf");
+    };
+    EXPECT_EQ(bench.Run(), RunOutcome::kError);
+    const std::string path = bench.doc.m_strProblemsDir + "b.cnf";
+    const auto messages = bench.messages.Messages();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0], "Error : Cannot open file b.cnf (" + path + ": No such file or directory)");
+    EXPECT_EQ(messages[2], "2 pairs of the batch could not be solved and have no results file:\n"
+                           "  b.cnf, experiment 1: cannot open " + path + ": No such file or directory\n"
+                           "  b.cnf, experiment 2: cannot open " + path + ": No such file or directory");
+    EXPECT_EQ(ResultsListing(bench.doc.m_strResultsDir).size(), 4u);
+    for (const auto& ex : bench.doc.m_experiments) EXPECT_FALSE(std::filesystem::exists(bench.ResultsPath("b.cnf", ex)));
+  }
+  {
+    // Refused before anything is solved: a results path that is a directory, a name too long.
+    Bench bench({"a.cnf", "b.cnf"}, Experiments(1, 1));
+    std::filesystem::create_directories(bench.ResultsPath("b.cnf", bench.doc.m_experiments[0]));
+    EXPECT_EQ(bench.Run(), RunOutcome::kError);
+    EXPECT_EQ(bench.messages.Messages(),
+              std::vector<std::string>{"Cannot write the results file " +
+                                       bench.ResultsPath("b.cnf", bench.doc.m_experiments[0]) +
+                                       " of problem b.cnf: it is a directory. Nothing was solved."});
+    EXPECT_EQ(bench.config.Created(), 0);
+
+    Bench tooLong({"a.cnf", std::string(220, 'x') + ".cnf"}, Experiments(1, 1));
+    EXPECT_EQ(tooLong.Run(), RunOutcome::kError);
+    ASSERT_EQ(tooLong.messages.Messages().size(), 1u);
+    EXPECT_EQ(tooLong.messages.Messages()[0].rfind("Cannot name the results file of problem xxx", 0), 0u);
+    EXPECT_EQ(tooLong.config.Created(), 0);
+  }
 }
 
 }  // namespace

@@ -60,7 +60,8 @@ TEST(ResultsFileReader, FieldsFollowTheHeaderWords) {
   ResultsTable other({"p.dat"}, {1});
   ResultsFileReader(other, messages).Read(scratch.Path("absent.txt"), 0, 0);
   EXPECT_EQ(messages.Messages().back(),
-            "Failed to open results file " + scratch.Path("absent.txt") + "; its values are written as NA");
+            "Failed to open results file " + scratch.Path("absent.txt") +
+                ": No such file or directory; its values are written as NA");
 }
 
 TEST(CostConversion, CostColumnsBecomeGapsToTheBestKnownCost) {
