@@ -34,8 +34,9 @@ struct CNFClause {
 class CNFInstance {
  public:
   // Reads the comments, the problem line and the declared number of clauses.
-  // Warnings go to `messages`; a file that is not CNF, a bad count or a
-  // literal out of range raise FatalError.
+  // Warnings go to `messages`; a file that is not CNF, one without its
+  // "p cnf" line (empty, comments only, NUL bytes), a bad count or a literal
+  // out of range raise FatalError.
   void Read(std::istream& in, UserMessages& messages, const std::string& sourceName);
   // Builds the declared variables and every non-complementary clause.
   void AddTo(SATProblem& problem) const;

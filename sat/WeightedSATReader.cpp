@@ -47,7 +47,7 @@ class RecordReader {
 }  // namespace
 
 std::istream& WeightedSATReader::Read(std::istream& in, SATProblem& problem) {
-  TextScanner scanner(in);
+  TextScanner scanner(in, problem.SourceName());
   RecordReader reader(scanner, problem);
   constexpr long long kMaxInt = std::numeric_limits<std::int32_t>::max();
 
