@@ -52,8 +52,11 @@ InputFile::InputFile(const std::string& path) {
   size_ = static_cast<std::uint64_t>(status.st_size);
 }
 
-InputFile::~InputFile() {
+InputFile::~InputFile() { Close(); }
+
+void InputFile::Close() {
   if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
 }
 
 InputFileBuffer::int_type InputFileBuffer::underflow() {
@@ -142,6 +145,7 @@ BoundedRead ReadBoundedWord(std::istream& in, std::string& word, std::size_t max
   for (; c != Traits::eof() && !std::isspace(c); c = source->snextc()) {
     if (word.size() == maxLength) {
       word.push_back(static_cast<char>(c));
+      source->sbumpc();  // consumed, as ReadBoundedLine consumes what it returns
       return BoundedRead::kTooLong;
     }
     word.push_back(static_cast<char>(c));

@@ -20,6 +20,7 @@ class InputFile {
   InputFile& operator=(const InputFile&) = delete;
 
   bool IsOpen() const { return fd_ >= 0; }
+  void Close();
   int Descriptor() const { return fd_; }
   // The size fstat gave when the file was opened.
   std::uint64_t Size() const { return size_; }
@@ -58,6 +59,7 @@ class InputFileStream : public std::istream {
  public:
   explicit InputFileStream(const std::string& path);
   bool is_open() const { return file_.IsOpen(); }
+  void close() { file_.Close(); }
   const std::string& Error() const { return file_.Error(); }
   bool NotRegular() const { return file_.NotRegular(); }
   std::uint64_t Size() const { return file_.Size(); }

@@ -4,6 +4,7 @@
 
 #include "experiments/CExperiment.h"
 #include "platform/FatalError.h"
+#include "platform/InputFile.h"
 #include "platform/UserMessages.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/FilePaths.h"
@@ -74,7 +75,7 @@ std::string GetResultsFilename(unsigned nProblemType, const std::string& problem
 }
 
 std::size_t CountResultsFileLines(const std::string& path) {
-  std::ifstream in(path);
+  InputFileStream in(path);  // a FIFO under the name must not block the batch
   if (!in) return 0;
   // getline into a 1024-byte buffer: a line of 1023 characters still fits, a
   // longer one fails the stream and ends the count.
@@ -107,7 +108,7 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
   out << "Options\n";
   done();
 
-  std::ifstream problem(request.problemPath);
+  InputFileStream problem(request.problemPath);
   if (!problem) {
     if (hooks.messages != nullptr) hooks.messages->Show("Error : Cannot open file " + request.problemName);
     return PairOutcome::kProblemUnreadable;

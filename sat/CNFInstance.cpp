@@ -77,8 +77,9 @@ void CNFInstance::Read(std::istream& in, UserMessages& messages, const std::stri
   }
   if (!ReadCount(scanner, "variables", kMaxVariables, sourceName, declaredVariables_) ||
       !ReadCount(scanner, "clauses", kMaxClauses, sourceName, declaredClauses_))
-    Fail(sourceName, "Couldn't read header for CNF: the \"p cnf\" line needs the number of variables "
-                     "and the number of clauses");
+    Fail(sourceName,
+         "Couldn't read header for CNF: the \"p cnf\" line needs the number of variables "
+         "and the number of clauses");
   scanner.SkipLine();
 
   // Never reserve by the declared count: a hostile header may declare far more

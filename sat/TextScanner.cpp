@@ -28,7 +28,8 @@ TextScanner::TextScanner(std::istream& in, const std::string& sourceName) {
     char block[1 << 16];
     for (std::streamsize got; (got = source->sgetn(block, sizeof block)) > 0;) {
       if (const void* nul = std::memchr(block, '\0', static_cast<std::size_t>(got))) {
-        const std::size_t offset = data_.size() + static_cast<std::size_t>(static_cast<const char*>(nul) - block);
+        const std::size_t offset =
+            data_.size() + static_cast<std::size_t>(static_cast<const char*>(nul) - block);
         throw FatalError(sourceName + ": byte " + std::to_string(offset + 1) +
                              " is a NUL character; this is not a text file",
                          OutputStream::Err, 1);

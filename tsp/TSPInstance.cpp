@@ -126,7 +126,8 @@ void TSPInstance::ReadHeaderWord(std::istream& in, std::string& word) const {
 
 void TSPInstance::ReadHeaderLine(std::istream& in, std::string& line) const {
   const BoundedRead result = ReadBoundedLine(in, line, kMaxHeaderLine);
-  if (line.find('\0') != std::string::npos) Malformed("the header holds a NUL character; this is not a text file");
+  if (line.find('\0') != std::string::npos)
+    Malformed("the header holds a NUL character; this is not a text file");
   if (result == BoundedRead::kTooLong)
     Malformed("the COMMENT line is longer than " + std::to_string(kMaxHeaderLine) + " characters");
 }
@@ -139,7 +140,8 @@ void TSPInstance::ReadCoordinateSection(std::istream& in) {
   coordinates_.reserve(std::min<std::uint32_t>(n, kMaxCities));
   CityCoord record;
   // Records past DIMENSION would never be used: they are left unread.
-  while (coordinates_.size() < n && in >> record.number >> record.x >> record.y) coordinates_.push_back(record);
+  while (coordinates_.size() < n && in >> record.number >> record.x >> record.y)
+    coordinates_.push_back(record);
   if (coordinates_.size() < n) {
     Malformed("NODE_COORD_SECTION holds " + std::to_string(coordinates_.size()) +
               " records but DIMENSION is " + std::to_string(n));
