@@ -110,7 +110,8 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
 
   InputFileStream problem(request.problemPath);
   if (!problem) {
-    if (hooks.messages != nullptr) hooks.messages->Show("Error : Cannot open file " + request.problemName);
+    if (hooks.messages != nullptr)
+      hooks.messages->Show("Error : Cannot open file " + request.problemName + " (" + problem.Error() + ")");
     return PairOutcome::kProblemUnreadable;
   }
   ProblemInstance& instance = solver.GetProblem();

@@ -89,7 +89,8 @@ TEST(ResultsFilesTest, WritesHeaderAndOneLinePerRunAndLeavesNoTemporaryFile) {
   publishCalls = 0;
   const ResultsFileRequest missing = bench.Request("gone.cnf");
   EXPECT_EQ(WriteResultsFile(second, missing, hooks), PairOutcome::kProblemUnreadable);
-  EXPECT_EQ(messages.Messages().back(), "Error : Cannot open file gone.cnf");
+  EXPECT_EQ(messages.Messages().back(),
+            "Error : Cannot open file gone.cnf (" + missing.problemPath + ": No such file or directory)");
   EXPECT_EQ(ReadFile(missing.ResultsPath()), "Problem_name\tRun\tValue\tOptions\n");
   EXPECT_EQ(publishCalls, 0);
 }
