@@ -28,6 +28,20 @@ bool ReadCount(TextScanner& scanner, const char* what, long long limit, const st
 
 }  // namespace
 
+void CheckVariablesFitTheFile(long long declaredVariables, std::size_t remainingBytes,
+                              const std::string& sourceName) {
+  // Every variable is built and searched whether a clause uses it or not, so
+  // a few bytes declaring millions of them would take gigabytes. A variable
+  // that occurs takes at least two bytes ("1 "); small files may declare
+  // unused variables freely.
+  constexpr long long kAlwaysAllowed = 1 << 16;
+  const long long allowed = std::max<long long>(kAlwaysAllowed, static_cast<long long>(remainingBytes));
+  if (declaredVariables > allowed)
+    Fail(sourceName, std::to_string(declaredVariables) + " variables are declared, more than the " +
+                         std::to_string(remainingBytes) + " bytes that follow could use (at most " +
+                         std::to_string(allowed) + ")");
+}
+
 CNFClause::End CNFClause::Read(TextScanner& scanner, long long variableCount, ClauseLiteralSet& seen,
                                const std::string& sourceName) {
   seen.Clear();
@@ -81,6 +95,7 @@ void CNFInstance::Read(std::istream& in, UserMessages& messages, const std::stri
          "Couldn't read header for CNF: the \"p cnf\" line needs the number of variables "
          "and the number of clauses");
   scanner.SkipLine();
+  CheckVariablesFitTheFile(declaredVariables_, scanner.RemainingBytes(), sourceName);
 
   // Never reserve by the declared count: a hostile header may declare far more
   // clauses than the file holds. A clause takes at least two bytes ("0 ").

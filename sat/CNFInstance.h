@@ -11,6 +11,12 @@ namespace mirelock {
 
 class SATProblem;
 
+// Refuses a declared number of variables that the rest of the file
+// (`remainingBytes`) could not use, beyond 65,536: a FatalError naming
+// `sourceName`.
+void CheckVariablesFitTheFile(long long declaredVariables, std::size_t remainingBytes,
+                              const std::string& sourceName);
+
 // One clause of a CNF file as read, before it becomes part of a problem.
 struct CNFClause {
   enum class End { kZero, kEndOfInput, kNotInteger };
