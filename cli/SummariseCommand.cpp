@@ -28,7 +28,8 @@ void PrintShortSummary(std::ostream& out, const CSummariser& summariser, const C
       out << "  Exp " << e << (labels.empty() ? "" : "  " + labels[e]) << ": "
           << (headline.mean ? FormatNumber(*headline.mean) : "NA");
       std::string leftOut;
-      for (const std::string& name : headline.leftOut) leftOut.append(leftOut.empty() ? "" : ", ").append(name);
+      for (const std::string& name : headline.leftOut)
+        leftOut.append(leftOut.empty() ? "" : ", ").append(name);
       if (!leftOut.empty()) out << " (without " << leftOut << ")";
       out << "\n";
     }
