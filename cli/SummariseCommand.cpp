@@ -24,9 +24,14 @@ void PrintShortSummary(std::ostream& out, const CSummariser& summariser, const C
     out << "Mean " << table.ColumnName(*column) << " per experiment:\n";
     const auto& labels = summariser.Description().labels;
     for (std::size_t e = 0; e < table.ExperimentCount(); ++e) {
-      const auto mean = summariser.Statistics().PerExperiment(e, *column)[kMean];
+      const HeadlineMean headline = HeadlineMeanOf(table, summariser.Statistics(), e, *column);
       out << "  Exp " << e << (labels.empty() ? "" : "  " + labels[e]) << ": "
-          << (mean ? FormatNumber(*mean) : "NA") << "\n";
+          << (headline.mean ? FormatNumber(*headline.mean) : "NA");
+      std::string leftOut;
+      for (const std::string& name : headline.leftOut)
+        leftOut.append(leftOut.empty() ? "" : ", ").append(name);
+      if (!leftOut.empty()) out << " (without " << leftOut << ")";
+      out << "\n";
     }
   }
   if (summariser.FullResultsWritten()) out << "Full results file: " << doc.m_strFullResultsFile << "\n";

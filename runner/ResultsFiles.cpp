@@ -6,6 +6,7 @@
 
 #include "experiments/CExperiment.h"
 #include "platform/FatalError.h"
+#include "platform/InputFile.h"
 #include "platform/UserMessages.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/FilePaths.h"
@@ -87,7 +88,7 @@ std::string ResultsFilenameForPiece(unsigned nProblemType, const std::string& pi
 }
 
 std::size_t CountResultsFileLines(const std::string& path) {
-  std::ifstream in(path);
+  InputFileStream in(path);  // a FIFO under the name must not block the batch
   if (!in) return 0;
   // getline into a 1024-byte buffer: a line of 1023 characters still fits, a
   // longer one fails the stream and ends the count.
@@ -120,13 +121,11 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
   out << "Options\n";
   done();
 
-  std::ifstream problem(request.problemPath);
+  InputFileStream problem(request.problemPath);
   if (!problem) {
-    const std::string reason = std::strerror(errno);
     if (hooks.messages != nullptr)
-      hooks.messages->Show("Error : Cannot open file " + request.problemName + " (" + request.problemPath + ": " +
-                           reason + ")");
-    if (hooks.problemUnreadable) hooks.problemUnreadable(request.problemPath + ": " + reason);
+      hooks.messages->Show("Error : Cannot open file " + request.problemName + " (" + problem.Error() + ")");
+    if (hooks.problemUnreadable) hooks.problemUnreadable(problem.Error());
     return PairOutcome::kProblemUnreadable;
   }
   ProblemInstance& instance = solver.GetProblem();

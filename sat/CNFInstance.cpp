@@ -28,6 +28,20 @@ bool ReadCount(TextScanner& scanner, const char* what, long long limit, const st
 
 }  // namespace
 
+void CheckVariablesFitTheFile(long long declaredVariables, std::size_t remainingBytes,
+                              const std::string& sourceName) {
+  // Every variable is built and searched whether a clause uses it or not, so
+  // a few bytes declaring millions of them would take gigabytes. A variable
+  // that occurs takes at least two bytes ("1 "); small files may declare
+  // unused variables freely.
+  constexpr long long kAlwaysAllowed = 1 << 16;
+  const long long allowed = std::max<long long>(kAlwaysAllowed, static_cast<long long>(remainingBytes));
+  if (declaredVariables > allowed)
+    Fail(sourceName, std::to_string(declaredVariables) + " variables are declared, more than the " +
+                         std::to_string(remainingBytes) + " bytes that follow could use (at most " +
+                         std::to_string(allowed) + ")");
+}
+
 CNFClause::End CNFClause::Read(TextScanner& scanner, long long variableCount, ClauseLiteralSet& seen,
                                const std::string& sourceName) {
   seen.Clear();
@@ -49,7 +63,7 @@ CNFClause::End CNFClause::Read(TextScanner& scanner, long long variableCount, Cl
 }
 
 void CNFInstance::Read(std::istream& in, UserMessages& messages, const std::string& sourceName) {
-  TextScanner scanner(in);
+  TextScanner scanner(in, sourceName);
 
   // Comment lines are recognised only at the start of the file.
   for (;;) {
@@ -61,22 +75,27 @@ void CNFInstance::Read(std::istream& in, UserMessages& messages, const std::stri
     scanner.SkipLine();
   }
 
-  // An empty or comments-only file has no header: reading its first
-  // character already fails.
+  // Without its problem line a file declares no clauses, and reading it as
+  // an empty formula would report every run as a solution: an empty or
+  // comments-only file, or one that starts with its clauses, is refused.
   const int p = scanner.NextChar();
-  bool readable = p != -1;
-  if (p == 'p') {
-    if (scanner.NextWord() != "cnf") {
-      scanner.SkipLine();
-      throw FatalError("Error: File not in CNF format\n", OutputStream::Err, 1);
-    }
-    readable = ReadCount(scanner, "variables", kMaxVariables, sourceName, declaredVariables_) &&
-               ReadCount(scanner, "clauses", kMaxClauses, sourceName, declaredClauses_);
-    if (readable) scanner.SkipLine();
-  } else if (p != -1) {
+  if (p == -1) Fail(sourceName, "Couldn't read header for CNF: the file holds no \"p cnf\" problem line");
+  if (p != 'p') {
     scanner.PutBack();
+    Fail(sourceName, "Couldn't read header for CNF: \"" + scanner.PendingToken() +
+                         "\" stands where the \"p cnf\" problem line should be");
   }
-  if (!readable) messages.Show("ERROR: Couldn't read header for CNF");
+  if (scanner.NextWord() != "cnf") {
+    scanner.SkipLine();
+    throw FatalError("Error: File not in CNF format\n", OutputStream::Err, 1);
+  }
+  if (!ReadCount(scanner, "variables", kMaxVariables, sourceName, declaredVariables_) ||
+      !ReadCount(scanner, "clauses", kMaxClauses, sourceName, declaredClauses_))
+    Fail(sourceName,
+         "Couldn't read header for CNF: the \"p cnf\" line needs the number of variables "
+         "and the number of clauses");
+  scanner.SkipLine();
+  CheckVariablesFitTheFile(declaredVariables_, scanner.RemainingBytes(), sourceName);
 
   // Never reserve by the declared count: a hostile header may declare far more
   // clauses than the file holds. A clause takes at least two bytes ("0 ").
@@ -89,7 +108,7 @@ void CNFInstance::Read(std::istream& in, UserMessages& messages, const std::stri
   CNFClause clause;
   // A token that is not an integer stops reading: the clause loop would
   // otherwise never get past it.
-  bool stuck = !readable;
+  bool stuck = false;
   // White space after the last clause is not the end of input yet: one more
   // clause read starts there and meets the end before its 0.
   while (!stuck && NumClausesRead() < static_cast<std::size_t>(declaredClauses_) && !scanner.AtEnd()) {

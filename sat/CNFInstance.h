@@ -11,6 +11,12 @@ namespace mirelock {
 
 class SATProblem;
 
+// Refuses a declared number of variables that the rest of the file
+// (`remainingBytes`) could not use, beyond 65,536: a FatalError naming
+// `sourceName`.
+void CheckVariablesFitTheFile(long long declaredVariables, std::size_t remainingBytes,
+                              const std::string& sourceName);
+
 // One clause of a CNF file as read, before it becomes part of a problem.
 struct CNFClause {
   enum class End { kZero, kEndOfInput, kNotInteger };
@@ -34,8 +40,9 @@ struct CNFClause {
 class CNFInstance {
  public:
   // Reads the comments, the problem line and the declared number of clauses.
-  // Warnings go to `messages`; a file that is not CNF, a bad count or a
-  // literal out of range raise FatalError.
+  // Warnings go to `messages`; a file that is not CNF, one without its
+  // "p cnf" line (empty, comments only, NUL bytes), a bad count or a literal
+  // out of range raise FatalError.
   void Read(std::istream& in, UserMessages& messages, const std::string& sourceName);
   // Builds the declared variables and every non-complementary clause.
   void AddTo(SATProblem& problem) const;

@@ -1,8 +1,8 @@
 #include "sat/SATProblem.h"
 
-#include <fstream>
 
 #include "platform/FatalError.h"
+#include "platform/InputFile.h"
 #include "sat/CNFInstance.h"
 #include "sat/WeightedSATReader.h"
 
@@ -24,8 +24,8 @@ std::istream& SATProblem::Read(std::istream& in) {
 }
 
 void SATProblem::ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) throw FatalError("Cannot open problem file " + path, OutputStream::Err, 1);
+  InputFileStream in(path);
+  if (!in) throw FatalError("Cannot open problem file " + in.Error(), OutputStream::Err, 1);
   sourceName_ = path;
   Read(in);
 }

@@ -1,6 +1,9 @@
 #include "sat/TextScanner.h"
 
+#include <cstring>
 #include <limits>
+
+#include "platform/FatalError.h"
 
 namespace mirelock {
 namespace {
@@ -9,20 +12,31 @@ bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' ||
 
 }  // namespace
 
-TextScanner::TextScanner(std::istream& in) {
+TextScanner::TextScanner(std::istream& in, const std::string& sourceName) {
   std::streambuf* source = in.good() ? in.rdbuf() : nullptr;
   if (source != nullptr) {
     // Read in large blocks straight into the buffer; a file stream also
-    // tells its size up front, which saves the regrowth.
+    // tells its size up front, which saves the regrowth. The room is taken
+    // only once the first block has proved to be text.
     const auto here = source->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
     const auto end = source->pubseekoff(0, std::ios_base::end, std::ios_base::in);
+    std::size_t size = 0;
     if (here != std::streampos(-1) && end != std::streampos(-1) && end >= here) {
       source->pubseekpos(here, std::ios_base::in);
-      data_.reserve(static_cast<std::size_t>(end - here));
+      size = static_cast<std::size_t>(end - here);
     }
     char block[1 << 16];
-    for (std::streamsize got; (got = source->sgetn(block, sizeof block)) > 0;)
+    for (std::streamsize got; (got = source->sgetn(block, sizeof block)) > 0;) {
+      if (const void* nul = std::memchr(block, '\0', static_cast<std::size_t>(got))) {
+        const std::size_t offset =
+            data_.size() + static_cast<std::size_t>(static_cast<const char*>(nul) - block);
+        throw FatalError(sourceName + ": byte " + std::to_string(offset + 1) +
+                             " is a NUL character; this is not a text file",
+                         OutputStream::Err, 1);
+      }
+      if (data_.empty() && size > data_.capacity()) data_.reserve(size);
       data_.append(block, static_cast<std::size_t>(got));
+    }
   }
   in.setstate(std::ios_base::eofbit);
 }

@@ -14,7 +14,10 @@ class TextScanner {
  public:
   enum class Result { kOk, kNotInteger, kEnd };
 
-  explicit TextScanner(std::istream& in);
+  // A NUL byte, which no text file holds (a sparse or binary file does), is a
+  // FatalError naming `sourceName`, raised at the block that holds it, so
+  // such a file costs one block of memory and not its whole length.
+  TextScanner(std::istream& in, const std::string& sourceName);
 
   // Next character after white space, or -1 at the end of input.
   int NextChar();

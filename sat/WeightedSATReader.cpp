@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/FatalError.h"
+#include "sat/CNFInstance.h"
 #include "sat/ClauseLiteralSet.h"
 #include "sat/SATProblem.h"
 #include "sat/TextScanner.h"
@@ -47,11 +48,12 @@ class RecordReader {
 }  // namespace
 
 std::istream& WeightedSATReader::Read(std::istream& in, SATProblem& problem) {
-  TextScanner scanner(in);
+  TextScanner scanner(in, problem.SourceName());
   RecordReader reader(scanner, problem);
   constexpr long long kMaxInt = std::numeric_limits<std::int32_t>::max();
 
   const long long variableCount = reader.Next("the variable count", 0, kMaxVariables);
+  CheckVariablesFitTheFile(variableCount, scanner.RemainingBytes(), problem.SourceName());
   const std::size_t firstVariable = problem.NumVariables();
   for (long long i = 0; i < variableCount; ++i) problem.AddVariable();
   const long long clauseCount = reader.Next("the clause count", 0, kMaxClauses);

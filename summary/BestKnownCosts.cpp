@@ -3,9 +3,10 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "platform/InputFile.h"
 
 namespace mirelock {
 
@@ -19,6 +20,14 @@ constexpr const char* kUnknownType =
 constexpr std::size_t kMaxHeaderLength = 255;
 // A message names at most this many skipped lines.
 constexpr int kListedSkippedLines = 10;
+// No best.txt line comes near this length; a longer one means the file is not a best.txt.
+constexpr std::size_t kMaxLineLength = 4096;
+// At most this many refused entries are described one by one.
+constexpr int kListedRefusals = 10;
+// Far beyond any cost a solver reports (64-bit sums of weights and of QAP
+// products); a larger value is a typing error that would make every gap 0.
+constexpr double kLargestCost = 9223372036854775807.0;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::vector<std::string> Words(const std::string& line) {
   std::istringstream in(line);
@@ -31,7 +40,7 @@ std::optional<double> ParseNumber(std::string_view text) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
 }
 
@@ -69,41 +78,108 @@ BestKnownCosts BestKnownCostsReader::Read(std::uint32_t problemType, const std::
     return costs;
   }
   const std::string path = (std::filesystem::path(problemsDirectory) / "best.txt").string();
-  std::ifstream in(path, std::ios::binary);
+  InputFileStream in(path);
   if (!in) {
-    messages_.Show(kFailedToRead);
+    // A FIFO, directory or device under the name is refused unread, and said so.
+    messages_.Show(in.NotRegular() ? kFailedToRead + std::string(": ") + in.Error() : kFailedToRead);
     return costs;
   }
   costs.fileRead = true;
+  lineNumber_ = 0;
+  refusals_ = 0;
+  lineOf_.clear();
+  duplicates_.clear();
   if (problemType == kProblemMaxSAT)
     ReadMaxSat(in, path, costs);
   else
     ReadSingleCosts(in, path, problemType == kProblemTSP ? ".tsp" : "", costs);
+  if (refusals_ > kListedRefusals)
+    messages_.Show("In " + path + ", " + std::to_string(refusals_ - kListedRefusals) +
+                   " more entries were refused");
   return costs;
+}
+
+bool BestKnownCostsReader::NextLine(std::istream& in, const std::string& path, std::string& line) {
+  const BoundedRead result = ReadBoundedLine(in, line, kMaxLineLength);
+  if (result == BoundedRead::kEnd) return false;
+  ++lineNumber_;
+  // Editors on Windows start a UTF-8 file with a byte order mark, which would
+  // otherwise become part of the first name.
+  if (lineNumber_ == 1 && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
+  const bool binary = line.find('\0') != std::string::npos;
+  if (result == BoundedRead::kTooLong || binary) {
+    messages_.Show(kFailedToRead + std::string(": line ") + std::to_string(lineNumber_) + " of " + path +
+                   (binary ? " holds a NUL character; this is not a text file"
+                           : " is longer than " + std::to_string(kMaxLineLength) + " characters") +
+                   "; the rest of the file was not read");
+    return false;
+  }
+  return true;
+}
+
+void BestKnownCostsReader::Refuse(const std::string& text) {
+  if (refusals_++ < kListedRefusals) messages_.Show(text);
+}
+
+bool BestKnownCostsReader::Usable(const std::string& path, const std::string& name,
+                                  std::initializer_list<double> values) {
+  for (double value : values) {
+    std::string why;
+    if (!std::isfinite(value))
+      why = "is not a finite number";
+    else if (value < 0)
+      why = "is negative";
+    else if (value > kLargestCost)
+      why = "is larger than any cost a run can have";
+    if (why.empty()) continue;
+    std::ostringstream text;
+    text << "In " << path << ", line " << lineNumber_ << ": the best known value " << value << " of " << name
+         << " " << why << "; " << name << " has no best known cost";
+    Refuse(text.str());
+    return false;
+  }
+  return true;
+}
+
+bool BestKnownCostsReader::FirstOccurrence(const std::string& path, const std::string& name,
+                                           BestKnownCosts& costs) {
+  const auto [it, added] = lineOf_.emplace(name, lineNumber_);
+  if (added) return true;
+  // A name listed twice has no trustworthy value: neither line counts.
+  if (duplicates_.insert(name).second)
+    Refuse("In " + path + ", " + name + " is listed on line " + std::to_string(it->second) +
+           " and again on line " + std::to_string(lineNumber_) + "; " + name + " has no best known cost");
+  costs.first.erase(name);
+  costs.second.erase(name);
+  costs.third.erase(name);
+  return false;
 }
 
 void BestKnownCostsReader::ReadMaxSat(std::istream& in, const std::string& path, BestKnownCosts& costs) {
   // Only the header's first characters are looked at, however long the line is.
   std::string line;
-  for (int c;
-       line.size() <= kMaxHeaderLength && (c = in.get()) != std::char_traits<char>::eof() && c != '\n';)
-    line += static_cast<char>(c);
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+  const BoundedRead header = ReadBoundedLine(in, line, kMaxHeaderLength + kByteOrderMark.size() + 1);
+  lineNumber_ = 1;
+  if (line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
+  if (!line.empty() && line.back() == '\r' && header != BoundedRead::kTooLong) line.pop_back();
   if (line.size() > kMaxHeaderLength) {
     messages_.Show(kFailedToRead + std::string(": the header line of ") + path + " is longer than " +
                    std::to_string(kMaxHeaderLength) + " characters");
     return;
   }
-  for (int lineNumber = 2; std::getline(in, line); ++lineNumber) {
+  while (NextLine(in, path, line)) {
     const auto words = Words(line);
     if (words.empty()) continue;
     std::optional<double> numbers[3];
     if (words.size() == 4)
       for (int i = 0; i < 3; ++i) numbers[i] = ParseNumber(words[i + 1]);
     if (!numbers[0] || !numbers[1] || !numbers[2]) {
-      NoteSkippedLine(lineNumber);
+      NoteSkippedLine(lineNumber_);
       continue;
     }
+    if (!FirstOccurrence(path, words[0], costs) ||
+        !Usable(path, words[0], {*numbers[0], *numbers[1], *numbers[2]}))
+      continue;
     costs.first.emplace(words[0], *numbers[0]);
     costs.second.emplace(words[0], *numbers[1]);
     costs.third.emplace(words[0], *numbers[2]);
@@ -114,7 +190,7 @@ void BestKnownCostsReader::ReadMaxSat(std::istream& in, const std::string& path,
 void BestKnownCostsReader::ReadSingleCosts(std::istream& in, const std::string& path, const char* nameSuffix,
                                            BestKnownCosts& costs) {
   std::string line;
-  for (int lineNumber = 1; std::getline(in, line); ++lineNumber) {
+  while (NextLine(in, path, line)) {
     std::istringstream fields(line);
     std::string name;
     if (!(fields >> name)) continue;  // a blank line
@@ -122,10 +198,12 @@ void BestKnownCostsReader::ReadSingleCosts(std::istream& in, const std::string& 
     std::getline(fields, rest);
     const auto cost = ParseCost(rest);
     if (!cost) {
-      NoteSkippedLine(lineNumber);
+      NoteSkippedLine(lineNumber_);
       continue;
     }
-    costs.first.emplace(name + nameSuffix, *cost);
+    name += nameSuffix;
+    if (!FirstOccurrence(path, name, costs) || !Usable(path, name, {*cost})) continue;
+    costs.first.emplace(name, *cost);
   }
   ReportSkippedLines(path, "a name and a cost or a bracketed [lower upper] pair");
 }

@@ -19,4 +19,21 @@ std::optional<std::size_t> HeadlineColumn(const ResultsTable& table, ProblemType
   return std::nullopt;
 }
 
+HeadlineMean HeadlineMeanOf(const ResultsTable& table, const SummaryStatistics& statistics,
+                            std::size_t experiment, std::size_t column) {
+  HeadlineMean headline;
+  double sum = 0;
+  std::size_t counted = 0;
+  for (std::size_t p = 0; p < table.ProblemCount(); ++p) {
+    if (const auto mean = statistics.PerProblem(p, experiment, column)[kMean]) {
+      sum += *mean;
+      ++counted;
+    } else {
+      headline.leftOut.push_back(table.Problems()[p]);
+    }
+  }
+  if (counted > 0) headline.mean = sum / static_cast<double>(counted);
+  return headline;
+}
+
 }  // namespace mirelock

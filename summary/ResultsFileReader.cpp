@@ -4,10 +4,11 @@
 #include <charconv>
 #include <cstring>
 #include <cmath>
-#include <fstream>
 #include <optional>
 #include <string_view>
 #include <vector>
+
+#include "platform/InputFile.h"
 
 namespace mirelock {
 
@@ -47,7 +48,7 @@ std::optional<double> ParseNumber(std::string_view field) {
 }  // namespace
 
 void ResultsFileReader::Read(const std::string& path, std::size_t problem, std::size_t experiment) {
-  std::ifstream in(path, std::ios::binary);
+  InputFileStream in(path);
   if (!in) {
     messages_.Show("Failed to open results file " + path + ": " + std::strerror(errno) +
                    "; its values are written as NA");

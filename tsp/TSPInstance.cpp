@@ -5,11 +5,16 @@
 #include <limits>
 
 #include "platform/FatalError.h"
+#include "platform/InputFile.h"
 #include "tsp/DistanceFunctions.h"
 
 namespace mirelock {
 
 namespace {
+
+// No TSPLIB header word or COMMENT line comes near these lengths.
+constexpr std::size_t kMaxHeaderWord = 4096;
+constexpr std::size_t kMaxHeaderLine = 65536;
 
 constexpr std::int32_t kUnsetDistance = std::numeric_limits<std::int32_t>::max();
 
@@ -65,7 +70,7 @@ std::istream& TSPInstance::Read(std::istream& in) {
 void TSPInstance::ReadHeader(std::istream& in) {
   for (;;) {
     std::string word;
-    in >> word;
+    ReadHeaderWord(in, word);
     if (word == "NODE_COORD_SECTION" || word == "EDGE_WEIGHT_SECTION") {
       header_.sectionKeyword = word;
       return;
@@ -84,29 +89,47 @@ void TSPInstance::ReadHeader(std::istream& in) {
 
     bool restOfLineConsumed = false;
     if (keyword == "NAME") {
-      in >> header_.name;
+      ReadHeaderWord(in, header_.name);
     } else if (keyword == "COMMENT") {
-      std::getline(in, header_.comment);  // keeps the leading blank, drops the newline
+      ReadHeaderLine(in, header_.comment);  // keeps the leading blank, drops the newline
       restOfLineConsumed = true;
     } else if (keyword == "TYPE") {
-      in >> header_.type;
+      ReadHeaderWord(in, header_.type);
       if (header_.type != "TSP") Fail("This program currently only supports symmetric TSPs\n");
     } else if (keyword == "DIMENSION") {
       if (!(in >> header_.dimension)) Malformed("DIMENSION is not a 32-bit integer");
     } else if (keyword == "NODE_COORD_TYPE") {
-      in >> header_.nodeCoordType;
+      ReadHeaderWord(in, header_.nodeCoordType);
     } else if (keyword == "EDGE_WEIGHT_TYPE") {
-      in >> header_.edgeWeightType;
+      ReadHeaderWord(in, header_.edgeWeightType);
     } else if (keyword == "EDGE_WEIGHT_FORMAT") {
-      in >> header_.edgeWeightFormat;
+      ReadHeaderWord(in, header_.edgeWeightFormat);
     } else if (keyword == "DISPLAY_DATA_TYPE") {
-      in >> header_.displayDataType;
+      ReadHeaderWord(in, header_.displayDataType);
     } else {
       std::cout << "Error: Unknown data in header\n" << std::flush;
       return;  // the empty section keyword makes Read fail
     }
     if (!restOfLineConsumed) in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
   }
+}
+
+void TSPInstance::ReadHeaderWord(std::istream& in, std::string& word) const {
+  const BoundedRead result = ReadBoundedWord(in, word, kMaxHeaderWord);
+  // The word may be the NAME that Malformed quotes: it is dropped first.
+  const bool binary = word.find('\0') != std::string::npos;
+  if (binary || result == BoundedRead::kTooLong) word.clear();
+  if (binary) Malformed("the header holds a NUL character; this is not a text file");
+  if (result == BoundedRead::kTooLong)
+    Malformed("the header holds a word of more than " + std::to_string(kMaxHeaderWord) + " characters");
+}
+
+void TSPInstance::ReadHeaderLine(std::istream& in, std::string& line) const {
+  const BoundedRead result = ReadBoundedLine(in, line, kMaxHeaderLine);
+  if (line.find('\0') != std::string::npos)
+    Malformed("the header holds a NUL character; this is not a text file");
+  if (result == BoundedRead::kTooLong)
+    Malformed("the COMMENT line is longer than " + std::to_string(kMaxHeaderLine) + " characters");
 }
 
 void TSPInstance::ReadCoordinateSection(std::istream& in) {
@@ -116,7 +139,9 @@ void TSPInstance::ReadCoordinateSection(std::istream& in) {
   const std::uint32_t n = Size();
   coordinates_.reserve(std::min<std::uint32_t>(n, kMaxCities));
   CityCoord record;
-  while (in >> record.number >> record.x >> record.y) coordinates_.push_back(record);
+  // Records past DIMENSION would never be used: they are left unread.
+  while (coordinates_.size() < n && in >> record.number >> record.x >> record.y)
+    coordinates_.push_back(record);
   if (coordinates_.size() < n) {
     Malformed("NODE_COORD_SECTION holds " + std::to_string(coordinates_.size()) +
               " records but DIMENSION is " + std::to_string(n));

@@ -30,6 +30,10 @@ class TSPInstance : public ProblemInstance {
 
  private:
   void ReadHeader(std::istream& in);
+  // A header word or the COMMENT line, bounded so that a file without white
+  // space or line ends (a sparse or binary file) is refused within a page.
+  void ReadHeaderWord(std::istream& in, std::string& word) const;
+  void ReadHeaderLine(std::istream& in, std::string& line) const;
   void ReadCoordinateSection(std::istream& in);
   void ReadEdgeWeightSection(std::istream& in);
   void CheckSizeLimit() const;

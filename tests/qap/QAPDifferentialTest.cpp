@@ -381,5 +381,22 @@ TEST(QAPDifferential, SolverRowsEqualTheReferenceOverOptionCombinations) {
   EXPECT_EQ(compared, 3 * (8 * 2 + 1) * 2);
 }
 
+// Three items are the fewest with a random move (a swap other than the one
+// undone): with random moves on, the solver makes them as the reference does.
+TEST(QAPDifferential, RandomMovesAtThreeItems) {
+  const std::string path = test::TestData("qap/random/general-3.dat");
+  const QAPProblem problem = test::LoadProblem(path);
+  ASSERT_EQ(problem.Size(), 3u);
+  Experiment e = test::QAPExperiment();
+  e.randomMoves = 0.5, e.aspiration = false, e.perN = false, e.maxRepairs = 200, e.runs = 2;
+  ReferenceGLS reference(problem, e);
+  std::vector<std::string> expected;
+  for (unsigned run = 0; run < e.runs; ++run) expected.push_back(reference.Solve());
+  EXPECT_EQ(reference.ties, 0);
+  std::vector<std::string> actual;
+  std::thread([&] { actual = test::RunLines(path, e); }).join();
+  EXPECT_EQ(actual, expected);
+}
+
 }  // namespace
 }  // namespace mirelock

@@ -98,6 +98,23 @@ TEST(Summariser, ReportsMatchTheStoredBytes) {
     }
     if (doc.m_nProblemType == kProblemTSP) {
       EXPECT_EQ(HeadlineColumn(summariser.Table(), kProblemTSP), 1u);
+      // The headline means (values from R): a problem without a best known
+      // cost is left out and named instead of blanking the figure.
+      const HeadlineMean first = HeadlineMeanOf(summariser.Table(), summariser.Statistics(), 0, 1);
+      const HeadlineMean second = HeadlineMeanOf(summariser.Table(), summariser.Statistics(), 1, 1);
+      const std::string name = c.expected;
+      if (name == "tsp") {
+        EXPECT_EQ(first.mean, -2.5);
+        EXPECT_NEAR(second.mean.value_or(0), 9.1666666666666679, 1e-12);
+        EXPECT_TRUE(first.leftOut.empty() && second.leftOut.empty());
+      } else if (name == "tsp-b-unknown") {
+        EXPECT_EQ(first.mean, -7.5);
+        EXPECT_EQ(second.mean, 10);
+        EXPECT_EQ(first.leftOut, std::vector<std::string>{"b.tsp"});
+      } else {
+        EXPECT_FALSE(first.mean);
+        EXPECT_EQ(first.leftOut, (std::vector<std::string>{"a.tsp", "b.tsp"}));
+      }
     }
   }
 }
