@@ -65,12 +65,6 @@ class InterruptScope {
 
 std::string Absolute(const std::string& path) { return fs::absolute(path).lexically_normal().string(); }
 
-std::string ShellWord(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 std::string OwnProgram() {
   std::error_code error;
   const fs::path self = fs::read_symlink("/proc/self/exe", error);
@@ -196,7 +190,7 @@ std::vector<CExperiment> EliteExperiments(const tune::TuningSummary& summary, co
 // A shell command run with the terminal: its progress shows, and Ctrl-C reaches it.
 int RunWithTerminal(const std::vector<std::string>& argv) {
   std::string command;
-  for (const std::string& arg : argv) command.append(command.empty() ? "" : " ").append(ShellWord(arg));
+  for (const std::string& arg : argv) command.append(command.empty() ? "" : " ").append(tune::ShellQuoted(arg));
   std::cout.flush();
   const int raw = std::system(command.c_str());
   if (raw == -1) return 1;

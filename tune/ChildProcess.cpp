@@ -101,6 +101,12 @@ int ChildProcess::Wait() {
   return status_;
 }
 
+std::string ShellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 ProgramOutput RunProgram(const std::vector<std::string>& argv, const std::string& directory) {
   ChildProcess child(argv, directory);
   ProgramOutput result;

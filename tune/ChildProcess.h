@@ -35,6 +35,9 @@ class ChildProcess {
   int status_ = 0;
 };
 
+// A word for the shell, in single quotes.
+std::string ShellQuoted(const std::string& text);
+
 // Runs a program to its end: its exit status and everything it printed.
 struct ProgramOutput {
   int status = 0;

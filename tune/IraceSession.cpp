@@ -20,13 +20,6 @@ constexpr const char* kInstallHint =
 
 std::string Join(const std::string& directory, const char* name) { return directory + "/" + name; }
 
-// A word for the shell, in single quotes.
-std::string ShellQuoted(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 // A string for R, in double quotes.
 std::string RQuoted(const std::string& text) {
   std::string quoted = "\"";
