@@ -147,9 +147,9 @@ int RunIrace(const tune::IraceSetup& setup, bool& interrupted, std::deque<std::s
   if (!log) throw CommandError("Failed to open " + logPath);
   ConsoleProgress console;
   tune::IraceProgress progress(setup.budget);
-  InterruptScope scope;
+  interrupted = interruptRequested != 0;
+  if (interrupted) return 130;  // Ctrl-C before irace started
   tune::ChildProcess irace(tune::IraceCommand(setup), setup.directory);
-  interrupted = false;
   auto stopAsked = std::chrono::steady_clock::time_point();
   std::string line;
   console.Update(progress.Text());
@@ -235,6 +235,8 @@ void Tune(const TuneArguments& args) {
       throw CommandError("--test " + args.test + ": the test problems must be others than the training problems");
     testing = ProblemSet("test", testDirectory, type);
   }
+  // From here on Ctrl-C is noted and passed on to irace, whose log then stays.
+  InterruptScope scope;
   const std::uint64_t minimum = tune::MinimumBudget(space.VariableCount());
   if (budget < minimum)
     throw CommandError("--budget " + args.budget + ": irace's first race needs at least " + std::to_string(minimum) +
