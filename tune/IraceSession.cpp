@@ -168,7 +168,26 @@ bool IraceProgress::Read(const std::string& line) {
   static const std::regex best(R"(^Best-so-far configuration:\s+(\d+)\s+mean value:\s+(\S+))");
   const std::string before = Text();
   std::smatch match;
-  if (std::regex_search(line, match, iteration)) {
+  if (descriptionLines_ > 0) {
+    // irace prints the best setting as a small table: names, then the row
+    // name, the id and the values; .ID., .PARENT. and unset (NA) values are left out.
+    std::istringstream words(line);
+    std::vector<std::string> items;
+    for (std::string word; words >> word;) items.push_back(word);
+    if (--descriptionLines_ == 1) {
+      descriptionNames_ = items;
+    } else if (items.size() == descriptionNames_.size() + 1) {
+      bestSettings_.clear();
+      for (std::size_t i = 0; i < descriptionNames_.size(); ++i) {
+        const std::string& name = descriptionNames_[i];
+        const std::string& value = items[i + 1];
+        if (name.front() == '.' || value == "NA") continue;
+        bestSettings_.append(bestSettings_.empty() ? "" : " ").append(name + "=" + value);
+      }
+    }
+  } else if (line.rfind("Description of the best-so-far configuration:", 0) == 0) {
+    descriptionLines_ = 2;
+  } else if (std::regex_search(line, match, iteration)) {
     iteration_ = static_cast<unsigned>(std::stoul(match[1]));
     iterations_ = static_cast<unsigned>(std::stoul(match[2]));
   } else if (std::regex_search(line, match, used)) {
@@ -186,6 +205,7 @@ std::string IraceProgress::Text() const {
   std::string text = "tune: iteration " + std::to_string(iteration_) + " of " + std::to_string(iterations_) + ", " +
                      std::to_string(runsDone_) + " of " + std::to_string(budget_) + " runs";
   if (!best_.empty()) text += ", best so far: " + best_;
+  if (!bestSettings_.empty()) text += " " + bestSettings_;
   return text;
 }
 

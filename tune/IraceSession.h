@@ -52,6 +52,10 @@ class IraceProgress {
   unsigned iteration_ = 0, iterations_ = 0;
   std::uint64_t runsAtIterationStart_ = 0, runsDone_ = 0;
   std::string best_;
+  std::string bestSettings_;
+  // Lines still to come of irace's table of the best setting: 2 (names), 1 (values), 0 none.
+  int descriptionLines_ = 0;
+  std::vector<std::string> descriptionNames_;
 };
 
 struct EliteSummary {

@@ -21,6 +21,11 @@ TEST(IraceOutput, ProgressFollowsIterationsRaceRowsAndTheBestSoFar) {
   EXPECT_TRUE(progress.Read("Best-so-far configuration:           2    mean value:      0.7421147590"));
   EXPECT_EQ(progress.Text(), "tune: iteration 2 of 5, 99 of 300 runs, best so far: setting 2 (mean cost 0.7421147590)");
   EXPECT_EQ(progress.RunsDone(), 99u);
+  EXPECT_FALSE(progress.Read("Description of the best-so-far configuration:"));
+  EXPECT_FALSE(progress.Read("  .ID. lambda aspiration decay decay_every .PARENT."));
+  EXPECT_TRUE(progress.Read("2    2 0.8043         on   off          NA       NA"));
+  EXPECT_EQ(progress.Text(), "tune: iteration 2 of 5, 99 of 300 runs, best so far: setting 2 (mean cost "
+                             "0.7421147590) lambda=0.8043 aspiration=on decay=off");
 }
 
 TEST(IraceOutput, SummaryLinesBecomeElitesAndIterationsAndBrokenOnesAreRefused) {
