@@ -8,6 +8,7 @@
 #include "cli/ReportCommand.h"
 #include "cli/RunCommands.h"
 #include "cli/SummariseCommand.h"
+#include "cli/TuneCommands.h"
 
 // Each command file registers its own subcommands; add one line per file.
 int main(int argc, char** argv) {
@@ -21,5 +22,7 @@ int main(int argc, char** argv) {
   mirelock::RegisterMonitorCommand(app);
   mirelock::RegisterSummariseCommand(app);
   mirelock::RegisterReportCommand(app);
+  mirelock::RegisterTuneCommand(app);
+  mirelock::RegisterTuneRunCommand(app);
   return mirelock::RunCommandLine(app, argc, argv);
 }
