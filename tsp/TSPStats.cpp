@@ -26,6 +26,7 @@ void TSPStats::Reset(const TSPParameters* parameters) {
   entropyMin_ = 1.0;
   entropyMax_ = 0.0;
   occupancy_ = PositionOccupancy();
+  positionsTracked_ = true;
   aspirationMoves_ = 0;
   visited_.Clear();
   localMinimumCosts_.Clear();
@@ -54,7 +55,7 @@ void TSPStats::RecordInitialSolution(const std::vector<std::int32_t>& tour, std:
   bestFound_.Clear();
   RecordNewBest(cost, false, targetReached);
   visited_.Add(static_cast<std::uint32_t>(cost));
-  occupancy_.Start(tour);
+  if (positionsTracked_) occupancy_.Start(tour);
   repetitions_ = 0;
   aspirationMoves_ = 0;
   bestDueToAspiration_ = false;
@@ -133,8 +134,12 @@ std::ostream& TSPStats::WriteRow(std::ostream& out) {
   out << (duration > 0.0 ? duration : ElapsedSeconds()) << "\t";
   out << repairsToBest_ << "\t";
   if (!cheapStatsOnly_) out << repetitions_ << "\t";
-  ComputeEntropy();
-  out << entropyAverage_ << "\t" << entropyStdDev_ << "\t" << entropyMin_ << "\t" << entropyMax_ << "\t";
+  if (positionsTracked_) {
+    ComputeEntropy();
+    out << entropyAverage_ << "\t" << entropyStdDev_ << "\t" << entropyMin_ << "\t" << entropyMax_ << "\t";
+  } else {
+    out << "NA\tNA\tNA\tNA\t";
+  }
   out << aspirationMoves_ << "\t";
   visited_.WriteRow(out);
   localMinimumCosts_.WriteRow(out);

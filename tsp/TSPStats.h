@@ -33,6 +33,16 @@ class TSPStats : public SolverStats {
   void RecordInitialSolution(const std::vector<std::int32_t>& tour, std::int32_t cost, bool targetReached);
   void RecordMove(const std::vector<std::int32_t>& tour, std::int32_t cost, std::uint32_t first,
                   std::uint32_t last);
+  // For a search that keeps no fixed tour positions (the fast local search
+  // reverses either side of a move): no position occupancy is kept and the
+  // entropy columns are written as NA. Called before RecordInitialSolution,
+  // every run: Reset tracks positions again.
+  void SetPositionsUntracked() { positionsTracked_ = false; }
+  bool PositionsTracked() const { return positionsTracked_; }
+  void RecordMove(std::int32_t cost) {
+    visited_.Add(static_cast<std::uint32_t>(cost));
+    ++repairs_;
+  }
   void RecordLocalMinimum(std::int32_t cost);
   void RecordNewBest(std::int32_t cost, bool byAspiration, bool targetReached);
   void CountAspiration() { ++aspirationMoves_; }
@@ -70,6 +80,7 @@ class TSPStats : public SolverStats {
   double entropyMin_ = 1.0;
   double entropyMax_ = 0.0;
   PositionOccupancy occupancy_;
+  bool positionsTracked_ = true;
   std::uint32_t aspirationMoves_ = 0;
   ValueSeries visited_{"Visited_Solution", "Cost"};
   ValueSeries localMinimumCosts_{"Local_Minima_Solution", "Cost"};
