@@ -1,6 +1,6 @@
 #include "tsp/ArrayTour.h"
 
-#include <utility>
+#include <algorithm>
 
 namespace mirelock {
 
@@ -24,6 +24,15 @@ std::uint32_t ArrayTour::TwoOptMove(std::int32_t a, std::int32_t c) {
 }
 
 void ArrayTour::ReversePath(std::uint32_t first, std::uint32_t length) {
+  if (first + length <= n_) {
+    // No wrap, the common case: two simple loops (a reversal that the compiler
+    // vectorises, then the positions) run faster than one that does both.
+    std::int32_t* path = cities_.data() + first;
+    std::reverse(path, path + length);
+    std::uint32_t* positions = positions_.data();
+    for (std::uint32_t p = first; p < first + length; ++p) positions[cities_[p]] = p;
+    return;
+  }
   std::uint32_t i = first;
   std::uint32_t j = first + length - 1;
   if (j >= n_) j -= n_;

@@ -63,12 +63,11 @@ void CityDistances::CheckCoordinateSpan(const TSPInstance& instance) const {
   }
 }
 
-std::int32_t CityDistances::TourCost(const std::vector<std::int32_t>& tour) const {
+std::int64_t CityDistances::TourCost(const std::vector<std::int32_t>& tour) const {
   if (tour.empty()) return 0;
-  // Wraps modulo 2^32 as the solver's 32-bit cost does.
-  std::uint32_t cost = static_cast<std::uint32_t>((*this)(tour.front(), tour.back()));
-  for (std::size_t k = 0; k + 1 < tour.size(); ++k) cost += static_cast<std::uint32_t>((*this)(tour[k], tour[k + 1]));
-  return static_cast<std::int32_t>(cost);
+  std::int64_t cost = (*this)(tour.front(), tour.back());
+  for (std::size_t k = 0; k + 1 < tour.size(); ++k) cost += (*this)(tour[k], tour[k + 1]);
+  return cost;
 }
 
 }  // namespace mirelock

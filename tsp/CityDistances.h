@@ -47,8 +47,9 @@ class CityDistances {
     return 0;
   }
 
-  // Length of a closed tour, its closing edge first.
-  std::int32_t TourCost(const std::vector<std::int32_t>& tour) const;
+  // Length of a closed tour, in 64 bits: a random tour of a large instance
+  // is longer than 2^31.
+  std::int64_t TourCost(const std::vector<std::int32_t>& tour) const;
 
  private:
   void CheckCoordinateSpan(const TSPInstance& instance) const;

@@ -14,11 +14,7 @@ namespace mirelock {
 
 namespace {
 
-constexpr std::int32_t kNoCost = TSPSolver::kNoCost;
-
-std::int32_t WrappingAdd(std::int32_t a, std::int64_t b) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
-}
+constexpr std::int64_t kNoValue = INT64_MAX;
 
 // K must leave every city K others to choose from.
 std::uint32_t CheckedNeighbours(const TSPInstance& instance, std::uint32_t k) {
@@ -51,6 +47,8 @@ FastLocalSearch::FastLocalSearch(const TSPInstance& instance, TSPParameters& par
 void FastLocalSearch::InitialSolution(const std::vector<std::int32_t>& tour) { tour_.Assign(tour); }
 
 void FastLocalSearch::ResetPenalties() {
+  heapBuilt_ = false;
+  utilities_.Clear();
   lambda_ = 0.0;
   costMultiplier_ = 1;
   integerLambda_ = 0;
@@ -67,7 +65,7 @@ void FastLocalSearch::Evaluate() {
 }
 
 void FastLocalSearch::StartRun() {
-  bestCost_ = kNoCost;
+  bestCost_ = kNoBest;
   bestIsCurrent_ = true;
   initialCost_ = cost_;
   stats_.SetCheapStatsOnly(parameters_.CheapStatsOnly());
@@ -75,8 +73,6 @@ void FastLocalSearch::StartRun() {
   stats_.SetPositionsUntracked();
   stats_.RecordInitialSolution(tour_.Cities(), cost_, cost_ <= parameters_.TargetCost());
 }
-
-std::int32_t FastLocalSearch::GetBestCost() const { return stats_.Repairs() == 0 ? initialCost_ : bestCost_; }
 
 const std::vector<std::int32_t>& FastLocalSearch::GetBestTour() {
   if (bestIsCurrent_) bestTour_ = tour_.Cities();
@@ -113,10 +109,11 @@ void FastLocalSearch::Consider(const FastMove& move, std::int64_t costDelta, std
 // 64-bit sums of 32-bit distances and penalties.
 void FastLocalSearch::EvaluateCity(std::int32_t a) {
   bestMoves_.clear();
-  bestValue_ = kNoCost;
+  bestValue_ = kNoValue;
   aspirationMoves_.clear();
-  aspirationValue_ = kNoCost;
-  aspirationThreshold_ = std::int64_t{bestCost_} - cost_;
+  aspirationValue_ = kNoValue;
+  // bestCost_ - cost_, without overflow while no best is set
+  aspirationThreshold_ = bestCost_ == kNoBest ? kNoValue : bestCost_ - cost_;
   const std::uint32_t k = neighbours_.K();
   const std::int32_t* near = neighbours_.Of(a);
   const std::int32_t* nearDistance = neighbours_.DistancesOf(a);
@@ -178,7 +175,9 @@ void FastLocalSearch::ApplyMove(const FastMove& move) {
     bestIsCurrent_ = false;
   }
   tour_.TwoOptMove(move.a, move.c);
-  cost_ = WrappingAdd(cost_, costDelta);
+  cost_ += costDelta;
+  PushEdge(move.a, move.c);
+  PushEdge(move.b, move.d);
   stats_.RecordMove(cost_);
   Activate(move.a);
   Activate(move.b);
@@ -260,24 +259,59 @@ void FastLocalSearch::ComputeIntegerLambda() {
   integerLambda_ = static_cast<std::int32_t>(scaled);
 }
 
+void FastLocalSearch::RebuildUtilities() {
+  std::vector<EdgeUtilityHeap::Entry> entries;
+  entries.reserve(n_);
+  for (std::uint32_t k = 0; k < n_; ++k) {
+    const std::int32_t a = tour_.At(k == 0 ? n_ - 1 : k - 1);
+    const std::int32_t b = tour_.At(k);
+    entries.push_back({Utility(a, b), a, b, penalties_.Of(a, b)});
+  }
+  utilities_.Assign(std::move(entries));
+  heapBuilt_ = true;
+}
+
+// The edges of greatest utility D / (penalty + lambda) of the whole tour, in
+// the order of a scan that starts with the closing edge: the same edges and
+// order as the full-scan search finds, from the heap's top entries.
+void FastLocalSearch::FindEdgesOfGreatestUtility() {
+  if (!heapBuilt_ || utilities_.Size() > 4 * std::size_t{n_}) RebuildUtilities();
+  const auto current = [this](const EdgeUtilityHeap::Entry& e) {
+    return (tour_.Next(e.a) == e.b || tour_.Next(e.b) == e.a) && penalties_.Of(e.a, e.b) == e.penalty;
+  };
+  // Tour position k of the edge (k - 1, k); the closing edge is 0.
+  const auto position = [this](std::int32_t a, std::int32_t b) {
+    const std::uint32_t p = tour_.PositionOf(a), q = tour_.PositionOf(b);
+    if ((p == 0 && q == n_ - 1) || (q == 0 && p == n_ - 1)) return std::uint32_t{0};
+    return std::max(p, q);
+  };
+  while (!current(utilities_.Top())) utilities_.Pop();  // every tour edge has a current entry
+  const double greatest = utilities_.Top().utility;
+  penalisedEdges_.clear();
+  while (!utilities_.Empty() && utilities_.Top().utility == greatest) {
+    const EdgeUtilityHeap::Entry top = utilities_.Top();
+    utilities_.Pop();
+    if (!current(top)) continue;
+    const auto k = static_cast<std::int32_t>(position(top.a, top.b));
+    // An edge that left the tour and came back has two current entries.
+    if (std::find(penalisedEdges_.begin(), penalisedEdges_.end(), k) == penalisedEdges_.end())
+      penalisedEdges_.push_back(k);
+  }
+  std::sort(penalisedEdges_.begin(), penalisedEdges_.end());
+  // Put back what this penalisation may not change (the run may end before it does).
+  for (const std::int32_t k : penalisedEdges_) {
+    const auto p = static_cast<std::uint32_t>(k);
+    const std::int32_t a = tour_.At(p == 0 ? n_ - 1 : p - 1);
+    const std::int32_t b = tour_.At(p);
+    utilities_.Push({greatest, a, b, penalties_.Of(a, b)});
+  }
+}
+
 bool FastLocalSearch::Penalise() {
   stats_.RecordLocalMinimum(cost_);
   if (integerLambda_ == 0) ComputeIntegerLambda();
 
-  // The edges of greatest utility D / (penalty + lambda), the closing edge first.
-  penalisedEdges_.clear();
-  double greatest = 0.0;
-  for (std::uint32_t k = 0; k < n_; ++k) {
-    const std::int32_t a = tour_.At(k == 0 ? n_ - 1 : k - 1);
-    const std::int32_t b = tour_.At(k);
-    const double utility =
-        distances_(a, b) / static_cast<double>(penalties_.Of(a, b) + static_cast<std::int64_t>(integerLambda_));
-    if (k == 0 || utility > greatest) {
-      penalisedEdges_.clear();
-      greatest = utility;
-    }
-    if (utility == greatest) penalisedEdges_.push_back(static_cast<std::int32_t>(k));
-  }
+  FindEdgesOfGreatestUtility();
   for (const std::int32_t k : penalisedEdges_) {
     const auto p = static_cast<std::uint32_t>(k);
     if (Augmented(tour_.At(p == 0 ? n_ - 1 : p - 1), tour_.At(p)) > TSPSolver::kAugmentedCeiling - integerLambda_)
@@ -288,6 +322,7 @@ bool FastLocalSearch::Penalise() {
     const std::int32_t a = tour_.At(p == 0 ? n_ - 1 : p - 1);
     const std::int32_t b = tour_.At(p);
     penalties_.Add(a, b, integerLambda_);
+    PushEdge(a, b);
     Activate(a);
     Activate(b);
   }

@@ -1,10 +1,12 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "tsp/ArrayTour.h"
 #include "tsp/CityDistances.h"
 #include "tsp/EdgePenalties.h"
+#include "tsp/EdgeUtilityHeap.h"
 #include "tsp/NeighbourLists.h"
 #include "tsp/TSPInstance.h"
 #include "tsp/TSPParameters.h"
@@ -37,6 +39,7 @@ struct FastMove {
 // Memory is O(n K): distances are computed on the fly, penalties kept per city.
 class FastLocalSearch {
  public:
+  static constexpr std::int64_t kNoBest = INT64_MAX;
   FastLocalSearch(const TSPInstance& instance, TSPParameters& parameters, TSPStats& stats,
                   LocalSearchSolver& owner);
 
@@ -48,13 +51,19 @@ class FastLocalSearch {
   void LocalSearch();
   // False when a penalty would take an augmented value past the ceiling: the run must end.
   bool Penalise();
-  std::int32_t GetBestCost() const;
-  std::int32_t TourCost(const std::vector<std::int32_t>& tour) const { return distances_.TourCost(tour); }
+  // The solver interface's 32-bit costs: a cost beyond 2^31 - 1 reads as
+  // 2^31 - 1 here (the statistics and Cost() keep it whole).
+  std::int32_t GetBestCost() const { return Clamped(stats_.Repairs() == 0 ? initialCost_ : bestCost_); }
+  std::int32_t TourCost(const std::vector<std::int32_t>& tour) const { return Clamped(distances_.TourCost(tour)); }
+  static std::int32_t Clamped(std::int64_t cost) {
+    return static_cast<std::int32_t>(std::min<std::int64_t>(cost, 2147483647));
+  }
   const std::vector<std::int32_t>& GetBestTour();
 
   // The search state, for tests and benchmark programs.
   const ArrayTour& Tour() const { return tour_; }
-  std::int32_t Cost() const { return cost_; }
+  std::int64_t Cost() const { return cost_; }
+  std::int64_t BestCost() const { return stats_.Repairs() == 0 ? initialCost_ : bestCost_; }
   std::int32_t Penalty(std::int32_t a, std::int32_t b) const { return penalties_.Of(a, b); }
   std::int32_t IntegerLambda() const { return integerLambda_; }
   std::int32_t CostMultiplier() const { return costMultiplier_; }
@@ -76,6 +85,15 @@ class FastLocalSearch {
   void ApplyMove(const FastMove& move);
   void AfterMove(bool foundByAspiration);
   void ComputeIntegerLambda();
+  double Utility(std::int32_t a, std::int32_t b) const {
+    return distances_(a, b) / static_cast<double>(penalties_.Of(a, b) + static_cast<std::int64_t>(integerLambda_));
+  }
+  void PushEdge(std::int32_t a, std::int32_t b) {
+    if (heapBuilt_) utilities_.Push({Utility(a, b), a, b, penalties_.Of(a, b)});
+  }
+  void RebuildUtilities();
+  // The tour edges of greatest utility, as tour positions k of edges (k - 1, k), in increasing order.
+  void FindEdgesOfGreatestUtility();
 
   const TSPInstance& instance_;
   TSPParameters& parameters_;
@@ -87,11 +105,11 @@ class FastLocalSearch {
   std::uint32_t n_ = 0;
 
   ArrayTour tour_;
-  std::int32_t cost_ = 0;
+  std::int64_t cost_ = 0;
   std::vector<std::int32_t> bestTour_;
   bool bestIsCurrent_ = false;  // the current tour is the best: bestTour_ is not yet a copy of it
-  std::int32_t bestCost_ = 2147483647;
-  std::int32_t initialCost_ = 2147483647;
+  std::int64_t bestCost_ = kNoBest;
+  std::int64_t initialCost_ = kNoBest;
   double lambda_ = 0.0;
   std::int32_t integerLambda_ = 0;
   std::int32_t costMultiplier_ = 1;
@@ -112,6 +130,9 @@ class FastLocalSearch {
   std::int64_t aspirationThreshold_ = 0;
   bool aspirationOn_ = false;
   std::vector<std::int32_t> penalisedEdges_;  // tour positions k of edges (k - 1, k), 0 the closing edge
+  // Built at the run's first penalisation, when lambda is known.
+  EdgeUtilityHeap utilities_;
+  bool heapBuilt_ = false;
 };
 
 }  // namespace mirelock

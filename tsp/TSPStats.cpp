@@ -44,7 +44,7 @@ bool TSPStats::TargetSet() const {
   return parameters_ != nullptr && parameters_->TargetCost() != TSPParameters::kNoTarget;
 }
 
-void TSPStats::RecordInitialSolution(const std::vector<std::int32_t>& tour, std::int32_t cost,
+void TSPStats::RecordInitialSolution(const std::vector<std::int32_t>& tour, std::int64_t cost,
                                      bool targetReached) {
   repairsToBest_ = 0;
   repairs_ = 0;
@@ -54,7 +54,7 @@ void TSPStats::RecordInitialSolution(const std::vector<std::int32_t>& tour, std:
   localMinimumCosts_.Clear();
   bestFound_.Clear();
   RecordNewBest(cost, false, targetReached);
-  visited_.Add(static_cast<std::uint32_t>(cost));
+  visited_.Add(SeriesValue(cost));
   if (positionsTracked_) occupancy_.Start(tour);
   repetitions_ = 0;
   aspirationMoves_ = 0;
@@ -68,14 +68,14 @@ void TSPStats::RecordMove(const std::vector<std::int32_t>& tour, std::int32_t co
   ++repairs_;
 }
 
-void TSPStats::RecordLocalMinimum(std::int32_t cost) {
-  localMinimumCosts_.Add(static_cast<std::uint32_t>(cost));
+void TSPStats::RecordLocalMinimum(std::int64_t cost) {
+  localMinimumCosts_.Add(SeriesValue(cost));
   ++localMinima_;
 }
 
-void TSPStats::RecordNewBest(std::int32_t cost, bool byAspiration, bool targetReached) {
+void TSPStats::RecordNewBest(std::int64_t cost, bool byAspiration, bool targetReached) {
   repairsToBest_ = repairs_;
-  bestFound_.Add(static_cast<std::uint32_t>(cost));
+  bestFound_.Add(SeriesValue(cost));
   bestDueToAspiration_ = byAspiration;
   if (targetReached) ++solutionsFound_;
 }
