@@ -43,6 +43,7 @@ struct Experiment {
   double decayFactor = 0.8;
   int sideways = 2;
   unsigned seed = 21;
+  unsigned neighbours = 0;  // TSP: 0 the full neighbourhood, K fast local search
 };
 
 // Through the batch's own hand-off, so the solver gets the settings in the
@@ -59,6 +60,7 @@ inline void Apply(SolverParameters& p, const Experiment& e) {
   experiment.m_nPenaltyDecayEvery = e.decayEvery;
   experiment.m_dPenaltyDecayFactor = e.decayFactor;
   experiment.m_nSideways = static_cast<std::uint32_t>(e.sideways);
+  experiment.m_nNeighbours = e.neighbours;
   RunSettings settings;
   settings.seedMode = kSeedFixed;
   settings.fixedSeed = e.seed;
