@@ -8,25 +8,33 @@ namespace mirelock {
 
 namespace {
 
-// The K best (distance, city) pairs seen so far, kept sorted in a small array.
+// The K best (distance, city) pairs seen so far, in a max-heap whose top is
+// the worst of them.
 class NearestK {
  public:
-  explicit NearestK(std::uint32_t k) : k_(k) { entries_.reserve(k + 1); }
+  explicit NearestK(std::uint32_t k) : k_(k) { entries_.reserve(k); }
   void Clear() { entries_.clear(); }
   bool Full() const { return entries_.size() == k_; }
-  std::int32_t WorstDistance() const { return entries_.back().distance; }
+  std::int32_t WorstDistance() const { return entries_.front().distance; }
   void Offer(std::int32_t distance, std::int32_t city) {
     const Entry entry{distance, city};
-    if (Full() && !(entry < entries_.back())) return;
-    auto at = std::upper_bound(entries_.begin(), entries_.end(), entry);
-    entries_.insert(at, entry);
-    if (entries_.size() > k_) entries_.pop_back();
+    if (!Full()) {
+      entries_.push_back(entry);
+      std::push_heap(entries_.begin(), entries_.end());
+    } else if (entry < entries_.front()) {
+      std::pop_heap(entries_.begin(), entries_.end());
+      entries_.back() = entry;
+      std::push_heap(entries_.begin(), entries_.end());
+    }
   }
-  void CopyTo(std::int32_t* cities, std::int32_t* distances) const {
+  // Nearest first; empties the heap.
+  void MoveTo(std::int32_t* cities, std::int32_t* distances) {
+    std::sort_heap(entries_.begin(), entries_.end());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
       cities[i] = entries_[i].city;
       distances[i] = entries_[i].distance;
     }
+    entries_.clear();
   }
 
  private:
@@ -78,7 +86,7 @@ void NeighbourLists::BuildByScan(const CityDistances& distances) {
     nearest.Clear();
     for (std::int32_t c = 0; c < n; ++c)
       if (c != a) nearest.Offer(distances(a, c), c);
-    nearest.CopyTo(cities_.data() + static_cast<std::size_t>(a) * k_,
+    nearest.MoveTo(cities_.data() + static_cast<std::size_t>(a) * k_,
                    distances_.data() + static_cast<std::size_t>(a) * k_);
   }
 }
@@ -129,23 +137,30 @@ void NeighbourLists::BuildByGrid(const CityDistances& distances) {
     std::int32_t ax = 0, ay = 0;
     cellOf(a, ax, ay);
     for (std::int32_t ring = 0; ring <= maxRing; ++ring) {
-      for (std::int32_t cy = ay - ring; cy <= ay + ring; ++cy) {
-        if (cy < 0 || cy >= rows) continue;
-        const bool edgeRow = cy == ay - ring || cy == ay + ring;
-        for (std::int32_t cx = ax - ring; cx <= ax + ring; cx += edgeRow ? 1 : 2 * std::max(ring, 1)) {
-          if (cx < 0 || cx >= columns) continue;
-          const std::int32_t q = cy * columns + cx;
-          for (std::int32_t m = start[q]; m < start[q + 1]; ++m) {
-            const std::int32_t c = members[m];
-            if (c != a) nearest.Offer(distances(a, c), c);
-          }
+      const auto visit = [&](std::int32_t cx, std::int32_t cy) {
+        const std::int32_t q = cy * columns + cx;
+        for (std::int32_t m = start[q]; m < start[q + 1]; ++m) {
+          const std::int32_t c = members[m];
+          if (c != a) nearest.Offer(distances(a, c), c);
+        }
+      };
+      // The ring's cells inside the grid: its top and bottom rows whole, the
+      // two end cells of the rows between.
+      const std::int32_t lowX = std::max(0, ax - ring), highX = std::min(columns - 1, ax + ring);
+      const std::int32_t lowY = std::max(0, ay - ring), highY = std::min(rows - 1, ay + ring);
+      for (std::int32_t cy = lowY; cy <= highY; ++cy) {
+        if (cy == ay - ring || cy == ay + ring) {
+          for (std::int32_t cx = lowX; cx <= highX; ++cx) visit(cx, cy);
+        } else {
+          if (ax - ring >= 0) visit(ax - ring, cy);
+          if (ring > 0 && ax + ring < columns) visit(ax + ring, cy);
         }
       }
       // Cities beyond this ring are at least ring cell widths from a (a may sit anywhere in its cell).
       if (nearest.Full() && ring * cell > EuclideanReach(distances.GetKind(), nearest.WorstDistance()) * (1 + 1e-12))
         break;
     }
-    nearest.CopyTo(cities_.data() + static_cast<std::size_t>(a) * k_,
+    nearest.MoveTo(cities_.data() + static_cast<std::size_t>(a) * k_,
                    distances_.data() + static_cast<std::size_t>(a) * k_);
   }
 }
