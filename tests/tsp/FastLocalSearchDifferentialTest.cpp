@@ -228,18 +228,7 @@ class ReferenceFastGLS {
 std::vector<std::string> SolverRows(TSPSolver& solver, const FastSettings& s) {
   test::Apply(solver.GetParameters(), s);
   solver.Parameters().SetRandomEscapeMoveProbability(s.escape);
-  std::vector<std::string> rows;
-  for (unsigned run = 0; run < solver.GetParameters().GetNumRuns(); ++run) {
-    solver.Solve();
-    std::ostringstream row;
-    UseDefaultNumberFormat(row);
-    solver.GetStats().WriteRow(row);
-    solver.GetParameters().WriteOptions(row);
-    const std::string text = row.str();
-    std::string blanked(1, 'T');  // the CPU time differs from run to run
-    rows.push_back(blanked.append(text, text.find('\t'), std::string::npos));
-  }
-  return rows;
+  return test::RunRows(solver, 0);
 }
 
 TEST(FastLocalSearch, RowsMatchAPlainRestatementOfTheSearch) {
