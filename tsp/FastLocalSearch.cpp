@@ -247,7 +247,7 @@ void FastLocalSearch::ComputeIntegerLambda() {
         "arithmetic\nTry lambda in range 0.1 to 10\n",
         OutputStream::Out, 1);
   }
-  std::int32_t longest = Augmented(tour_.At(n_ - 1), tour_.At(0));
+  std::int64_t longest = Augmented(tour_.At(n_ - 1), tour_.At(0));
   for (std::uint32_t k = 0; k + 1 < n_; ++k) longest = std::max(longest, Augmented(tour_.At(k), tour_.At(k + 1)));
   const std::int64_t room = std::int64_t{TSPSolver::kAugmentedCeiling} - longest;
   if (!(scaled > 0 && scaled <= static_cast<double>(room))) {

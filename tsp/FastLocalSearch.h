@@ -77,8 +77,8 @@ class FastLocalSearch {
   void Activate(std::int32_t city);
   void EvaluateCity(std::int32_t a);
   void Consider(const FastMove& move, std::int64_t costDelta, std::int64_t augmentedDelta);
-  std::int32_t Augmented(std::int32_t a, std::int32_t b) const {
-    return costMultiplier_ * distances_(a, b) + penalties_.Of(a, b);
+  std::int64_t Augmented(std::int32_t a, std::int32_t b) const {
+    return std::int64_t{costMultiplier_} * distances_(a, b) + penalties_.Of(a, b);
   }
   std::int64_t CostDelta(const FastMove& m) const;
   FastMove RandomMove() const;
