@@ -41,6 +41,7 @@ ParameterDialog::ParameterDialog(CExperiment& experiment, QWidget* parent)
   sideways_ = NumberField("sideways");
   decayEvery_ = NumberField("decayEvery");
   decayFactor_ = NumberField("decayFactor");
+  neighbours_ = NumberField("neighbours");
 
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Lambda coefficient"), lambda_);
@@ -50,6 +51,7 @@ ParameterDialog::ParameterDialog(CExperiment& experiment, QWidget* parent)
   form->addRow(QStringLiteral("Maximum consecutive sideways moves"), sideways_);
   form->addRow(QStringLiteral("Decay penalties every (0 = never) local minima"), decayEvery_);
   form->addRow(QStringLiteral("Penalty decay factor"), decayFactor_);
+  form->addRow(QStringLiteral("TSP: fast local search over nearest neighbours (0 = full 2-opt scan)"), neighbours_);
 
   auto* presets = new QGroupBox(QStringLiteral("Presets"));
   auto* glssat1 = new QPushButton(QStringLiteral("GLSSAT1"));
@@ -84,6 +86,7 @@ ParameterDialog::ParameterDialog(CExperiment& experiment, QWidget* parent)
   layout->addWidget(buttons);
 
   ShowValues(experiment_, true);
+  neighbours_->setText(QString::number(experiment_.m_nNeighbours));  // presets leave it alone
   ShowTermination();
 }
 
@@ -129,6 +132,8 @@ void ParameterDialog::accept() {
   if (!decayEvery) return;
   const auto decayFactor = fields::ReadReal(this, decayFactor_, 0.0, 1.0);
   if (!decayFactor) return;
+  const auto neighbours = fields::ReadUnsigned(this, neighbours_);
+  if (!neighbours) return;
 
   experiment_.m_dLambda = *lambda;
   experiment_.m_bAspiration = aspiration_->isChecked();
@@ -137,6 +142,7 @@ void ParameterDialog::accept() {
   experiment_.m_nSideways = *sideways;
   experiment_.m_nPenaltyDecayEvery = *decayEvery;
   experiment_.m_dPenaltyDecayFactor = *decayFactor;
+  experiment_.m_nNeighbours = *neighbours;
   QDialog::accept();
 }
 

@@ -35,6 +35,7 @@ class ParameterDialog : public QDialog {
   QLineEdit* sideways_;
   QLineEdit* decayEvery_;
   QLineEdit* decayFactor_;
+  QLineEdit* neighbours_;
   QLabel* termination_;
 };
 

@@ -83,6 +83,25 @@ constexpr ExperimentFlag kExperimentFlags[] = {
      [](CExperiment& ex, const std::string& flag, const std::string& v) {
        ex.m_nNumRuns = ParseUnsignedFlag(flag, v);
      }},
+    // Before --neighbourhood, which keeps the count given here.
+    {"--neighbours", "K", "TSP: fast local search over each city's K nearest neighbours (implies --neighbourhood fast)",
+     [](CExperiment& ex, const std::string& flag, const std::string& v) {
+       const std::uint32_t k = ParseUnsignedFlag(flag, v);
+       if (k == 0) Refuse(flag, v, "Please enter a number of neighbours of at least 1.");
+       ex.m_nNeighbours = k;
+     }},
+    {"--neighbourhood", "full|fast",
+     "TSP: scan the full 2-opt neighbourhood (the default) or fast local search over nearest neighbours "
+     "(10 unless --neighbours)",
+     [](CExperiment& ex, const std::string& flag, const std::string& v) {
+       if (v == "full") {
+         ex.m_nNeighbours = 0;
+       } else if (v == "fast") {
+         if (ex.m_nNeighbours == 0) ex.m_nNeighbours = CExperiment::kDefaultFastNeighbours;
+       } else {
+         Refuse(flag, v, "Please enter full or fast.");
+       }
+     }},
 };
 
 constexpr std::size_t kExperimentFlagCount = std::size(kExperimentFlags);
@@ -139,6 +158,14 @@ bool ExperimentFlags::AnyGiven() const {
 }
 
 void ExperimentFlags::ApplyTo(CExperiment& experiment) const {
+  const auto value = [this](const std::string& name) -> const std::string* {
+    for (std::size_t i = 0; i < options_.size(); ++i)
+      if (Given(options_[i]) && name == kExperimentFlags[i].name) return &values_[i];
+    return nullptr;
+  };
+  const std::string* neighbourhood = value("--neighbourhood");
+  if (value("--neighbours") != nullptr && neighbourhood != nullptr && *neighbourhood == "full")
+    Refuse("--neighbours", *value("--neighbours"), "the full neighbourhood has no neighbour count.");
   for (std::size_t i = 0; i < options_.size(); ++i) {
     if (Given(options_[i])) kExperimentFlags[i].apply(experiment, kExperimentFlags[i].name, values_[i]);
   }

@@ -23,6 +23,9 @@ void ApplyExperiment(SolverParameters& parameters, const CExperiment& experiment
     parameters.SetPenaltyDecay(experiment.m_nPenaltyDecayEvery, experiment.m_dPenaltyDecayFactor);
   }
   parameters.SetSidewaysMoves(static_cast<int>(experiment.m_nSideways));
+  // Only an experiment that asks for it makes the call, so that solvers
+  // without the setting see the same calls as ever.
+  if (experiment.m_nNeighbours != 0) parameters.SetNeighbourhood(experiment.m_nNeighbours);
   switch (settings.seedMode) {
     case kSeedFromTime:
       parameters.SetSeed(TimeSeed());  // taken once; the solver multiplies by the run number

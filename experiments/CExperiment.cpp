@@ -1,5 +1,6 @@
 #include "experiments/CExperiment.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -78,6 +79,8 @@ std::string CExperiment::GetParamAt(unsigned nIdx) const {
       return "Max repairs=" + D(m_nMaxRepairs) + (m_bMaxRepairsTimesN ? "*N" : "");
     case 7:
       return "Num runs=" + D(m_nNumRuns);
+    case 8:
+      return m_nNeighbours == 0 ? "Neighbourhood=Full" : "Neighbourhood=Fast " + D(m_nNeighbours) + " nearest";
     default:
       return "INVALID:UnknownParamStr in const CString CExperiment::GetParamAt(unsigned int nIdx) const";
   }
@@ -135,6 +138,12 @@ CExperiment CExperiment::FirstOfEmptyList() {
   ex.m_bAspiration = true;
   ex.m_dRandomMoveProb = 0.05;
   return ex;
+}
+
+unsigned CommonParamCount(const std::vector<CExperiment>& experiments) {
+  unsigned count = 0;
+  for (const CExperiment& ex : experiments) count = std::max(count, ex.GetParamCount());
+  return count;
 }
 
 }  // namespace mirelock

@@ -2,13 +2,20 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mirelock {
 
 class SolverParameters;
 
 // One set of GLS settings with its termination criteria. Equality compares all
-// ten values exactly, including those that no parameter text shows.
+// values exactly, including those that no parameter text shows.
+//
+// Besides the ten values of the 52-byte record, an experiment may ask the TSP
+// solver for fast local search over each city's nearest neighbours. That
+// setting is an addition: an experiment that does not use it has the same
+// eight texts and record as before, and the document stores it apart from the
+// record (DocumentFile).
 class CExperiment {
  public:
   static constexpr std::size_t kRecordSize = 52;
@@ -24,14 +31,22 @@ class CExperiment {
   std::uint32_t m_nMaxRepairs = 1000;
   bool m_bMaxRepairsTimesN = true;
   std::uint32_t m_nNumRuns = 10;
+  // 0: the full 2-opt neighbourhood; K > 0: fast local search over the K
+  // nearest neighbours of each city (TSP only).
+  std::uint32_t m_nNeighbours = 0;
+  static constexpr std::uint32_t kDefaultFastNeighbours = 10;
 
   bool operator==(const CExperiment& other) const = default;
 
-  unsigned GetParamCount() const { return 8; }
-  // "Lambda=1", "Aspiration=Off", ... ; an index beyond 7 gives the INVALID text.
+  // 8, and a ninth text "Neighbourhood=..." only for fast local search.
+  unsigned GetParamCount() const { return m_nNeighbours == 0 ? 8 : 9; }
+  // "Lambda=1", "Aspiration=Off", ... ; index 8 is the neighbourhood
+  // ("Neighbourhood=Full" or "Neighbourhood=Fast 10 nearest"), for tables
+  // that compare it across a list; an index beyond 8 gives the INVALID text.
   std::string GetParamAt(unsigned nIdx) const;
 
-  // The 52-byte little-endian record of the document file.
+  // The 52-byte little-endian record of the document file; it does not hold
+  // m_nNeighbours.
   Record ToRecord() const;
   static CExperiment FromRecord(const Record& record);
 
@@ -42,6 +57,11 @@ class CExperiment {
   // What Add starts from when the list is empty.
   static CExperiment FirstOfEmptyList();
 };
+
+// The number of texts that describe every experiment of a list side by side:
+// the largest GetParamCount, so that the neighbourhood appears as soon as one
+// experiment uses fast local search.
+unsigned CommonParamCount(const std::vector<CExperiment>& experiments);
 
 // Seed modes of the document.
 enum SeedMode : std::uint32_t { kSeedFromTime = 0, kSeedFixed = 1, kSeedNone = 2 };

@@ -191,10 +191,21 @@ struct StoredFields {
   std::uint32_t ordering = 0, seedMode = 0, fixedSeed = 0;
 };
 
-StoredFields ReadFields(std::span<const std::uint8_t> bytes, const std::string& fileName) {
+StoredFields ReadFields(std::span<const std::uint8_t> bytes, const std::string& fileName,
+                        DocumentFormats formats) {
   ByteReader in(bytes, fileName);
   StoredFields fields;
   fields.problemType = in.Word32();
+  std::uint32_t format = 0;
+  if (formats == DocumentFormats::kWithAdditions && fields.problemType > 0xFFFF) {
+    format = fields.problemType >> 16;
+    if (format > kDocumentFormatWithNeighbourhood) {
+      throw DocumentFileError(fileName + " is a document of format " + std::to_string(format) +
+                              ", written by a newer Mirelock; this one reads formats 0 to " +
+                              std::to_string(kDocumentFormatWithNeighbourhood) + ".");
+    }
+    fields.problemType &= 0xFFFF;
+  }
   if (fields.problemType >= kProblemTypeCount) {
     throw DocumentFileError(fileName + " holds the problem type " + std::to_string(fields.problemType) +
                             "; a document file holds 0 (SAT), 1 (MAX-SAT), 2 (QAP) or 3 (TSP).");
@@ -215,14 +226,29 @@ StoredFields ReadFields(std::span<const std::uint8_t> bytes, const std::string& 
   fields.ordering = in.Word32();
   fields.seedMode = in.Word32();
   fields.fixedSeed = in.Word32();
-  return fields;  // bytes after the fixed seed are not part of the format and are ignored
+  if (format == kDocumentFormatWithNeighbourhood) {
+    const std::uint64_t settings = in.Count();
+    if (settings != fields.experiments.size()) {
+      throw DocumentFileError(fileName + " holds neighbourhood settings for " + std::to_string(settings) +
+                              " experiments but lists " + std::to_string(fields.experiments.size()) + ".");
+    }
+    for (CExperiment& ex : fields.experiments) ex.m_nNeighbours = in.Word32();
+  }
+  return fields;  // bytes after the last field are not part of the format and are ignored
+}
+
+bool UsesAdditions(const CMirelockDoc& doc) {
+  for (const CExperiment& ex : doc.m_experiments)
+    if (ex.m_nNeighbours != 0) return true;
+  return false;
 }
 
 }  // namespace
 
 std::vector<std::uint8_t> EncodeDocument(const CMirelockDoc& doc) {
   ByteWriter out;
-  out.Word32(doc.m_nProblemType);
+  const bool additions = UsesAdditions(doc);
+  out.Word32(static_cast<std::uint32_t>(doc.m_nProblemType) | (additions ? kDocumentFormatWithNeighbourhood << 16 : 0u));
   out.String(doc.m_strProblemsDir);
   out.String(doc.m_strResultsDir);
   out.String(doc.m_strFullResultsFile);
@@ -232,12 +258,17 @@ std::vector<std::uint8_t> EncodeDocument(const CMirelockDoc& doc) {
   out.Word32(doc.m_nProblemOrdering);
   out.Word32(doc.m_nSeedMode);
   out.Word32(doc.m_nFixedSeed);
+  if (additions) {
+    out.Count(doc.m_experiments.size());
+    for (const CExperiment& ex : doc.m_experiments) out.Word32(ex.m_nNeighbours);
+  }
   return out.Take();
 }
 
-bool DecodeDocument(std::span<const std::uint8_t> bytes, const std::string& fileName, CMirelockDoc& doc) {
+bool DecodeDocument(std::span<const std::uint8_t> bytes, const std::string& fileName, CMirelockDoc& doc,
+                    DocumentFormats formats) {
   if (bytes.empty()) return false;
-  StoredFields fields = ReadFields(bytes, fileName);
+  StoredFields fields = ReadFields(bytes, fileName, formats);
   doc.m_nProblemType = static_cast<ProblemType>(fields.problemType);
   doc.m_strProblemsDir = std::move(fields.problemsDir);
   doc.m_strResultsDir = std::move(fields.resultsDir);

@@ -36,7 +36,7 @@ ExperimentTable BuildExperimentTable(const std::vector<CExperiment>& experiments
   const CExperiment& first = experiments.front();
   std::vector<unsigned> varying;
   std::string fixed;
-  for (unsigned idx = 0; idx < first.GetParamCount(); ++idx) {
+  for (unsigned idx = 0; idx < CommonParamCount(experiments); ++idx) {
     const std::string text = first.GetParamAt(idx);
     bool same = true;
     for (const CExperiment& ex : experiments) same = same && ex.GetParamAt(idx) == text;

@@ -30,4 +30,8 @@ void SolverParameters::SetMonitor(const std::string& /*fileName*/, unsigned /*pe
   throw UnsupportedFeature("Monitor run");
 }
 
+void SolverParameters::SetNeighbourhood(unsigned neighbours) {
+  if (neighbours != 0) throw UnsupportedFeature("Fast local search");
+}
+
 }  // namespace mirelock

@@ -31,6 +31,10 @@ class SolverParameters {
   virtual void SetSeed(unsigned seed) = 0;
   virtual void SetMonitor(const std::string& fileName, unsigned period);
   virtual std::ostream& WriteOptions(std::ostream& out) = 0;
+  // Fast local search over each city's `neighbours` nearest cities instead of
+  // the full neighbourhood; 0 asks for the full neighbourhood, which every
+  // solver has. Added after the fixed slots, so the order above is unchanged.
+  virtual void SetNeighbourhood(unsigned neighbours);
 };
 
 }  // namespace mirelock

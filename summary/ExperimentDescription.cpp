@@ -7,7 +7,7 @@ ExperimentDescription ExperimentDescription::Of(const std::vector<CExperiment>& 
   if (experiments.empty()) return description;
   const CExperiment& first = experiments.front();
   std::vector<unsigned> varying;
-  for (unsigned i = 0; i < first.GetParamCount(); ++i) {
+  for (unsigned i = 0; i < CommonParamCount(experiments); ++i) {
     bool fixed = true;
     for (const CExperiment& experiment : experiments)
       if (experiment.GetParamAt(i) != first.GetParamAt(i)) fixed = false;

@@ -146,23 +146,41 @@ void TSPInstance::ReadCoordinateSection(std::istream& in) {
     Malformed("NODE_COORD_SECTION holds " + std::to_string(coordinates_.size()) +
               " records but DIMENSION is " + std::to_string(n));
   }
-  CheckSizeLimit();
+  if (n > 0 && FindDistanceFunction(header_.edgeWeightType) == nullptr) {
+    Fail("Edge type " + header_.edgeWeightType + " not supported\n");
+  }
+  matrixPending_ = true;
+}
 
+const IntMatrix& TSPInstance::Distances() const {
+  if (matrixPending_) BuildCoordinateMatrix();
+  return distances_;
+}
+
+void TSPInstance::BuildCoordinateMatrix() const {
+  const std::uint32_t n = Size();
+  if (n > kMaxCities) {
+    const double megabytes = double{kFullScanTables} * n * n * 4 / 1e6;
+    Malformed("the full-scan 2-opt search of " + std::to_string(n) + " cities would need " +
+              std::to_string(static_cast<long long>(megabytes)) + " MB for its " +
+              std::to_string(kFullScanTables) + " n x n tables (at most " + std::to_string(kMaxCities) +
+              " cities); use the fast neighbourhood (--neighbourhood fast) for this instance");
+  }
   distances_.Assign(n, kUnsetDistance);
-  if (n == 0) return;
   const DistanceFunction distance = FindDistanceFunction(header_.edgeWeightType);
-  if (distance == nullptr) Fail("Edge type " + header_.edgeWeightType + " not supported\n");
   for (std::uint32_t i = 0; i < n; ++i) {
     for (std::uint32_t j = 0; j < n; ++j) {
       const double value = distance(coordinates_[i], coordinates_[j]);
       // Also false for a NaN, which non-finite coordinates produce.
       if (!(value >= std::numeric_limits<std::int32_t>::min() && value <= kUnsetDistance)) {
+        distances_ = IntMatrix();
         Malformed("the distance of cities " + std::to_string(i + 1) + " and " + std::to_string(j + 1) +
                   " does not fit in a 32-bit integer");
       }
       distances_(i, j) = static_cast<std::int32_t>(value);
     }
   }
+  matrixPending_ = false;
 }
 
 void TSPInstance::ReadEdgeWeightSection(std::istream& in) {

@@ -12,21 +12,27 @@ namespace mirelock {
 
 // A symmetric TSP read from a TSPLIB ".tsp" file: coordinates with EUC_2D,
 // CEIL_2D, ATT or GEO distances, or an explicit matrix in one of four layouts.
-// The whole distance matrix is built at reading time; the search only indexes
-// it. Format errors raise FatalError.
+// An explicit matrix is read whole. For coordinates the matrix is built at its
+// first use, by the full-scan search, so that the fast search can compute
+// distances on the fly in O(n) memory. Format errors raise FatalError.
 class TSPInstance : public ProblemInstance {
  public:
-  // The distance matrix takes n * n integers and the search keeps two more
-  // tables of that size; beyond this many cities a file is refused rather than
-  // exhausting memory.
+  // The distance matrix takes n * n integers and the full-scan search keeps
+  // more tables of that size; beyond this many cities an explicit matrix is
+  // refused rather than exhausting memory, and the matrix of a coordinate
+  // instance is not built (the fast search does without it).
   static constexpr std::uint32_t kMaxCities = 20000;
+  // The n x n tables of 32-bit integers that the full-scan search keeps.
+  static constexpr std::uint32_t kFullScanTables = 5;
 
   std::istream& Read(std::istream& in) override;
 
   std::uint32_t Size() const { return static_cast<std::uint32_t>(header_.dimension); }
   const TSPHeader& Header() const { return header_; }
   const std::vector<CityCoord>& Coordinates() const { return coordinates_; }
-  const IntMatrix& Distances() const { return distances_; }
+  // The n x n matrix; for coordinates it is built here at the first call, and
+  // refused (FatalError) beyond kMaxCities cities, before anything is allocated.
+  const IntMatrix& Distances() const;
 
  private:
   void ReadHeader(std::istream& in);
@@ -37,11 +43,15 @@ class TSPInstance : public ProblemInstance {
   void ReadCoordinateSection(std::istream& in);
   void ReadEdgeWeightSection(std::istream& in);
   void CheckSizeLimit() const;
+  void BuildCoordinateMatrix() const;
   [[noreturn]] void Malformed(const std::string& what) const;
 
   TSPHeader header_;
   std::vector<CityCoord> coordinates_;
-  IntMatrix distances_;
+  // Built lazily from the coordinates; the search's const view of the
+  // instance must be able to ask for it.
+  mutable IntMatrix distances_;
+  mutable bool matrixPending_ = false;
 };
 
 }  // namespace mirelock

@@ -46,6 +46,7 @@ std::ostream& TSPParameters::WriteOptions(std::ostream& out) {
     out << "-forget -forgetcoeff " << forgetCoefficient_ << " -forgetafter " << forgetAfter_ << ' ';
   if (randomMoveProbability_ > 0) out << "-Prandommove " << randomMoveProbability_ << ' ';
   if (randomEscapeMoveProbability_ > 0) out << "-Prandomescapemove " << randomEscapeMoveProbability_ << ' ';
+  if (neighbours_ != 0) out << "-fastls -neighbours " << neighbours_ << ' ';
   out << "+maxconsecsideways " << maxConsecutiveSideways_ << ' ';
   if (cheapStatsOnly_) out << "+cheapstatsonly ";
   if (aspiration_) out << "+aspiration";

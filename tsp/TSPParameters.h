@@ -31,6 +31,7 @@ class TSPParameters : public SolverParameters {
   void SetSeed(unsigned seed) override { seed_ = static_cast<std::int32_t>(seed); }
   void SetMonitor(const std::string& fileName, unsigned period) override;
   std::ostream& WriteOptions(std::ostream& out) override;
+  void SetNeighbourhood(unsigned neighbours) override { neighbours_ = neighbours; }
 
   // Called at the start of every run; converts a pending per-city limit once.
   void SetProblemSize(std::int32_t size);
@@ -53,6 +54,8 @@ class TSPParameters : public SolverParameters {
   std::uint32_t MaxRepairs() const { return maxRepairs_; }
   const std::string& MonitorFileName() const { return monitorFileName_; }
   std::int32_t TargetCost() const { return targetCost_; }
+  // 0: the full 2-opt neighbourhood; K: fast local search over K nearest neighbours.
+  std::uint32_t Neighbours() const { return neighbours_; }
 
   // Settings that experiments cannot reach; exposed for programs and tests.
   void SetTargetCost(std::int32_t cost) { targetCost_ = cost; }
@@ -79,6 +82,7 @@ class TSPParameters : public SolverParameters {
   std::uint32_t maxRepairs_ = kNoLimit;
   std::string monitorFileName_;
   std::int32_t targetCost_ = kNoTarget;
+  std::uint32_t neighbours_ = 0;
 };
 
 }  // namespace mirelock

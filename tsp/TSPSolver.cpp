@@ -7,6 +7,7 @@
 #include "platform/FatalError.h"
 #include "platform/NumberFormat.h"
 #include "platform/Random.h"
+#include "tsp/FastLocalSearch.h"
 
 namespace mirelock {
 
@@ -21,6 +22,9 @@ std::int32_t WrappingMultiply(std::int32_t a, std::int32_t b) {
 }
 
 }  // namespace
+
+TSPSolver::TSPSolver() = default;
+TSPSolver::~TSPSolver() = default;
 
 void TSPSolver::CheckSize() {
   const std::uint32_t n = instance_.Size();
@@ -43,9 +47,16 @@ void TSPSolver::InitialSolution() {
   for (std::uint32_t k = 1; k < n_; ++k) {
     std::swap(tour_[k], tour_[static_cast<std::uint32_t>(Random()) % (k + 1)]);
   }
+  if (parameters_.Neighbours() == 0) {
+    fast_.reset();
+    return;
+  }
+  if (!fast_) fast_ = std::make_unique<FastLocalSearch>(instance_, parameters_, stats_, *this);
+  fast_->InitialSolution(tour_);
 }
 
 void TSPSolver::ResetPenalties() {
+  if (fast_) return fast_->ResetPenalties();
   lambda_ = 0.0;
   costMultiplier_ = 1;
   integerLambda_ = 0;
@@ -54,6 +65,7 @@ void TSPSolver::ResetPenalties() {
 }
 
 void TSPSolver::StartRun() {
+  if (fast_) return fast_->StartRun();
   // The run's first move always sets the best; until then the initial tour
   // stands for it, so that a run ended before any move reports a true best.
   bestCost_ = kNoCost;
@@ -64,9 +76,18 @@ void TSPSolver::StartRun() {
   stats_.RecordInitialSolution(tour_, cost_, cost_ <= parameters_.TargetCost());
 }
 
-std::int32_t TSPSolver::GetBestCost() { return stats_.Repairs() == 0 ? initialCost_ : bestCost_; }
+std::int32_t TSPSolver::GetBestCost() {
+  if (fast_) return fast_->GetBestCost();
+  return stats_.Repairs() == 0 ? initialCost_ : bestCost_;
+}
+
+const std::vector<std::int32_t>& TSPSolver::GetBestTour() {
+  if (fast_) return fast_->GetBestTour();
+  return bestTour_;
+}
 
 std::int32_t TSPSolver::TourCost(const std::vector<std::int32_t>& tour) {
+  if (fast_) return fast_->TourCost(tour);
   if (tour.empty()) return 0;
   const IntMatrix& d = instance_.Distances();
   std::int32_t cost = d(tour.front(), tour.back());
@@ -90,6 +111,7 @@ std::int64_t TSPSolver::AugmentedCost() const {
 
 void TSPSolver::Evaluate() {
   if (instance_.Size() == 0) CheckSize();
+  if (fast_) return fast_->Evaluate();
   cost_ = TourCost(tour_);
   EvaluateNeighbourhood();
 }
@@ -141,6 +163,7 @@ void TSPSolver::AfterMove(bool foundByAspiration) {
 }
 
 void TSPSolver::LocalSearch() {
+  if (fast_) return fast_->LocalSearch();
   std::uint32_t sideways = 0;
   const bool aspirationOn = parameters_.Aspiration();
   for (;;) {
@@ -223,6 +246,10 @@ void TSPSolver::ComputeIntegerLambda() {
 }
 
 void TSPSolver::Penalise() {
+  if (fast_) {
+    if (!fast_->Penalise()) EndRun();
+    return;
+  }
   stats_.RecordLocalMinimum(cost_);
   if (integerLambda_ == 0) ComputeIntegerLambda();
 

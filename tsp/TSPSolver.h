@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "tsp/IntMatrix.h"
@@ -10,11 +11,16 @@
 
 namespace mirelock {
 
+class FastLocalSearch;
+
 // Guided Local Search for the symmetric TSP: 2-opt moves on a tour, the tour's
 // edges as features, penalised at each local minimum by their utility. Costs,
 // penalties and move values are 32-bit integers (the tour cost scaled by a
 // multiplier of 1 or 100, the penalties in units of an integer lambda), so
 // ties between moves are exact and are broken uniformly at random.
+// By default every move comes from a scan of the whole 2-opt neighbourhood;
+// with a neighbour count set in the parameters the steps are those of
+// FastLocalSearch instead, over the same parameters and statistics.
 class TSPSolver : public LocalSearchSolver {
  public:
   static constexpr std::int32_t kNoCost = 2147483647;
@@ -24,6 +30,9 @@ class TSPSolver : public LocalSearchSolver {
   // Largest multiplier * distance + penalty of an edge. A move value adds two
   // such elements and subtracts two, so below 2^29 it never leaves 32 bits.
   static constexpr std::int32_t kAugmentedCeiling = (1 << 29) - 1;
+
+  TSPSolver();
+  ~TSPSolver() override;
 
   ProblemInstance& GetProblem() override { return instance_; }
 
@@ -35,11 +44,13 @@ class TSPSolver : public LocalSearchSolver {
   void Penalise() override;
   std::int32_t GetBestCost() override;
   std::int32_t TourCost(const std::vector<std::int32_t>& tour) override;
-  const std::vector<std::int32_t>& GetBestTour() override { return bestTour_; }
+  const std::vector<std::int32_t>& GetBestTour() override;
   std::int32_t GetSize() override { return static_cast<std::int32_t>(instance_.Size()); }
 
   // The search state, for tests and benchmark programs.
   const TSPInstance& Instance() const { return instance_; }
+  // The fast search of this run, or nullptr for the full scan.
+  const FastLocalSearch* Fast() const { return fast_.get(); }
   const std::vector<std::int32_t>& Tour() const { return tour_; }
   std::int32_t Cost() const { return cost_; }
   // The cost plus the penalties of the tour's edges, in the multiplier's units.
@@ -80,6 +91,7 @@ class TSPSolver : public LocalSearchSolver {
   IntMatrix augmented_;
   TwoOptEvaluator neighbourhood_;
   std::vector<std::uint32_t> penalisedEdges_;  // tour positions k of edges (k - 1, k), 0 the closing edge
+  std::unique_ptr<FastLocalSearch> fast_;     // made at the first run that asks for it
 };
 
 }  // namespace mirelock

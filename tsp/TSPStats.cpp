@@ -26,6 +26,7 @@ void TSPStats::Reset(const TSPParameters* parameters) {
   entropyMin_ = 1.0;
   entropyMax_ = 0.0;
   occupancy_ = PositionOccupancy();
+  positionsTracked_ = true;
   aspirationMoves_ = 0;
   visited_.Clear();
   localMinimumCosts_.Clear();
@@ -43,7 +44,7 @@ bool TSPStats::TargetSet() const {
   return parameters_ != nullptr && parameters_->TargetCost() != TSPParameters::kNoTarget;
 }
 
-void TSPStats::RecordInitialSolution(const std::vector<std::int32_t>& tour, std::int32_t cost,
+void TSPStats::RecordInitialSolution(const std::vector<std::int32_t>& tour, std::int64_t cost,
                                      bool targetReached) {
   repairsToBest_ = 0;
   repairs_ = 0;
@@ -53,8 +54,8 @@ void TSPStats::RecordInitialSolution(const std::vector<std::int32_t>& tour, std:
   localMinimumCosts_.Clear();
   bestFound_.Clear();
   RecordNewBest(cost, false, targetReached);
-  visited_.Add(static_cast<std::uint32_t>(cost));
-  occupancy_.Start(tour);
+  visited_.Add(SeriesValue(cost));
+  if (positionsTracked_) occupancy_.Start(tour);
   repetitions_ = 0;
   aspirationMoves_ = 0;
   bestDueToAspiration_ = false;
@@ -67,14 +68,14 @@ void TSPStats::RecordMove(const std::vector<std::int32_t>& tour, std::int32_t co
   ++repairs_;
 }
 
-void TSPStats::RecordLocalMinimum(std::int32_t cost) {
-  localMinimumCosts_.Add(static_cast<std::uint32_t>(cost));
+void TSPStats::RecordLocalMinimum(std::int64_t cost) {
+  localMinimumCosts_.Add(SeriesValue(cost));
   ++localMinima_;
 }
 
-void TSPStats::RecordNewBest(std::int32_t cost, bool byAspiration, bool targetReached) {
+void TSPStats::RecordNewBest(std::int64_t cost, bool byAspiration, bool targetReached) {
   repairsToBest_ = repairs_;
-  bestFound_.Add(static_cast<std::uint32_t>(cost));
+  bestFound_.Add(SeriesValue(cost));
   bestDueToAspiration_ = byAspiration;
   if (targetReached) ++solutionsFound_;
 }
@@ -133,8 +134,12 @@ std::ostream& TSPStats::WriteRow(std::ostream& out) {
   out << (duration > 0.0 ? duration : ElapsedSeconds()) << "\t";
   out << repairsToBest_ << "\t";
   if (!cheapStatsOnly_) out << repetitions_ << "\t";
-  ComputeEntropy();
-  out << entropyAverage_ << "\t" << entropyStdDev_ << "\t" << entropyMin_ << "\t" << entropyMax_ << "\t";
+  if (positionsTracked_) {
+    ComputeEntropy();
+    out << entropyAverage_ << "\t" << entropyStdDev_ << "\t" << entropyMin_ << "\t" << entropyMax_ << "\t";
+  } else {
+    out << "NA\tNA\tNA\tNA\t";
+  }
   out << aspirationMoves_ << "\t";
   visited_.WriteRow(out);
   localMinimumCosts_.WriteRow(out);

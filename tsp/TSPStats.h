@@ -30,11 +30,23 @@ class TSPStats : public SolverStats {
   void SetCheapStatsOnly(bool on) { cheapStatsOnly_ = on; }
   void SetRepairLimit(std::uint32_t maxRepairs) { repairLimit_ = maxRepairs; }
 
-  void RecordInitialSolution(const std::vector<std::int32_t>& tour, std::int32_t cost, bool targetReached);
+  // Costs are 32-bit in the full scan and appended as unsigned 32-bit values;
+  // the fast search's 64-bit costs are appended whole when they leave 32 bits.
+  void RecordInitialSolution(const std::vector<std::int32_t>& tour, std::int64_t cost, bool targetReached);
   void RecordMove(const std::vector<std::int32_t>& tour, std::int32_t cost, std::uint32_t first,
                   std::uint32_t last);
-  void RecordLocalMinimum(std::int32_t cost);
-  void RecordNewBest(std::int32_t cost, bool byAspiration, bool targetReached);
+  // For a search that keeps no fixed tour positions (the fast local search
+  // reverses either side of a move): no position occupancy is kept and the
+  // entropy columns are written as NA. Called before RecordInitialSolution,
+  // every run: Reset tracks positions again.
+  void SetPositionsUntracked() { positionsTracked_ = false; }
+  bool PositionsTracked() const { return positionsTracked_; }
+  void RecordMove(std::int64_t cost) {
+    visited_.Add(SeriesValue(cost));
+    ++repairs_;
+  }
+  void RecordLocalMinimum(std::int64_t cost);
+  void RecordNewBest(std::int64_t cost, bool byAspiration, bool targetReached);
   void CountAspiration() { ++aspirationMoves_; }
 
   std::uint32_t Repairs() const { return repairs_; }
@@ -49,6 +61,10 @@ class TSPStats : public SolverStats {
   const PositionOccupancy& Occupancy() const { return occupancy_; }
 
  private:
+  static std::uint64_t SeriesValue(std::int64_t cost) {
+    if (cost >= INT32_MIN && cost <= INT32_MAX) return static_cast<std::uint32_t>(cost);
+    return static_cast<std::uint64_t>(cost);
+  }
   bool TargetSet() const;
   void ComputeEntropy();
 
@@ -70,6 +86,7 @@ class TSPStats : public SolverStats {
   double entropyMin_ = 1.0;
   double entropyMax_ = 0.0;
   PositionOccupancy occupancy_;
+  bool positionsTracked_ = true;
   std::uint32_t aspirationMoves_ = 0;
   ValueSeries visited_{"Visited_Solution", "Cost"};
   ValueSeries localMinimumCosts_{"Local_Minima_Solution", "Cost"};

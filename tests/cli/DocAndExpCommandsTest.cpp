@@ -92,6 +92,17 @@ TEST_F(DocCommands, ExperimentListFollowsTheEditorRules) {
   EXPECT_EQ(Load()->m_experiments[0], expected);
   EXPECT_NE(Run("exp list d.mld").out.find("Exp Id  Lambda  Aspiration"), std::string::npos);
 
+  // The TSP neighbourhood: fast with 10 neighbours unless a count is given; 0 and a count for the full scan refused.
+  Mirelock("exp add d.mld --neighbourhood fast");
+  EXPECT_EQ(Load()->m_experiments.back().m_nNeighbours, 10u);
+  Mirelock("exp edit d.mld 2 --neighbours 7");
+  EXPECT_EQ(Load()->m_experiments.back().GetParamAt(8), "Neighbourhood=Fast 7 nearest");
+  ExpectRefused("exp add d.mld --neighbours 0", "--neighbours 0: Please enter a number of neighbours of at least 1.\n");
+  ExpectRefused("exp add d.mld --neighbours 5 --neighbourhood full");
+  ExpectRefused("exp add d.mld --neighbourhood quick");
+  EXPECT_NE(Run("exp list d.mld").out.find("Neighbourhood"), std::string::npos);
+  Mirelock("exp delete d.mld 2");
+
   Mirelock("exp delete d.mld 0");
   ASSERT_EQ(Load()->m_experiments.size(), 1u);
   EXPECT_NE(Load()->m_experiments[0], expected);

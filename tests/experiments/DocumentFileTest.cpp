@@ -189,3 +189,70 @@ TEST(DocumentFile, NewDocumentKeepsTheKeptValues) {
 
 }  // namespace
 }  // namespace mirelock
+
+namespace mirelock {
+namespace {
+
+// Fast local search is stored apart from the 52-byte records, in a document of
+// format 1: without it a document keeps the plain layout byte for byte; with it
+// the document round-trips here and a reader of the plain layout alone (as a
+// build without the setting reads) refuses it for its first word.
+TEST(DocumentFile, NeighbourhoodSettingRoundTripsAndOlderReadersRefuseIt) {
+  RecordingMessages messages;
+  CMirelockDoc doc(&messages);
+  doc.m_nProblemType = kProblemTSP;
+  doc.m_strProblemsDir = "/p/";
+  doc.m_experiments = {CExperiment(), CExperiment()};
+  doc.m_experiments[1].m_nSideways = 7;
+  const Bytes plain = EncodeDocument(doc);
+  EXPECT_EQ(Bytes(plain.begin(), plain.begin() + 4), (Bytes{3, 0, 0, 0}));
+  // Nothing after the fixed seed (ordering 0, seed mode 1, seed 21).
+  EXPECT_EQ(Bytes(plain.end() - 12, plain.end()), (Bytes{0, 0, 0, 0, 1, 0, 0, 0, 21, 0, 0, 0}));
+  CMirelockDoc plainBack(&messages);
+  ASSERT_TRUE(DecodeDocument(plain, "plain.mld", plainBack, DocumentFormats::kPlainOnly));
+  EXPECT_EQ(EncodeDocument(plainBack), plain);
+
+  doc.m_experiments[1].m_nNeighbours = 12;
+  const Bytes extended = EncodeDocument(doc);
+  // Format 1 beside the problem type; the plain layout; the count and one neighbour count per experiment.
+  EXPECT_EQ(Bytes(extended.begin(), extended.begin() + 4), (Bytes{3, 0, 1, 0}));
+  EXPECT_TRUE(std::equal(plain.begin() + 4, plain.end(), extended.begin() + 4));
+  EXPECT_EQ(Bytes(extended.begin() + plain.size(), extended.end()), (Bytes{2, 0, 0, 0, 0, 0, 12, 0, 0, 0}));
+
+  CMirelockDoc back(&messages);
+  ASSERT_TRUE(DecodeDocument(extended, "fast.mld", back));
+  EXPECT_EQ(back.m_experiments, doc.m_experiments);
+  EXPECT_EQ(back.m_nProblemType, kProblemTSP);
+  EXPECT_EQ(EncodeDocument(back), extended);
+
+  // The reader of the plain layout: refused, naming the file, never read without the setting.
+  CMirelockDoc old(&messages);
+  try {
+    DecodeDocument(extended, "fast.mld", old, DocumentFormats::kPlainOnly);
+    ADD_FAILURE() << "a reader of the plain layout accepted a format-1 document";
+  } catch (const DocumentFileError& error) {
+    EXPECT_STREQ(error.what(),
+                 "fast.mld holds the problem type 65539; a document file holds 0 (SAT), 1 (MAX-SAT), 2 (QAP) or "
+                 "3 (TSP).");
+  }
+  EXPECT_TRUE(old.m_experiments.empty());
+
+  // A later format, and settings for another number of experiments, are refused.
+  Bytes later = extended;
+  later[2] = 2;
+  EXPECT_THROW(DecodeDocument(later, "later.mld", old), DocumentFileError);
+  try {
+    DecodeDocument(later, "later.mld", old);
+  } catch (const DocumentFileError& error) {
+    EXPECT_STREQ(error.what(), "later.mld is a document of format 2, written by a newer Mirelock; this one reads "
+                               "formats 0 to 1.");
+  }
+  Bytes mismatched = extended;
+  mismatched[plain.size()] = 3;
+  EXPECT_THROW(DecodeDocument(mismatched, "odd.mld", old), DocumentFileError);
+  Bytes cut(extended.begin(), extended.end() - 1);
+  EXPECT_THROW(DecodeDocument(cut, "cut.mld", old), DocumentFileError);
+}
+
+}  // namespace
+}  // namespace mirelock

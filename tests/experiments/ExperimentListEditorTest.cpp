@@ -113,6 +113,21 @@ TEST(ExperimentListEditor, TableSplitsVaryingTextsAtTheFirstEquals) {
   EXPECT_EQ(table.rows[1], (std::vector<std::string>{"1", "0.8 every 200 local minima", "1000"}));
   EXPECT_EQ(table.rows[0], (std::vector<std::string>{"0", "Off", "1000*N"}));
 
+  // The neighbourhood shows once an experiment uses fast local search: a
+  // column when it varies, a fixed text when every experiment shares it.
+  CExperiment fast = b;
+  fast.m_nNeighbours = 10;
+  const ExperimentTable mixed = BuildExperimentTable({b, fast});
+  ASSERT_EQ(mixed.columns.size(), 2u);
+  EXPECT_EQ(mixed.columns[1].heading, "Neighbourhood");
+  EXPECT_EQ(mixed.rows[0], (std::vector<std::string>{"0", "Full"}));
+  EXPECT_EQ(mixed.rows[1], (std::vector<std::string>{"1", "Fast 10 nearest"}));
+  const ExperimentTable allFast = BuildExperimentTable({fast});
+  std::string allFixed = allFast.fixedText;
+  std::erase(allFixed, '\r'), std::erase(allFixed, '\n');
+  EXPECT_NE(allFixed.find(" Neighbourhood=Fast 10 nearest"), std::string::npos);
+  EXPECT_EQ(BuildExperimentTable({b}).fixedText.find("Neighbourhood"), std::string::npos);
+
   // Pieces of 75 characters, each ended by CR LF unless the text fits in one.
   const std::string t75(75, 'x');
   EXPECT_EQ(CutIntoPieces(t75, 75), t75);

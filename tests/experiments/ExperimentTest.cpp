@@ -35,8 +35,16 @@ TEST(Experiment, ParameterTexts) {
       "Penalty decay=0.7 every 200 local minima", "Max repairs=2147483648", "Num runs=4000000000"};
   ASSERT_EQ(ex.GetParamCount(), 8u);
   for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(ex.GetParamAt(i), texts[i]);
-  EXPECT_EQ(ex.GetParamAt(8),
+  // The ninth text, the neighbourhood, counts only for fast local search.
+  EXPECT_EQ(ex.GetParamAt(8), "Neighbourhood=Full");
+  EXPECT_EQ(ex.GetParamAt(9),
             "INVALID:UnknownParamStr in const CString CExperiment::GetParamAt(unsigned int nIdx) const");
+  CExperiment fast = ex;
+  fast.m_nNeighbours = 12;
+  ASSERT_EQ(fast.GetParamCount(), 9u);
+  EXPECT_EQ(fast.GetParamAt(8), "Neighbourhood=Fast 12 nearest");
+  EXPECT_NE(fast, ex);
+  EXPECT_EQ(fast.ToRecord(), ex.ToRecord());  // the record does not hold the setting
 }
 
 TEST(Experiment, PresetsSetTheSearchAndKeepTerminationAndGlssat1KeepsTheDecayFactor) {

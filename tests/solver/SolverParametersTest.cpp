@@ -39,6 +39,8 @@ TEST(SolverParameters, DefaultsRefuseOnlyARequestForTheFeature) {
   EXPECT_EQ(Thrown([&] { p.SetPenaltyDecay(5, 0.5); }), "Penalty Decay");
   EXPECT_EQ(Thrown([&] { p.SetLambda(1.0); }), "Lambda");
   EXPECT_EQ(Thrown([&] { p.SetMonitor("", 0); }), "Monitor run");
+  EXPECT_EQ(Thrown([&] { p.SetNeighbourhood(10); }), "Fast local search");
+  EXPECT_EQ(Thrown([&] { p.SetNeighbourhood(0); }), "");
 
   EXPECT_EQ(Thrown([&] { p.SetAspiration(false); }), "");
   EXPECT_EQ(Thrown([&] { p.SetRandomMoves(0.0); }), "");

@@ -26,7 +26,10 @@ namespace mirelock::test {
 inline std::string BlankColumn(const std::string& row, int column) {
   std::size_t start = 0;
   for (int i = 0; i < column; ++i) start = row.find('\t', start) + 1;
-  return row.substr(0, start) + "T" + row.substr(row.find('\t', start));
+  // Appended piece by piece: g++ 12 warns (-Wrestrict, wrongly) about the same built with operator+.
+  std::string blanked(row, 0, start);
+  blanked += 'T';
+  return blanked.append(row, row.find('\t', start), std::string::npos);
 }
 
 // The settings of an experiment. Each solver's tests start from their own
@@ -43,6 +46,7 @@ struct Experiment {
   double decayFactor = 0.8;
   int sideways = 2;
   unsigned seed = 21;
+  unsigned neighbours = 0;  // TSP: 0 the full neighbourhood, K fast local search
 };
 
 // Through the batch's own hand-off, so the solver gets the settings in the
@@ -59,6 +63,7 @@ inline void Apply(SolverParameters& p, const Experiment& e) {
   experiment.m_nPenaltyDecayEvery = e.decayEvery;
   experiment.m_dPenaltyDecayFactor = e.decayFactor;
   experiment.m_nSideways = static_cast<std::uint32_t>(e.sideways);
+  experiment.m_nNeighbours = e.neighbours;
   RunSettings settings;
   settings.seedMode = kSeedFixed;
   settings.fixedSeed = e.seed;

@@ -14,6 +14,7 @@
 #include "platform/Random.h"
 #include "solver/SolverTestSupport.h"
 #include "tsp/TSPSolver.h"
+#include "tsp/ReferenceSeries.h"
 
 namespace mirelock {
 namespace {
@@ -180,17 +181,6 @@ class ReferenceGLS {
     }
   }
 
-  static std::string Series(const std::vector<I64>& values) {
-    if (values.empty()) return "0\tNA\tNA\tNA\tNA\t";
-    long double sum = 0, squares = 0;
-    for (I64 v : values) sum += v, squares += static_cast<long double>(v) * v;
-    const long double mean = sum / values.size();
-    const auto [low, high] = std::minmax_element(values.begin(), values.end());
-    return std::to_string(values.size()) + "\t" + FormatNumber(static_cast<double>(mean)) + "\t" +
-           FormatNumber(static_cast<double>(std::sqrt(squares / values.size() - mean * mean))) + "\t" +
-           FormatNumber(static_cast<double>(*low)) + "\t" + FormatNumber(static_cast<double>(*high)) + "\t";
-  }
-
   std::string Row() {
     double average = 0, deviation = 0, least = 1, most = 0;
     if (moveCounter_ > 0) {
@@ -213,7 +203,7 @@ class ReferenceGLS {
     std::ostringstream row;
     UseDefaultNumberFormat(row);
     row << "T\t" << repairsToBest_ << '\t' << average << '\t' << deviation << '\t' << least << '\t' << most
-        << '\t' << aspirations_ << '\t' << Series(visited_) << Series(minima_) << Series(bests_)
+        << '\t' << aspirations_ << '\t' << test::Series(visited_) << test::Series(minima_) << test::Series(bests_)
         << byAspiration_ << '\t';
     row << "-maxrepairs " << maxRepairs_ << ' '
         << (s_.runs != 1 ? "-numruns " + std::to_string(s_.runs) + " " : "") << "-lambdacoeff " << s_.lambda
