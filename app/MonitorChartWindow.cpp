@@ -140,15 +140,6 @@ void MonitorChartWindow::FollowRun(const QString& path, const MonitorRunContext&
                                                     : QStringLiteral("Experiment: ") + context.experiment);
   experiment_->setVisible(!context.experiment.isEmpty());
   ClearChart();
-  if (context.writesNoFile) {
-    status_->setText(QStringLiteral("The %1 solver writes no monitor file, so this run has nothing to plot; "
-                                    "its results file holds the statistics of each run.")
-                         .arg(context.problemType));
-    chart_->setTitle(context.problem + QStringLiteral(": no monitor data"));
-    timer_.stop();
-    emit chartUpdated();
-    return;
-  }
   Refresh();
   timer_.start();
 }

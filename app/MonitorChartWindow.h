@@ -27,7 +27,6 @@ struct MonitorRunContext {
   QString experiment;       // the eight parameter texts
   unsigned runs = 0;        // runs of the experiment; 0 when unknown
   std::optional<double> bestKnownCost;
-  bool writesNoFile = false;  // the solver accepts monitoring but writes nothing (TSP)
   // The run the live solver is on (from 1), read when the file starts a new run; null when not live.
   std::function<unsigned()> liveRun;
 };

@@ -62,6 +62,7 @@ void TSPSolver::StartRun() {
   stats_.SetCheapStatsOnly(parameters_.CheapStatsOnly());
   stats_.SetRepairLimit(parameters_.MaxRepairs());
   stats_.RecordInitialSolution(tour_, cost_, cost_ <= parameters_.TargetCost());
+  monitor_.StartRun(*this, parameters_.MonitorFileName(), parameters_.MonitorFrequency());
 }
 
 std::int32_t TSPSolver::GetBestCost() { return stats_.Repairs() == 0 ? initialCost_ : bestCost_; }
@@ -138,6 +139,7 @@ void TSPSolver::AfterMove(bool foundByAspiration) {
     bestTour_ = tour_;
     bestCost_ = cost_;
   }
+  monitor_.AfterMove(*this);
 }
 
 void TSPSolver::LocalSearch() {

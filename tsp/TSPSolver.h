@@ -5,6 +5,7 @@
 #include "tsp/IntMatrix.h"
 #include "tsp/LocalSearchSolver.h"
 #include "tsp/TSPInstance.h"
+#include "tsp/TSPMonitorWriter.h"
 #include "tsp/TSPMove.h"
 #include "tsp/TwoOptEvaluator.h"
 
@@ -80,6 +81,7 @@ class TSPSolver : public LocalSearchSolver {
   IntMatrix augmented_;
   TwoOptEvaluator neighbourhood_;
   std::vector<std::uint32_t> penalisedEdges_;  // tour positions k of edges (k - 1, k), 0 the closing edge
+  TSPMonitorWriter monitor_;  // the monitor output file of a monitor run
 };
 
 }  // namespace mirelock
