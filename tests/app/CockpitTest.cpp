@@ -204,20 +204,21 @@ void CockpitTest::monitorRunIntoTheChartThenOtherFiles() {
   QTRY_COMPARE(chart->PointCount(), 1);
   QVERIFY2(chart->Title().contains(QStringLiteral("run 2")), qPrintable(chart->Title()));
 
-  // A TSP monitor run: its solver writes no file, and the chart says so instead of showing old data.
+  // A TSP monitor run: the TSP solver's file in the QAP layout, read into the same three series.
   QVERIFY(CopyExamples(QStringLiteral("tsp"), {QStringLiteral("burma14.tsp")}, dir.filePath("problems")));
   window.Action(QStringLiteral("actionType3"))->trigger();
+  QVERIFY2(doc.m_strMonitorProblem.empty(), "the QAP monitor problem went with the QAP type");
   doc.m_strMonitorProblem = dir.filePath(QStringLiteral("problems/burma14.tsp")).toStdString();
   doc.m_strMonitorOutputFile = dir.filePath(QStringLiteral("tsp-monitor.txt")).toStdString();
   doc.m_monitorExperiment.m_nNumRuns = 1;
   doc.m_bSettingsChanged = true;
   window.Action(QStringLiteral("actionSolveProblem"))->trigger();
-  QVERIFY2(chart->StatusText().contains(QStringLiteral("TSP solver writes no monitor file")),
-           qPrintable(chart->StatusText()));
-  QCOMPARE(chart->PointCount(), 0);
-  QCOMPARE(chart->SeriesNames(), QStringList());
-  QVERIFY(chart->Title().startsWith(QStringLiteral("burma14.tsp")));
   QTRY_VERIFY_WITH_TIMEOUT(catcher.Texts().count(QStringLiteral("Finished Solving..")) == 2, 60000);
+  // 3000 repairs written every 10: 301 points.
+  QTRY_COMPARE_WITH_TIMEOUT(chart->PointCount(), 301, 10000);
+  QVERIFY2(chart->StatusText().isEmpty(), qPrintable(chart->StatusText()));
+  QCOMPARE(chart->SeriesNames(), (QStringList{"Cost", "Best cost", "Augmented cost"}));
+  QVERIFY2(chart->Title().startsWith(QStringLiteral("burma14.tsp (TSP), run 1 of 1, ")), qPrintable(chart->Title()));
 }
 
 void CockpitTest::monitorChartRefreshOfAMillionLineFileStaysShort() {
@@ -412,6 +413,7 @@ void CockpitTest::smallerComforts() {
     QVERIFY(!window.RecentFiles().contains(QFileInfo(saved).absoluteFilePath()));
     const QString malformed = dir.filePath(QStringLiteral("bad.mirel"));
     WriteText(malformed, QByteArray("\x02\x00\x00\x00\x40short", 10));
+    AnswerSaveChanges(steps, QMessageBox::Discard);
     steps.Message(&messages);
     QVERIFY(!window.OpenDocument(malformed));
     VERIFY_STEPS(steps);
@@ -435,7 +437,9 @@ void CockpitTest::smallerComforts() {
     auto* scroll = window.findChild<QScrollArea*>(QStringLiteral("documentScroll"));
     QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
     window.resize(777, 555);
+    AnswerSaveChanges(steps, QMessageBox::Discard);
     QVERIFY(window.close());
+    VERIFY_STEPS(steps);
   }
   {
     QTemporaryDir work;
@@ -462,6 +466,9 @@ void CockpitTest::smallerComforts() {
     QVERIFY(QFile::remove(broken));
     window.Action(QStringLiteral("actionStart"))->trigger();
     window.Action(QStringLiteral("actionStop"))->trigger();
+    // (Saved first: the catcher would answer a "Save changes?" question as well.)
+    window.SetChooserRunner([&](QFileDialog&) { return work.filePath(QStringLiteral("batch.mirel")); });
+    window.Action(QStringLiteral("actionSaveAs"))->trigger();
     int asked = 0;
     for (const bool quit : {false, true}) {
       window.SetCloseQuestion([&asked, quit] {
