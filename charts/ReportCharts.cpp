@@ -134,12 +134,16 @@ QChart* MakeGapBoxPlot(const analysis::Report& report) {
   series->setBoxWidth(0.4);
   QStringList categories;
   double low = INFINITY, high = -INFINITY;
+  std::vector<QBoxSet*> emptySlots;
   for (const auto& experiment : report.experiments) {
     const QString caption = ExperimentCaption(experiment);
     categories << caption;
     const auto& gaps = experiment.gaps;
     if (gaps.empty()) {
-      series->append(new QBoxSet(caption));  // an empty slot keeps the experiments in order
+      // An empty slot keeps the experiments in order; drawn, its zeros would look like a box at gap 0
+      // (hidden below, once the chart's theme has styled the sets).
+      emptySlots.push_back(new QBoxSet(caption));
+      series->append(emptySlots.back());
       continue;
     }
     const double min = *std::min_element(gaps.begin(), gaps.end());
@@ -150,6 +154,13 @@ QChart* MakeGapBoxPlot(const analysis::Report& report) {
                                analysis::Quantile(gaps, 0.75), max, caption));
   }
   chart->addSeries(series);
+  // Below the axis, where the plot area clips it away (pen and brush alone do not hide the whisker line).
+  const double outside = (std::isfinite(low) ? std::min(low, 0.0) : 0.0) - 1e9;
+  for (QBoxSet* empty : emptySlots) {
+    for (int i = 0; i < 5; ++i) empty->setValue(i, outside);
+    empty->setPen(Qt::NoPen);
+    empty->setBrush(Qt::NoBrush);
+  }
   // The mean beside the quartiles: with many runs at gap 0 the boxes collapse, and the mean still tells
   // the experiments apart.
   auto* means = new QScatterSeries;
