@@ -18,9 +18,9 @@ struct DisplayLine {
 
 // The view: the document's text lines at their fixed positions, then the
 // problem type, the problem ordering, the seeds and the experiment list below
-// them. The same lines serve the
-// screen and the printer. The widget asks for the size its lines need, so a
-// scroll area around it shows scroll bars instead of clipping.
+// them. The same lines serve the screen and the printer. The widget asks for
+// the size its lines need, so a scroll area around it shows scroll bars
+// instead of clipping.
 class DocumentView : public QWidget {
   Q_OBJECT
  public:

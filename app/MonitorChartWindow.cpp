@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/LogAxisTicks.h"
+#include "app/ChartAxisScales.h"
 #include "app/MonitorFileReader.h"
 #include "app/NiceScale.h"
 #include "app/ZoomableChartView.h"
@@ -29,39 +29,6 @@ const QString kCost = QStringLiteral("Cost");
 const QString kBestCost = QStringLiteral("Best cost");
 const QString kAugmented = QStringLiteral("Augmented cost");
 const QString kBestKnown = QStringLiteral("Best known cost");
-
-QString LabelFormat(double step) { return step >= 1 ? QStringLiteral("%.0f") : QStringLiteral("%g"); }
-
-// Round ticks from the anchor 0 every `step`. The axis goes through a fixed
-// tick count while range and interval change, so that a new range never meets
-// the old interval (a range of millions with a step of 0.2 would make the axis
-// lay out millions of ticks).
-void ApplyScale(QValueAxis* axis, const NiceScale& scale, double low, double high) {
-  axis->setTickType(QValueAxis::TicksFixed);
-  axis->setRange(low, high);
-  axis->setTickAnchor(0.0);
-  axis->setTickInterval(scale.step);
-  axis->setLabelFormat(LabelFormat(scale.step));
-  axis->setTickType(QValueAxis::TicksDynamic);
-}
-
-void ApplyScale(QValueAxis* axis, const NiceScale& scale) { ApplyScale(axis, scale, scale.low, scale.high); }
-
-// On the log scale the series hold log10 of their values and the axis is
-// linear in those: zooming then works as on the linear scale, and the labels
-// (the values themselves) are placed where MakeLogTicks finds round numbers
-// for whatever range is in view.
-void LabelLogAxis(QCategoryAxis* axis) {
-  const double low = axis->min();
-  const double high = axis->max();
-  for (const QString& label : axis->categoriesLabels()) axis->remove(label);
-  axis->setStartValue(low);
-  for (const LogTick& tick : MakeLogTicks(std::pow(10.0, low), std::pow(10.0, high))) {
-    const double at = std::log10(tick.value);
-    if (at > low && at <= high) axis->append(tick.label, at);
-  }
-  axis->setRange(low, high);
-}
 
 }  // namespace
 

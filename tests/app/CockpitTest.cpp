@@ -101,7 +101,21 @@ void CockpitTest::printsTheViewAtAReadableSizeWithPageBreaks() {
   for (const Word& word : words) all += word.text + QLatin1Char(' ');
   QVERIFY(all.contains(QStringLiteral("Penalty decay=0.8 every 200 local minima")));
   QVERIFY(all.contains(QStringLiteral("69: Lambda=7")));
+  QVERIFY(all.contains(QStringLiteral("Problem ordering is a natural sequence")));
+  QVERIFY(all.contains(QStringLiteral("Seeds: using a fixed seed: 21")));
   QCOMPARE(words.back().page, pages);
+  // 15 mm (42.5 points) of margin on every side of the page, whatever the printer was set to.
+  const QSizeF paper = printer.pageLayout().fullRect(QPageLayout::Point).size();
+  for (const Word& word : words)
+    QVERIFY2(word.xMin >= 42 && word.yMin >= 42 && word.xMax <= paper.width() - 42 && word.yMax <= paper.height() - 42,
+             qPrintable(QStringLiteral("%1 at %2,%3").arg(word.text).arg(word.xMin).arg(word.yMin)));
+  // A wrapped experiment line stays on one page: after a page's title ("Untitled - Mirelock") comes the
+  // start of a line ("N:"), never the rest of one.
+  static const QRegularExpression lineStart(QStringLiteral("^\\d+:$"));
+  for (int i = 1; i + 3 < words.size(); ++i)
+    if (words[i].page != words[i - 1].page)
+      QVERIFY2(lineStart.match(words[i + 3].text).hasMatch(),
+               qPrintable(QStringLiteral("page %1 starts with \"%2\"").arg(words[i].page).arg(words[i + 3].text)));
 
   // A 10-point font gives word boxes about 10 to 13 points high, not the 100 and more of a double scaling.
   for (const Word& word : words) {
