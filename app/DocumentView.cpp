@@ -23,6 +23,20 @@ QString ExperimentText(std::size_t index, const CExperiment& experiment) {
   return text;
 }
 
+// The seeding of the runs, in the words of the ordering and seeds dialog.
+QString SeedText(const CMirelockDoc& doc) {
+  switch (doc.m_nSeedMode.load()) {
+    case 0:
+      return QStringLiteral("Seeds: using time() x run number");
+    case 1:
+      return QStringLiteral("Seeds: using a fixed seed: %1 (x run number)").arg(doc.m_nFixedSeed.load());
+    case 2:
+      return QStringLiteral("Seeds: do not seed");
+    default:
+      return QStringLiteral("Seeds: unknown mode %1 (no seeding call)").arg(doc.m_nSeedMode.load());
+  }
+}
+
 }  // namespace
 
 DocumentView::DocumentView(const CMirelockDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
@@ -40,6 +54,10 @@ QStringList DocumentView::LineTexts() const {
 QStringList DocumentView::SetupTexts() const {
   QStringList texts;
   texts << QStringLiteral("Problem type is ") + QString::fromLatin1(ProblemMenuName(doc_.m_nProblemType));
+  texts << QStringLiteral("Problem ordering is ") +
+               (doc_.m_nProblemOrdering.load() == 1 ? QStringLiteral("a random sequence")
+                                                   : QStringLiteral("a natural sequence"));
+  texts << SeedText(doc_);
   if (doc_.m_experiments.empty()) {
     texts << QStringLiteral("The experiment list is empty (Options, Edit experiment list)");
     return texts;
@@ -54,9 +72,13 @@ std::vector<DisplayLine> DocumentView::PrintLines() const {
   std::vector<DisplayLine> lines;
   for (const ViewLine& line : doc_.ViewLines()) lines.push_back({line.x, QString::fromStdString(line.text)});
   const QStringList setup = SetupTexts();
-  for (int i = 0; i < setup.size(); ++i)
-    lines.push_back({i < 2 ? kSetupIndent : kExperimentIndent, setup[i]});
+  for (int i = 0; i < setup.size(); ++i) lines.push_back({IndentOf(i, setup.size()), setup[i]});
   return lines;
+}
+
+int DocumentView::IndentOf(int line, qsizetype lines) const {
+  // The experiments come last, one line each, indented under their heading.
+  return line < lines - static_cast<qsizetype>(doc_.m_experiments.size()) ? kSetupIndent : kExperimentIndent;
 }
 
 int DocumentView::SetupTop() const {
@@ -73,7 +95,7 @@ void DocumentView::DrawLines(QPainter& painter) const {
   const QStringList setup = SetupTexts();
   int y = SetupTop();
   for (int i = 0; i < setup.size(); ++i, y += kLinePitch)
-    painter.drawText(i < 2 ? kSetupIndent : kExperimentIndent, y + ascent, setup[i]);
+    painter.drawText(IndentOf(i, setup.size()), y + ascent, setup[i]);
 }
 
 QSize DocumentView::sizeHint() const {

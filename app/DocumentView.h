@@ -17,9 +17,10 @@ struct DisplayLine {
 };
 
 // The view: the document's text lines at their fixed positions, then the
-// problem type and the experiment list below them. The same lines serve the
-// screen and the printer. The widget asks for the size its lines need, so a
-// scroll area around it shows scroll bars instead of clipping.
+// problem type, the problem ordering, the seeds and the experiment list below
+// them. The same lines serve the screen and the printer. The widget asks for
+// the size its lines need, so a scroll area around it shows scroll bars
+// instead of clipping.
 class DocumentView : public QWidget {
   Q_OBJECT
  public:
@@ -29,7 +30,7 @@ class DocumentView : public QWidget {
   void DrawLines(QPainter& painter) const;
   // The document's own lines as plain text, one per line.
   QStringList LineTexts() const;
-  // The lines below them: problem type and one line per experiment.
+  // The lines below them: problem type, problem ordering, seeds and one line per experiment.
   QStringList SetupTexts() const;
   // Every line, in order, for printing.
   std::vector<DisplayLine> PrintLines() const;
@@ -45,6 +46,8 @@ class DocumentView : public QWidget {
  private:
   // The y of the first setup line: one line pitch below the document's last line.
   int SetupTop() const;
+  // The indent of setup line `line` of `lines`.
+  int IndentOf(int line, qsizetype lines) const;
 
   const CMirelockDoc& doc_;
 };

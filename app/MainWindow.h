@@ -1,6 +1,5 @@
 #pragma once
 #include <QMainWindow>
-#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -9,35 +8,43 @@
 
 class QAction;
 class QFileDialog;
-class QActionGroup;
 class QMenu;
 class QPrinter;
 class QToolBar;
 
 namespace mirelock {
 
+class DocumentSession;
 class DocumentView;
+class FileChooser;
 class MonitorChartWindow;
+class MonitorCommands;
+class PrintCommands;
 class ProgressPane;
 class ProgressStatusBar;
+class RecentFiles;
 class ResultsWindow;
+class RunCommands;
+class SettingsCommands;
 class WindowMessages;
 
-// The main window: menus, toolbar and status bar over the one document, the
-// view that draws it, and the run controls shared with the command line.
-// Every command is a call on the model; the window adds only the dialogs and
-// the enabled states that follow the running flag.
+// The main window: menus, toolbar, status bar and the run progress pane
+// around the view. The commands live in pieces of their own (the document
+// session for File and closing, settings, monitor, run and print commands);
+// the window builds the menus over them and keeps the enabled states in step
+// with the running flag.
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
   explicit MainWindow(QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // Opens a document file (File, Open without the chooser); false when it could not be read.
+  // Opens a document file (File, Open without the chooser); false when it was not read.
   bool OpenDocument(const QString& path);
 
-  CMirelockDoc& Document() { return doc_; }
-  RunControls& Controls() { return *controls_; }
+  DocumentSession& Session() { return *session_; }
+  CMirelockDoc& Document();
+  RunControls& Controls();
   WindowMessages& Messages() { return *messages_; }
   DocumentView* View() const { return view_; }
   ProgressStatusBar* ProgressBar() const { return status_; }
@@ -46,7 +53,6 @@ class MainWindow : public QMainWindow {
   ResultsWindow* Results() const;
   // Lays out the view's lines on `printer` (Print and Print Preview use it); returns the pages printed.
   int PrintTo(QPrinter& printer) const;
-  // Workers of the batch runs started from now on; kept in the user's settings.
   void SetWorkers(unsigned workers);
   unsigned Workers() const;
   // A command by its object name ("actionStart", ...), for tests and scripts.
@@ -54,14 +60,13 @@ class MainWindow : public QMainWindow {
   QStringList RecentFiles() const;
 
   // Runs a prepared file or folder chooser and returns the confirmed path
-  // (empty when cancelled). Tests replace it to pick a path as a user would,
-  // after checking the chooser's title, filters and default suffix.
+  // (empty when cancelled). Tests replace it to pick a path as a user would.
   using ChooserRunner = std::function<QString(QFileDialog&)>;
-  void SetChooserRunner(ChooserRunner runner) { runChooser_ = std::move(runner); }
+  void SetChooserRunner(ChooserRunner runner);
   // Asks whether a running or paused batch may be abandoned when the window
-  // closes; true lets it close. Tests replace the question box.
+  // closes or the document is replaced; true lets it go. Tests replace the box.
   using CloseQuestion = std::function<bool()>;
-  void SetCloseQuestion(CloseQuestion question) { closeQuestion_ = std::move(question); }
+  void SetCloseQuestion(CloseQuestion question);
 
  public slots:
   // Re-reads the running flag and enables the commands accordingly.
@@ -71,80 +76,39 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QAction* NewAction(const QString& text, const char* name, void (MainWindow::*slot)(),
+  // A command whose triggering calls `slot` on `target`.
+  template <typename Target, typename Result>
+  QAction* NewAction(const QString& text, const char* name, Target* target, Result (Target::*slot)(),
                      const QKeySequence& shortcut = {});
-  void CreateMenus();
+  QAction* NewAction(const QString& text, const char* name);
+  void CreateFileMenu();
+  void CreateViewMenus();
+  void CreateCommandMenus();
   void CreateToolBar();
   void DocumentChanged();
-
-  // File
-  void FileNew();
-  void FileOpen();
-  void FileSave();
-  void FileSaveAs();
-  void FilePrint();
-  void FilePrintPreview();
-  void FilePrintSetup();
-  void AddRecentFile(const QString& path);
-  void RemoveRecentFile(const QString& path);
-  void StoreRecentFiles(QStringList files);
-  void ShowRecentFiles();
-  // Problem type, Options
-  void SetProblemType(ProblemType type);
-  void SelectProblemsDirectory();
-  void ChangeResultsDirectory();
-  void ChangeFullResultsFile();
-  void ChangeSummaryFile();
-  void EditExperimentList();
-  void EditOrderingAndSeeds();
-  // Monitor Run
-  void SelectMonitorProblem();
-  void SetMonitorParameters();
-  void SelectMonitorOutputFile();
-  void SetMonitorEvery();
-  void SolveProblem();
-  void ShowMonitorChart();
-  // Solve, Summarise, Help
-  void Start();
-  void Stop();
-  void Abandon();
-  void ChooseWorkers();
-  void Summarise();
-  void ShowResults();
+  void DocumentReplaced();
+  void RefreshTitle();
+  void RefreshRunState();
   void HelpTopics();
   void About();
 
-  // The chooser's result with its default suffix added when the name has none.
-  QString RunChooser(QFileDialog& dialog);
-  bool ChooseDirectory(const QString& prompt, std::string& directory);
-  bool ChooseResultsFile(std::string& file);
-  void Message(const std::string& text);
-  void RefreshTitle();
-  void RefreshRunState();
-  QPrinter& Printer();
-  bool AskToAbandonRun();
-
   std::unique_ptr<WindowMessages> messages_;
-  CMirelockDoc doc_;
-  std::unique_ptr<RunControls> controls_;
-  QString documentPath_;
-  std::unique_ptr<QPrinter> printer_;
-  ChooserRunner runChooser_;
-  CloseQuestion closeQuestion_;
+  std::unique_ptr<FileChooser> chooser_;
+  mirelock::RecentFiles* recent_ = nullptr;
+  DocumentSession* session_ = nullptr;
+  SettingsCommands* settings_ = nullptr;
+  MonitorCommands* monitor_ = nullptr;
+  RunCommands* run_ = nullptr;
+  PrintCommands* print_ = nullptr;
 
   DocumentView* view_ = nullptr;
   ProgressStatusBar* status_ = nullptr;
   ProgressPane* progress_ = nullptr;
-  QPointer<ResultsWindow> results_;
   QToolBar* toolBar_ = nullptr;
-  QPointer<MonitorChartWindow> chart_;
-  QMenu* fileMenu_ = nullptr;
-  QAction* recentSeparator_ = nullptr;
-  QList<QAction*> recentActions_;
-  QActionGroup* problemTypes_ = nullptr;
   QList<QAction*> typeActions_;
   // Commands that only make sense while no run is active.
   QList<QAction*> idleOnly_;
+  QAction* start_ = nullptr;
   QAction* stop_ = nullptr;
   QAction* abandon_ = nullptr;
 };

@@ -9,13 +9,14 @@
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
-#include <QLogValueAxis>
+#include <QCategoryAxis>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 
+#include "app/ChartAxisScales.h"
 #include "app/MonitorFileReader.h"
 #include "app/NiceScale.h"
 #include "app/ZoomableChartView.h"
@@ -28,30 +29,6 @@ const QString kCost = QStringLiteral("Cost");
 const QString kBestCost = QStringLiteral("Best cost");
 const QString kAugmented = QStringLiteral("Augmented cost");
 const QString kBestKnown = QStringLiteral("Best known cost");
-
-QString LabelFormat(double step) { return step >= 1 ? QStringLiteral("%.0f") : QStringLiteral("%g"); }
-
-// Round ticks from the anchor 0 every `step`. The axis goes through a fixed
-// tick count while range and interval change, so that a new range never meets
-// the old interval (a range of millions with a step of 0.2 would make the axis
-// lay out millions of ticks).
-void ApplyScale(QValueAxis* axis, const NiceScale& scale, double low, double high) {
-  axis->setTickType(QValueAxis::TicksFixed);
-  axis->setRange(low, high);
-  axis->setTickAnchor(0.0);
-  axis->setTickInterval(scale.step);
-  axis->setLabelFormat(LabelFormat(scale.step));
-  axis->setTickType(QValueAxis::TicksDynamic);
-}
-
-void ApplyScale(QValueAxis* axis, const NiceScale& scale) { ApplyScale(axis, scale, scale.low, scale.high); }
-
-void ApplyLogRange(QLogValueAxis* axis, double low, double high) {
-  const double bottom = std::pow(10.0, std::floor(std::log10(low)));
-  double top = std::pow(10.0, std::ceil(std::log10(high)));
-  if (top <= bottom) top = bottom * 10;
-  axis->setRange(bottom, top);
-}
 
 }  // namespace
 
@@ -68,9 +45,14 @@ MonitorChartWindow::MonitorChartWindow(QWidget* parent) : QWidget(parent, Qt::Wi
   view_->setMinimumSize(640, 400);
   connect(view_, &ZoomableChartView::userZoomed, this, [this] {
     zoomed_ = true;
-    // Round ticks every fixed step would multiply with each zoom out; a zoomed axis keeps a fixed count.
+    // Round ticks for the range now in view, with a step chosen for that range (a step kept from before
+    // would multiply the ticks with each zoom out). The log axes place their labels themselves.
     for (QAbstractAxis* axis : chart_->axes())
-      if (auto* valueAxis = qobject_cast<QValueAxis*>(axis)) valueAxis->setTickType(QValueAxis::TicksFixed);
+      if (auto* valueAxis = qobject_cast<QValueAxis*>(axis); valueAxis && !qobject_cast<QCategoryAxis*>(axis)) {
+        const double low = valueAxis->min();
+        const double high = valueAxis->max();
+        ApplyScale(valueAxis, MakeNiceScale(low, high, 7), low, high);
+      }
   });
 
   file_ = new QLabel(QStringLiteral("No monitor file"));
@@ -140,15 +122,6 @@ void MonitorChartWindow::FollowRun(const QString& path, const MonitorRunContext&
                                                     : QStringLiteral("Experiment: ") + context.experiment);
   experiment_->setVisible(!context.experiment.isEmpty());
   ClearChart();
-  if (context.writesNoFile) {
-    status_->setText(QStringLiteral("The %1 solver writes no monitor file, so this run has nothing to plot; "
-                                    "its results file holds the statistics of each run.")
-                         .arg(context.problemType));
-    chart_->setTitle(context.problem + QStringLiteral(": no monitor data"));
-    timer_.stop();
-    emit chartUpdated();
-    return;
-  }
   Refresh();
   timer_.start();
 }
@@ -359,29 +332,32 @@ void MonitorChartWindow::RedrawSeries() {
         smallest = smallest == 0 ? plot->decimator.MinPositiveY() : std::min(smallest, plot->decimator.MinPositiveY());
     floor = smallest > 0 ? std::pow(10.0, std::floor(std::log10(smallest))) : 1.0;
   }
-  for (auto& plot : plots_) plot->series->replace(plot->decimator.Points(floor));
+  for (auto& plot : plots_) {
+    QList<QPointF> points = plot->decimator.Points(floor);
+    if (log)
+      for (QPointF& point : points) point.setY(std::log10(point.y()));
+    plot->series->replace(points);
+  }
   if (bestKnown_ && !plots_.empty() && !plots_.front()->decimator.Empty()) {
     const auto& repairs = reader_->Repairs();
-    const double y = log ? std::max(*context_.bestKnownCost, floor) : *context_.bestKnownCost;
+    const double y = log ? std::log10(std::max(*context_.bestKnownCost, floor)) : *context_.bestKnownCost;
     bestKnown_->replace({QPointF(repairs.front(), y), QPointF(std::max(repairs.back(), repairs.front() + 1), y)});
   }
 }
 
 void MonitorChartWindow::FitAxes() {
-  if (zoomed_) return;
-  bool any = false;
   double xLow = 0, xHigh = 1;
   if (reader_ && !reader_->Repairs().empty()) {
     xLow = reader_->Repairs().front();
     xHigh = std::max(reader_->Repairs().back(), xLow + 1);
   }
   // The repairs axis spans the data exactly; its ticks stay round.
-  ApplyScale(axisX_, MakeNiceScale(xLow, xHigh, 7), xLow, xHigh);
+  if (!zoomed_) ApplyScale(axisX_, MakeNiceScale(xLow, xHigh, 7), xLow, xHigh);
 
   const bool log = logScale_->isChecked();
   for (const bool right : {false, true}) {
     double low = 0, high = 1, positive = 0;
-    any = false;
+    bool any = false;
     const auto include = [&](double lo, double hi, double pos) {
       low = any ? std::min(low, lo) : lo;
       high = any ? std::max(high, hi) : hi;
@@ -396,10 +372,17 @@ void MonitorChartWindow::FitAxes() {
       include(best, best, best);
     }
     QAbstractAxis* axis = right ? axisAugmented_ : axisCost_;
+    // An axis whose series are all hidden goes with them; the cost axis stays while there is nothing yet.
+    axis->setVisible(any || (!right && plots_.empty()));
+    if (zoomed_) continue;
     if (log) {
-      auto* logAxis = static_cast<QLogValueAxis*>(axis);
-      const double bottom = positive > 0 ? positive : 1.0;
-      ApplyLogRange(logAxis, bottom, std::max(high, bottom * 10));
+      // The values in view, a twentieth of their span to spare at each end; values of 0 or less sit a
+      // decade below the smallest positive one (RedrawSeries puts them there).
+      const double smallest = positive > 0 ? positive : 1.0;
+      const double bottom = any && low <= 0 ? std::floor(std::log10(smallest)) : std::log10(smallest);
+      const double top = std::log10(std::max(high, smallest));
+      const double spare = top > bottom ? (top - bottom) / 20 : 0.5;
+      static_cast<QCategoryAxis*>(axis)->setRange(bottom - spare, top + spare);
     } else {
       ApplyScale(static_cast<QValueAxis*>(axis), MakeNiceScale(any ? low : 0, any ? high : 1));
     }
@@ -413,12 +396,16 @@ void MonitorChartWindow::RebuildYAxes() {
   if (!linearCost_) {
     linearCost_ = new QValueAxis;
     linearAugmented_ = new QValueAxis;
-    auto* logCost = new QLogValueAxis;
-    auto* logAugmented = new QLogValueAxis;
-    for (QLogValueAxis* axis : {logCost, logAugmented}) {
-      axis->setBase(10);
-      axis->setLabelFormat(QStringLiteral("%g"));
-      axis->setMinorTickCount(-1);
+    auto* logCost = new QCategoryAxis;
+    auto* logAugmented = new QCategoryAxis;
+    for (QCategoryAxis* axis : {logCost, logAugmented}) {
+      axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+      connect(axis, &QValueAxis::rangeChanged, this, [this, axis] {
+        if (relabelling_) return;
+        relabelling_ = true;
+        LabelLogAxis(axis);
+        relabelling_ = false;
+      });
     }
     logCost_ = logCost;
     logAugmented_ = logAugmented;
@@ -428,6 +415,9 @@ void MonitorChartWindow::RebuildYAxes() {
     }
     for (QAbstractAxis* axis : {linearAugmented_, logAugmented_}) {
       axis->setTitleText(QStringLiteral("Augmented cost"));
+      // One grid, the left axis's: the right axis's lines would fall between them.
+      axis->setGridLineVisible(false);
+      axis->setMinorGridLineVisible(false);
       chart_->addAxis(axis, Qt::AlignRight);
     }
   }
@@ -448,6 +438,33 @@ void MonitorChartWindow::RebuildYAxes() {
   linearAugmented_->setVisible(!log);
   logCost_->setVisible(log);
   logAugmented_->setVisible(log);
+}
+
+QStringList MonitorChartWindow::AxisLabels(bool right) const {
+  QAbstractAxis* axis = right ? axisAugmented_ : axisCost_;
+  if (auto* category = qobject_cast<QCategoryAxis*>(axis)) return category->categoriesLabels();
+  return {};
+}
+
+std::pair<double, double> MonitorChartWindow::AxisRange(bool right) const {
+  const auto* axis = static_cast<const QValueAxis*>(right ? axisAugmented_ : axisCost_);
+  if (IsLogScale()) return {std::pow(10.0, axis->min()), std::pow(10.0, axis->max())};
+  return {axis->min(), axis->max()};
+}
+
+bool MonitorChartWindow::IsAxisVisible(bool right) const {
+  return (right ? axisAugmented_ : axisCost_)->isVisible();
+}
+
+QRectF MonitorChartWindow::PlotArea() const { return chart_->plotArea(); }
+
+std::pair<double, double> MonitorChartWindow::RepairsTicks() const {
+  return {axisX_->tickAnchor(), axisX_->tickInterval()};
+}
+
+void MonitorChartWindow::ZoomTo(const QRectF& plotRect) {
+  chart_->zoomIn(plotRect);
+  emit view_->userZoomed();
 }
 
 void MonitorChartWindow::UpdateTitle() {

@@ -27,7 +27,6 @@ struct MonitorRunContext {
   QString experiment;       // the eight parameter texts
   unsigned runs = 0;        // runs of the experiment; 0 when unknown
   std::optional<double> bestKnownCost;
-  bool writesNoFile = false;  // the solver accepts monitoring but writes nothing (TSP)
   // The run the live solver is on (from 1), read when the file starts a new run; null when not live.
   std::function<unsigned()> liveRun;
 };
@@ -65,6 +64,17 @@ class MonitorChartWindow : public QWidget {
   bool IsLogScale() const;
   // Fits the axes to the data again after a zoom or pan.
   void ResetZoom();
+  // Zooms into a rectangle of the chart (see PlotArea), as dragging one does.
+  void ZoomTo(const QRectF& plotRect);
+  QRectF PlotArea() const;
+  // The repairs axis's tick anchor and step.
+  std::pair<double, double> RepairsTicks() const;
+  // The labels of the log-scale cost (left) or augmented cost (right) axis, bottom up.
+  QStringList AxisLabels(bool right) const;
+  // The values at the ends of the cost (left) or augmented cost (right) axis.
+  std::pair<double, double> AxisRange(bool right) const;
+  // Whether the cost (left) or augmented cost (right) axis is shown.
+  bool IsAxisVisible(bool right) const;
   // Milliseconds the last Refresh took.
   qint64 LastRefreshMs() const { return lastRefreshMs_; }
   // Whether the file has appended bytes not read yet (a big file loads in steps).
@@ -121,6 +131,7 @@ class MonitorChartWindow : public QWidget {
   std::size_t consumed_ = 0;  // reader points already in the decimators
   bool zoomed_ = false;
   bool catchUpQueued_ = false;
+  bool relabelling_ = false;  // a log axis's labels are being placed
   qint64 lastRefreshMs_ = 0;
 };
 

@@ -18,7 +18,6 @@ MonitorRunContext MakeMonitorRunContext(const CMirelockDoc& doc, RunControls& co
     context.experiment +=
         (i ? QStringLiteral(" ") : QString()) + QString::fromStdString(doc.m_monitorExperiment.GetParamAt(i));
   context.runs = doc.m_monitorExperiment.m_nNumRuns;
-  context.writesNoFile = doc.m_nProblemType == kProblemTSP;
   // best.txt of the problem's own folder, where the summariser would look for a batch of it.
   QuietMessages quiet;
   const BestKnownCosts best =

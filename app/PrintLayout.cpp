@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QTextLayout>
+#include <algorithm>
 
 namespace mirelock {
 
@@ -38,9 +39,18 @@ QFont FontOfSize(const QFont& base, double points, bool bold = false) {
   return font;
 }
 
+void WidenMargins(QPrinter& printer) {
+  const QMarginsF current = printer.pageLayout().margins(QPageLayout::Millimeter);
+  const auto wide = [](double m) { return std::max(m, kPrintMarginMm); };
+  printer.setPageMargins(QMarginsF(wide(current.left()), wide(current.top()), wide(current.right()),
+                                   wide(current.bottom())),
+                         QPageLayout::Millimeter);
+}
+
 }  // namespace
 
 int PrintLines(const std::vector<DisplayLine>& lines, const QString& title, QPrinter& printer) {
+  WidenMargins(printer);
   QPainter painter;
   if (!painter.begin(&printer)) return 0;
   // The painter works in device pixels of the printer; fonts given in points
@@ -74,8 +84,12 @@ int PrintLines(const std::vector<DisplayLine>& lines, const QString& title, QPri
   for (const DisplayLine& line : lines) {
     const double indent = line.indent * dpi / kScreenDpi;
     const QStringList pieces = Wrap(line.text, body, printer, page.width() - indent - continuationIndent);
+    const double firstTop = headingMetrics.lineSpacing() * 1.6;
+    // A wrapped line that fits on a page is not split between two.
+    const bool keepWhole = firstTop + pitch * pieces.size() <= bottom;
     for (int i = 0; i < pieces.size(); ++i) {
-      if (y + pitch > bottom) {
+      const bool breakHere = i == 0 && keepWhole ? y + pitch * pieces.size() > bottom : y + pitch > bottom;
+      if (breakHere) {
         footer();
         printer.newPage();
         ++pageNumber;

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "runner/RunControls.h"
@@ -67,7 +68,6 @@ void ProgressPane::ShowIdle() {
   state_->setStyleSheet(QString());
   pairs_->setText(QStringLiteral("No run is active. Solve, Start runs the batch; Monitor Run, Solve problem runs one problem."));
   work_->clear();
-  work_->setVisible(false);
   if (last_.pairsTotal == 0) {
     time_->clear();
     bar_->setValue(0);
@@ -75,55 +75,85 @@ void ProgressPane::ShowIdle() {
   abandon_->setEnabled(false);
 }
 
+bool ProgressPane::AllPairsDone(const RunProgress& progress) {
+  return progress.hasWorker && progress.pairsTotal > 0 && progress.pairsDone >= progress.pairsTotal &&
+         progress.workers.empty();
+}
+
+double ProgressPane::BatchFraction(const RunProgress& progress) {
+  if (progress.pairsTotal == 0) return 0.0;
+  double done = static_cast<double>(progress.pairsDone);
+  for (const WorkerProgress& worker : progress.workers)
+    if (worker.runs > 0 && worker.run > 0) done += static_cast<double>(worker.run - 1) / worker.runs;
+  return std::min(1.0, done / static_cast<double>(progress.pairsTotal));
+}
+
+void ProgressPane::Clear() {
+  timer_.stop();
+  last_ = RunProgress{};
+  elapsedMs_ = 0;
+  bar_->setFormat(QStringLiteral("%p%"));
+  ShowIdle();
+}
+
+void ProgressPane::ShowState(const QString& text, const QString& background) {
+  state_->setText(text);
+  state_->setStyleSheet(QStringLiteral("QLabel { color: white; background: %1; font-weight: bold; "
+                                       "padding: 2px 6px; border-radius: 3px; }")
+                            .arg(background));
+}
+
+void ProgressPane::ShowEnd() {
+  const bool finished = AllPairsDone(last_) || controls_.LastOutcome() == RunOutcome::kFinished;
+  if (finished) {
+    bar_->setValue(1000);
+    bar_->setFormat(QStringLiteral("100%"));
+  }
+  time_->setText((finished ? QStringLiteral("Finished after ") : QStringLiteral("Ended after ")) +
+                 Duration(elapsedMs_ / 1000));
+}
+
 void ProgressPane::Refresh() {
   const RunProgress progress = controls_.Progress();
   const qint64 sinceLast = sinceLastRefresh_.isValid() ? sinceLastRefresh_.restart() : 0;
   if (!sinceLastRefresh_.isValid()) sinceLastRefresh_.start();
+  // Time counts while the run solves: not while paused, nor once its last pair is done.
+  const bool lastWasSolving = last_.hasWorker && last_.running && !AllPairsDone(last_);
 
   if (!progress.hasWorker) {
     // The run ended: its last figures stay with the idle state until the next one.
     timer_.stop();
     const bool ended = last_.hasWorker;
-    if (ended) elapsedMs_ += last_.running ? sinceLast : 0;
+    if (ended && lastWasSolving) elapsedMs_ += sinceLast;
     last_.hasWorker = false;
     last_.running = false;
     ShowIdle();
-    if (ended) {
-      // The last tick saw the run before its end: say how it ended instead.
-      const bool finished = controls_.LastOutcome() == RunOutcome::kFinished;
-      if (finished) {
-        bar_->setValue(1000);
-        bar_->setFormat(QStringLiteral("100%"));
-      }
-      time_->setText((finished ? QStringLiteral("Finished after ") : QStringLiteral("Ended after ")) +
-                     Duration(elapsedMs_ / 1000));
-    }
+    if (ended) ShowEnd();
     return;
   }
   if (!timer_.isActive()) timer_.start();
   if (progress.runSerial != serial_) {
     serial_ = progress.runSerial;
     elapsedMs_ = 0;
-  } else if (last_.running && last_.hasWorker) {
+  } else if (lastWasSolving) {
     elapsedMs_ += sinceLast;
   }
   last_ = progress;
 
+  const bool done = AllPairsDone(progress);
   const bool paused = !progress.running;
-  if (paused) {
-    state_->setText(QStringLiteral("PAUSED"));
-    state_->setStyleSheet(QStringLiteral("QLabel { color: white; background: #c0392b; font-weight: bold; "
-                                         "padding: 2px 6px; border-radius: 3px; }"));
-  } else {
-    state_->setText(progress.monitorRun ? QStringLiteral("Monitor run") : QStringLiteral("Running"));
-    state_->setStyleSheet(QStringLiteral("QLabel { color: white; background: #2e7d32; font-weight: bold; "
-                                         "padding: 2px 6px; border-radius: 3px; }"));
-  }
-  abandon_->setEnabled(paused);
+  if (done)
+    ShowState(QStringLiteral("Finished"), QStringLiteral("#455a64"));
+  else if (paused)
+    ShowState(QStringLiteral("PAUSED"), QStringLiteral("#c0392b"));
+  else
+    ShowState(progress.monitorRun ? QStringLiteral("Monitor run") : QStringLiteral("Running"),
+              QStringLiteral("#2e7d32"));
+  abandon_->setEnabled(paused && !done);
 
-  const double fraction = progress.WorkFraction();
-  bar_->setValue(static_cast<int>(std::lround(fraction * 1000)));
-  bar_->setFormat(QStringLiteral("%1%").arg(fraction * 100, 0, 'f', 1));
+  const double shown = BatchFraction(progress);
+  bar_->setValue(static_cast<int>(std::lround(shown * 1000)));
+  bar_->setFormat(QStringLiteral("%1%").arg(shown * 100, 0, 'f', 1));
 
   QString pairs = QStringLiteral("Pairs done: %1 of %2").arg(progress.pairsDone).arg(progress.pairsTotal);
   if (progress.pairsSkipped > 0)
@@ -133,7 +163,26 @@ void ProgressPane::Refresh() {
                .arg(progress.problemsTotal)
                .arg(progress.experimentCount);
   pairs_->setText(pairs);
+  ShowWork(progress);
 
+  if (done) {
+    ShowEnd();
+    return;
+  }
+  // The estimate rests on this run's own pace, so pairs found complete count neither way.
+  const double fraction = progress.WorkFraction();
+  QString time = QStringLiteral("Elapsed %1").arg(Duration(elapsedMs_ / 1000));
+  if (fraction > 0 && fraction < 1 && elapsedMs_ > 0) {
+    const double left = elapsedMs_ / 1000.0 * (1 - fraction) / fraction;
+    time += QStringLiteral(", about %1 left").arg(Duration(static_cast<qint64>(std::lround(left))));
+  } else if (fraction < 1) {
+    time += QStringLiteral(", time left not known yet");
+  }
+  if (paused) time += QStringLiteral(" (paused)");
+  time_->setText(time);
+}
+
+void ProgressPane::ShowWork(const RunProgress& progress) {
   QStringList lines;
   for (const WorkerProgress& worker : progress.workers) {
     const auto slash = worker.problem.find_last_of('/');
@@ -151,17 +200,9 @@ void ProgressPane::Refresh() {
                  .arg(run, experiment);
   }
   work_->setText(lines.isEmpty() ? QString() : QStringLiteral("Solving ") + lines.join(QStringLiteral("\nSolving ")));
-  work_->setVisible(!lines.isEmpty());
-
-  QString time = QStringLiteral("Elapsed %1").arg(Duration(elapsedMs_ / 1000));
-  if (fraction > 0 && fraction < 1 && elapsedMs_ > 0) {
-    const double left = elapsedMs_ / 1000.0 * (1 - fraction) / fraction;
-    time += QStringLiteral(", about %1 left").arg(Duration(static_cast<qint64>(std::lround(left))));
-  } else if (fraction < 1) {
-    time += QStringLiteral(", time left not known yet");
-  }
-  if (paused) time += QStringLiteral(" (paused)");
-  time_->setText(time);
+  // Room for each pair's line and its wrapped experiment, so the dock grows instead of hiding a line.
+  const int rows = 2 * std::max<int>(1, static_cast<int>(lines.size()));
+  work_->setMinimumHeight(work_->fontMetrics().lineSpacing() * rows);
 }
 
 QString ProgressPane::StateText() const { return state_->text(); }

@@ -26,6 +26,13 @@ class ProgressPane : public QWidget {
 
   // Reads the run controls now (the main window calls it after each command).
   void Refresh();
+  // Forgets the last run (another document replaced the one it belonged to).
+  void Clear();
+
+  // Every pair of the run is done: the worker is only saying so.
+  static bool AllPairsDone(const RunProgress& progress);
+  // Share of the whole batch done, pairs found complete included.
+  static double BatchFraction(const RunProgress& progress);
 
   // What the pane shows, for tests and the screenshot program.
   QString StateText() const;
@@ -42,6 +49,9 @@ class ProgressPane : public QWidget {
 
  private:
   void ShowIdle();
+  void ShowState(const QString& text, const QString& background);
+  void ShowWork(const RunProgress& progress);
+  void ShowEnd();
   static QString Duration(qint64 seconds);
 
   RunControls& controls_;

@@ -209,27 +209,37 @@ QChart* MakeGapBoxPlot(const analysis::Report& report) {
   double low = INFINITY, high = -INFINITY;
   // Beyond ten boxes "Exp 12" no longer fits under its box; the number alone does.
   const bool numbersOnly = report.experiments.size() > 10;
+  std::vector<QBoxSet*> emptySlots;
   for (std::size_t e = 0; e < report.experiments.size(); ++e) {
     const auto& experiment = report.experiments[e];
     const QString caption = ShortName(experiment);
     categories << (numbersOnly ? QString::number(e) : caption);
     const auto& gaps = experiment.gaps;
-    QBoxSet* box = nullptr;
     if (gaps.empty()) {
-      box = new QBoxSet(caption);  // an empty slot keeps the experiments in order
-    } else {
-      const double min = *std::min_element(gaps.begin(), gaps.end());
-      const double max = *std::max_element(gaps.begin(), gaps.end());
-      low = std::min(low, min);
-      high = std::max(high, max);
-      box = new QBoxSet(min, analysis::Quantile(gaps, 0.25), analysis::Quantile(gaps, 0.5),
-                        analysis::Quantile(gaps, 0.75), max, caption);
+      // An empty slot keeps the experiments in order; drawn, its zeros would look like a box at gap 0
+      // (hidden below, once the chart's theme has styled the sets).
+      emptySlots.push_back(new QBoxSet(caption));
+      series->append(emptySlots.back());
+      continue;
     }
+    const double min = *std::min_element(gaps.begin(), gaps.end());
+    const double max = *std::max_element(gaps.begin(), gaps.end());
+    low = std::min(low, min);
+    high = std::max(high, max);
+    QBoxSet* box = new QBoxSet(min, analysis::Quantile(gaps, 0.25), analysis::Quantile(gaps, 0.5),
+                               analysis::Quantile(gaps, 0.75), max, caption);
     box->setBrush(BoxBrush(e));
     box->setPen(BoxPen(e));
     series->append(box);
   }
   chart->addSeries(series);
+  // Below the axis, where the plot area clips it away (pen and brush alone do not hide the whisker line).
+  const double outside = (std::isfinite(low) ? std::min(low, 0.0) : 0.0) - 1e9;
+  for (QBoxSet* empty : emptySlots) {
+    for (int i = 0; i < 5; ++i) empty->setValue(i, outside);
+    empty->setPen(Qt::NoPen);
+    empty->setBrush(Qt::NoBrush);
+  }
   // The mean beside the quartiles: with many runs at gap 0 the boxes collapse, and the mean still tells
   // the experiments apart.
   auto* means = new QScatterSeries;

@@ -22,7 +22,7 @@ struct ExperimentTable {
     bool operator==(const Column&) const = default;
   };
 
-  std::string fixedText;        // " Lambda=1 Aspiration=Off ..." cut into 75-character pieces, each + "\r\n"
+  std::string fixedText;        // " Lambda=1 Aspiration=Off ..." cut into pieces of up to 75 characters, each + "\r\n"
   std::vector<Column> columns;  // "Exp Id" first, when there is any experiment
   std::vector<std::vector<std::string>> rows;  // one per experiment, one cell per column
 
@@ -32,7 +32,8 @@ struct ExperimentTable {
 ExperimentTable BuildExperimentTable(const std::vector<CExperiment>& experiments);
 
 // A text of 75 characters or less stays as it is; a longer one becomes pieces
-// of 75 characters, each followed by "\r\n" (the last piece may be shorter).
+// of at most 75 characters, each followed by "\r\n". A piece ends at a blank
+// rather than inside a word; only a word longer than a piece is cut.
 std::string CutIntoPieces(const std::string& text, std::size_t pieceLength);
 
 }  // namespace mirelock

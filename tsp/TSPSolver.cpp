@@ -74,6 +74,7 @@ void TSPSolver::StartRun() {
   stats_.SetCheapStatsOnly(parameters_.CheapStatsOnly());
   stats_.SetRepairLimit(parameters_.MaxRepairs());
   stats_.RecordInitialSolution(tour_, cost_, cost_ <= parameters_.TargetCost());
+  monitor_.StartRun(*this, parameters_.MonitorFileName(), parameters_.MonitorFrequency());
 }
 
 std::int32_t TSPSolver::GetBestCost() {
@@ -160,6 +161,7 @@ void TSPSolver::AfterMove(bool foundByAspiration) {
     bestTour_ = tour_;
     bestCost_ = cost_;
   }
+  monitor_.AfterMove(*this);
 }
 
 void TSPSolver::LocalSearch() {

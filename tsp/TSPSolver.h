@@ -6,6 +6,7 @@
 #include "tsp/IntMatrix.h"
 #include "tsp/LocalSearchSolver.h"
 #include "tsp/TSPInstance.h"
+#include "tsp/TSPMonitorWriter.h"
 #include "tsp/TSPMove.h"
 #include "tsp/TwoOptEvaluator.h"
 
@@ -92,6 +93,7 @@ class TSPSolver : public LocalSearchSolver {
   TwoOptEvaluator neighbourhood_;
   std::vector<std::uint32_t> penalisedEdges_;  // tour positions k of edges (k - 1, k), 0 the closing edge
   std::unique_ptr<FastLocalSearch> fast_;     // made at the first run that asks for it
+  TSPMonitorWriter monitor_;  // the monitor output file of a monitor run
 };
 
 }  // namespace mirelock

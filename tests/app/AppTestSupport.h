@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "ModalSteps.h"
 #include "app/MainWindow.h"
 
 namespace mirelock::testing {
@@ -76,6 +77,17 @@ inline CExperiment Experiment(double lambda, unsigned maxRepairsPerN, unsigned r
   experiment.m_nMaxRepairs = maxRepairsPerN;
   experiment.m_nNumRuns = runs;
   return experiment;
+}
+
+// Expects the "Save changes?" question next and answers it with `button` (Save, Discard or Cancel).
+inline void AnswerSaveChanges(ModalSteps& steps, QMessageBox::StandardButton button) {
+  steps.When<QMessageBox>(
+      [&steps, button](QMessageBox* box) {
+        steps.Check(box->objectName() == QStringLiteral("saveChangesBox") && box->text() == QStringLiteral("Save changes?"),
+                    QStringLiteral("\"Save changes?\" instead of \"%1\"").arg(box->text()));
+        if (QAbstractButton* answer = box->button(button)) answer->click();
+      },
+      QStringLiteral("Save changes?"));
 }
 
 // Waits until the queued ModalSteps have run and fails with what they found wrong.

@@ -101,7 +101,22 @@ void CockpitTest::printsTheViewAtAReadableSizeWithPageBreaks() {
   for (const Word& word : words) all += word.text + QLatin1Char(' ');
   QVERIFY(all.contains(QStringLiteral("Penalty decay=0.8 every 200 local minima")));
   QVERIFY(all.contains(QStringLiteral("69: Lambda=7")));
+  QVERIFY(all.contains(QStringLiteral("Problem ordering is a natural sequence")));
+  // (pdftotext gives the "fi" of "fixed" as a ligature.)
+  QVERIFY2(all.contains(QStringLiteral("seed: 21 (x run number)")), qPrintable(all.mid(all.indexOf("Seeds"), 60)));
   QCOMPARE(words.back().page, pages);
+  // 15 mm (42.5 points) of margin on every side of the page, whatever the printer was set to.
+  const QSizeF paper = printer.pageLayout().fullRect(QPageLayout::Point).size();
+  for (const Word& word : words)
+    QVERIFY2(word.xMin >= 42 && word.yMin >= 42 && word.xMax <= paper.width() - 42 && word.yMax <= paper.height() - 42,
+             qPrintable(QStringLiteral("%1 at %2,%3").arg(word.text).arg(word.xMin).arg(word.yMin)));
+  // A wrapped experiment line stays on one page: after a page's title ("Untitled - Mirelock") comes the
+  // start of a line ("N:"), never the rest of one.
+  static const QRegularExpression lineStart(QStringLiteral("^\\d+:$"));
+  for (int i = 1; i + 3 < words.size(); ++i)
+    if (words[i].page != words[i - 1].page)
+      QVERIFY2(lineStart.match(words[i + 3].text).hasMatch(),
+               qPrintable(QStringLiteral("page %1 starts with \"%2\"").arg(words[i].page).arg(words[i + 3].text)));
 
   // A 10-point font gives word boxes about 10 to 13 points high, not the 100 and more of a double scaling.
   for (const Word& word : words) {
@@ -204,20 +219,21 @@ void CockpitTest::monitorRunIntoTheChartThenOtherFiles() {
   QTRY_COMPARE(chart->PointCount(), 1);
   QVERIFY2(chart->Title().contains(QStringLiteral("run 2")), qPrintable(chart->Title()));
 
-  // A TSP monitor run: its solver writes no file, and the chart says so instead of showing old data.
+  // A TSP monitor run: the TSP solver's file in the QAP layout, read into the same three series.
   QVERIFY(CopyExamples(QStringLiteral("tsp"), {QStringLiteral("burma14.tsp")}, dir.filePath("problems")));
   window.Action(QStringLiteral("actionType3"))->trigger();
+  QVERIFY2(doc.m_strMonitorProblem.empty(), "the QAP monitor problem went with the QAP type");
   doc.m_strMonitorProblem = dir.filePath(QStringLiteral("problems/burma14.tsp")).toStdString();
   doc.m_strMonitorOutputFile = dir.filePath(QStringLiteral("tsp-monitor.txt")).toStdString();
   doc.m_monitorExperiment.m_nNumRuns = 1;
   doc.m_bSettingsChanged = true;
   window.Action(QStringLiteral("actionSolveProblem"))->trigger();
-  QVERIFY2(chart->StatusText().contains(QStringLiteral("TSP solver writes no monitor file")),
-           qPrintable(chart->StatusText()));
-  QCOMPARE(chart->PointCount(), 0);
-  QCOMPARE(chart->SeriesNames(), QStringList());
-  QVERIFY(chart->Title().startsWith(QStringLiteral("burma14.tsp")));
   QTRY_VERIFY_WITH_TIMEOUT(catcher.Texts().count(QStringLiteral("Finished Solving..")) == 2, 60000);
+  // 3000 repairs written every 10: 301 points.
+  QTRY_COMPARE_WITH_TIMEOUT(chart->PointCount(), 301, 10000);
+  QVERIFY2(chart->StatusText().isEmpty(), qPrintable(chart->StatusText()));
+  QCOMPARE(chart->SeriesNames(), (QStringList{"Cost", "Best cost", "Augmented cost"}));
+  QVERIFY2(chart->Title().startsWith(QStringLiteral("burma14.tsp (TSP), run 1 of 1, ")), qPrintable(chart->Title()));
 }
 
 void CockpitTest::monitorChartRefreshOfAMillionLineFileStaysShort() {
@@ -412,6 +428,7 @@ void CockpitTest::smallerComforts() {
     QVERIFY(!window.RecentFiles().contains(QFileInfo(saved).absoluteFilePath()));
     const QString malformed = dir.filePath(QStringLiteral("bad.mirel"));
     WriteText(malformed, QByteArray("\x02\x00\x00\x00\x40short", 10));
+    AnswerSaveChanges(steps, QMessageBox::Discard);
     steps.Message(&messages);
     QVERIFY(!window.OpenDocument(malformed));
     VERIFY_STEPS(steps);
@@ -435,7 +452,9 @@ void CockpitTest::smallerComforts() {
     auto* scroll = window.findChild<QScrollArea*>(QStringLiteral("documentScroll"));
     QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
     window.resize(777, 555);
+    AnswerSaveChanges(steps, QMessageBox::Discard);
     QVERIFY(window.close());
+    VERIFY_STEPS(steps);
   }
   {
     QTemporaryDir work;
@@ -462,6 +481,9 @@ void CockpitTest::smallerComforts() {
     QVERIFY(QFile::remove(broken));
     window.Action(QStringLiteral("actionStart"))->trigger();
     window.Action(QStringLiteral("actionStop"))->trigger();
+    // (Saved first: the catcher would answer a "Save changes?" question as well.)
+    window.SetChooserRunner([&](QFileDialog&) { return work.filePath(QStringLiteral("batch.mirel")); });
+    window.Action(QStringLiteral("actionSaveAs"))->trigger();
     int asked = 0;
     for (const bool quit : {false, true}) {
       window.SetCloseQuestion([&asked, quit] {

@@ -4,6 +4,9 @@
 // the middle of a QAP monitor run, the results window's table and charts, Print
 // Preview and the splash picture.
 #include <QDir>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QPrintPreviewDialog>
 #include <QTabWidget>
 #include <QTest>
@@ -29,6 +32,7 @@ class Screenshots : public QObject {
  private slots:
   void initTestCase() { QVERIFY(QDir().mkpath(folder_)); }
   void saveScreenshots();
+  void saveTwentyExperimentResultsAndAPrintedPage();
 
  private:
   bool Save(QWidget* widget, const QString& name) {
@@ -146,6 +150,46 @@ void Screenshots::saveScreenshots() {
   SplashScreen splash;
   splash.show();
   QVERIFY(Save(&splash, "splash.png"));
+}
+
+// Twenty experiments, one of them with no runs at all, summarised into the
+// results window; then the view printed to PDF and its first page rendered.
+void Screenshots::saveTwentyExperimentResultsAndAPrintedPage() {
+  QTemporaryDir dir;
+  MainWindow window;
+  SetUpQap(window, dir, {"chr12a.dat", "nug12.dat", "tai12a.dat"});
+  CMirelockDoc& doc = window.Document();
+  for (int e = 0; e < 20; ++e) {
+    CExperiment experiment = Experiment(0.1 + 0.1 * e, 30 + 10 * (e % 4), e == 7 ? 0 : 4);
+    experiment.m_nSideways = static_cast<unsigned>(e % 3);
+    if (e % 5 == 4) experiment.ApplyPresetGLSSAT2();
+    doc.m_experiments.push_back(experiment);
+  }
+  window.resize(1100, 640);
+  window.show();
+  MessageCatcher catcher;
+  window.Action("actionStart")->trigger();
+  VERIFY_FINISHED(window, catcher, 120000);
+  window.Action("actionSummarise")->trigger();
+  ResultsWindow* results = window.Results();
+  QVERIFY(results);
+  results->resize(1200, 760);
+  QVERIFY(QTest::qWaitForWindowExposed(results));
+  for (int i = 0; i < results->Tabs()->count(); ++i) {
+    results->Tabs()->setCurrentIndex(i);
+    QString name = results->Tabs()->tabText(i).toLower().replace(' ', '_').replace('-', '_');
+    QVERIFY(Save(results, "results20_" + name + ".png"));
+  }
+
+  const QString pdf = folder_ + "/printed_view.pdf";
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(pdf);
+  printer.setPageMargins(QMarginsF(3.5, 3.5, 3.5, 3.5), QPageLayout::Millimeter);  // widened to 15 mm
+  QVERIFY(window.PrintTo(printer) >= 1);
+  const QString render = QStandardPaths::findExecutable("pdftoppm");
+  if (render.isEmpty()) QSKIP("pdftoppm (poppler-utils) is not installed");
+  QCOMPARE(QProcess::execute(render, {"-png", "-r", "60", "-f", "1", "-l", "1", pdf, folder_ + "/printed_page"}), 0);
 }
 
 int main(int argc, char* argv[]) { return mirelock::testing::RunAppTest<Screenshots>(argc, argv); }

@@ -105,7 +105,8 @@ TEST(ExperimentListEditor, TableSplitsVaryingTextsAtTheFirstEquals) {
   b.m_bMaxRepairsTimesN = false;
   const ExperimentTable table = BuildExperimentTable({a, b});
   const std::string fixed = " Lambda=1 Aspiration=Off Sideways=2 Pr(random move)=Off History=Off Num runs=10";
-  EXPECT_EQ(table.fixedText, fixed.substr(0, 75) + "\r\n" + fixed.substr(75) + "\r\n");
+  // Cut before the setting that would cross the 75th character, not inside it.
+  EXPECT_EQ(table.fixedText, " Lambda=1 Aspiration=Off Sideways=2 Pr(random move)=Off History=Off\r\n Num runs=10\r\n");
   ASSERT_EQ(table.columns.size(), 3u);
   EXPECT_EQ(table.columns[1].heading, "Penalty decay");
   EXPECT_EQ(table.columns[1].widthPixels, 11 * 13);
@@ -128,11 +129,27 @@ TEST(ExperimentListEditor, TableSplitsVaryingTextsAtTheFirstEquals) {
   EXPECT_NE(allFixed.find(" Neighbourhood=Fast 10 nearest"), std::string::npos);
   EXPECT_EQ(BuildExperimentTable({b}).fixedText.find("Neighbourhood"), std::string::npos);
 
-  // Pieces of 75 characters, each ended by CR LF unless the text fits in one.
+  // Pieces of up to 75 characters, each ended by CR LF unless the text fits in one; a word longer than a
+  // piece is cut, a blank at the 76th character needs no moving back, and no word is split otherwise.
   const std::string t75(75, 'x');
   EXPECT_EQ(CutIntoPieces(t75, 75), t75);
   EXPECT_EQ(CutIntoPieces(t75 + "y", 75), t75 + "\r\ny\r\n");
   EXPECT_EQ(CutIntoPieces(t75 + t75, 75), t75 + "\r\n" + t75 + "\r\n");
+  EXPECT_EQ(CutIntoPieces(t75 + " y", 75), t75 + "\r\n y\r\n");
+  const std::string decay = " " + std::string(60, 'a') + " Penalty decay=Off";
+  EXPECT_EQ(CutIntoPieces(decay, 75), " " + std::string(60, 'a') + " Penalty\r\n decay=Off\r\n");
+  const std::string words = " Lambda=1 Aspiration=Off Sideways=2 Pr(random move)=0.05 History=Off Penalty decay=Off "
+                            "Max repairs=1000*N Num runs=10 Lambda=1 Aspiration=Off Sideways=2 Pr(random move)=0.05";
+  const std::string cut = CutIntoPieces(words, 75);
+  std::string joined;
+  std::size_t start = 0;
+  for (std::size_t end; (end = cut.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    const std::string piece = cut.substr(start, end - start);
+    EXPECT_LE(piece.size(), 75u);
+    EXPECT_TRUE(end + 2 == cut.size() || cut[end + 2] == ' ') << piece;  // the next piece starts a word
+    joined += piece;
+  }
+  EXPECT_EQ(joined, words);
 }
 
 }  // namespace
