@@ -60,8 +60,9 @@ log <- r$experimentLog
 cat("total", nrow(r$allConfigurations), nrow(log), sep = "\t"); cat("\n")
 for (it in seq_along(r$allElites)) {
   rows <- log[log[, "iteration"] == it, , drop = FALSE]
-  cat("iteration", it, length(unique(rows[, "configuration"])), nrow(rows), length(r$allElites[[it]]),
-      r$iterationElites[it], sep = "\t"); cat("\n")
+  best <- if (it <= length(r$iterationElites) && !is.na(r$iterationElites[it])) r$iterationElites[it] else 0
+  cat("iteration", it, length(unique(rows[, "configuration"])), nrow(rows), length(r$allElites[[it]]), best,
+      sep = "\t"); cat("\n")
 }
 for (k in seq_along(elites)) {
   conf <- r$allConfigurations[r$allConfigurations$.ID. == elites[k], , drop = FALSE]
