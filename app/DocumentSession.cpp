@@ -139,10 +139,13 @@ bool DocumentSession::MayClose() {
 }
 
 bool DocumentSession::MaySwitch(const QString& what) {
+  // Events run while an abandoned run ends; a second switch meanwhile waits for the first.
+  if (switching_) return false;
+  switching_ = true;
   const bool hadWorker = controls_->HasWorker();
-  if (hadWorker && !AskToAbandonRun(what)) return false;
-  if (!MaySaveChanges()) return false;
-  return !hadWorker || AbandonRun();
+  const bool agreed = (!hadWorker || AskToAbandonRun(what)) && MaySaveChanges() && (!hadWorker || AbandonRun());
+  switching_ = false;
+  return agreed;
 }
 
 bool DocumentSession::AskToAbandonRun(const QString& what) {

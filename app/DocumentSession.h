@@ -97,6 +97,7 @@ class DocumentSession : public QObject {
   QString path_;
   std::vector<std::uint8_t> savedBytes_;
   RunQuestion runQuestion_;
+  bool switching_ = false;
   QPointer<ResultsWindow> results_;
   QPointer<MonitorChartWindow> chart_;
 };
