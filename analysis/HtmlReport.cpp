@@ -72,6 +72,18 @@ void WriteOrigin(std::ostream& out, const ReportOrigin& origin) {
   out << "</table>\n";
 }
 
+// Which parts of the report need the runs' trace files, and which trace files could not be read.
+void WriteTraceNote(std::ostream& out, const Report& report) {
+  if (report.noTraces)
+    out << "<p class=\"note\">No trace files beside the results files: the batch was made before each run's new best "
+           "solutions were recorded. traces.csv, which lists them, is empty; every other table and chart here is "
+           "taken from the results files alone. Run the batch again to have traces.</p>\n";
+  if (report.traceErrors.empty()) return;
+  out << "<p class=\"note\">Trace files that could not be read; their runs have no rows in traces.csv:</p>\n<ul>\n";
+  for (const std::string& error : report.traceErrors) out << "<li>" << Escape(error) << "</li>\n";
+  out << "</ul>\n";
+}
+
 void WriteHeader(std::ostream& out, const Report& report) {
   out << "<h1>Mirelock batch report</h1>\n";
   WriteOrigin(out, report.origin);
@@ -247,10 +259,11 @@ void WriteHtmlReport(std::ostream& out, const Report& report, const std::vector<
   WriteHeader(out, report);
   WriteExperimentTable(out, report);
   WriteCharts(out, charts, chartsNote);
+  WriteTraceNote(out, report);
   WriteTests(out, report);
   WriteProblemTable(out, report);
   WriteLeftOut(out, report);
-  out << "<p class=\"explain\">Files beside this page: runs.csv (one row per run) and each chart as PNG and SVG.</p>\n"
+  out << "<p class=\"explain\">Files beside this page: runs.csv (one row per run), traces.csv (one row per new best solution of a run) and each chart as PNG and SVG.</p>\n"
          "</body>\n</html>\n";
 }
 

@@ -9,6 +9,7 @@
 #include "analysis/ExactMean.h"
 #include "analysis/FriedmanTest.h"
 #include "analysis/WilcoxonTest.h"
+#include "runner/TraceFile.h"
 #include "solver/ProblemType.h"
 
 namespace mirelock::analysis {
@@ -116,6 +117,11 @@ struct Report {
   std::vector<std::string> problemsWithoutCutoff;  // SAT: no CNF header to size a per-variable repair budget
   std::vector<IncompletePair> incompletePairs;
   bool batchInProgress = false;
+  // Each run's new bests from its pair's trace file, parallel to `runs`; none when the file is
+  // missing or unreadable (`traceErrors` says which, one message per file).
+  std::vector<std::optional<TracedRun>> traces;
+  std::vector<std::string> traceErrors;
+  bool noTraces = false;  // not one pair has a trace file: a batch made before traces were recorded
 
   bool HasGaps() const { return problemType != kProblemSAT; }
 };

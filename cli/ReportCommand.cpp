@@ -12,6 +12,7 @@
 #include "analysis/HtmlReport.h"
 #include "analysis/ReportBuilder.h"
 #include "analysis/RunsCsv.h"
+#include "analysis/TracesCsv.h"
 #include "cli/CommandError.h"
 #include "cli/DocumentSupport.h"
 #include "cli/ReportChartFiles.h"
@@ -115,6 +116,7 @@ void Report(const ReportArguments& args) {
 
   ReportFiles files(directory);
   files.Stage("runs.csv", [&](std::ostream& out) { analysis::WriteRunsCsv(out, *report); });
+  files.Stage("traces.csv", [&](std::ostream& out) { analysis::WriteTracesCsv(out, *report); });
   for (const DrawnChart& chart : drawn.charts) {
     files.StageBytes(chart.fileStem + ".png", chart.png);
     files.StageBytes(chart.fileStem + ".svg", chart.svg);
@@ -143,7 +145,7 @@ void RegisterReportCommand(CLI::App& app) {
   auto args = std::make_shared<ReportArguments>();
   CLI::App* command = app.add_subcommand(
       "report", "Compare the experiments of the document's batch: report.html with tables, rank tests and charts, "
-                "each chart as PNG and SVG, and runs.csv");
+                "each chart as PNG and SVG, runs.csv and traces.csv");
   command->add_option("DOC", args->document, "document file")->required();
   command->add_option("--out", args->out, "directory for the report (default: DOC's name + \"-report\" beside it)")
       ->type_name("DIR");

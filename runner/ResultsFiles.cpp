@@ -11,6 +11,7 @@
 #include "platform/AtomicFileWriter.h"
 #include "platform/FilePaths.h"
 #include "runner/ResultsFileCheck.h"
+#include "runner/TraceFile.h"
 #include "solver/Solver.h"
 
 namespace mirelock {
@@ -42,17 +43,22 @@ void ThrowUnwritable(const ResultsFileRequest& request, const AtomicFileWriter& 
   throw ResultsFileException(request.resultsDirectory, file.FinalPath(), file.ErrorText(), opened);
 }
 
-// Puts the file under its name. A stopped pair gives way to a complete file
-// that another worker finished meanwhile: fewer lines must never replace more.
-void CommitPair(AtomicFileWriter& file, const ResultsFileRequest& request, const ResultsFileHooks& hooks,
-                bool stopped) {
+// Puts the file and its trace under their names. A stopped pair gives way to a
+// complete file that another worker finished meanwhile: fewer lines must never
+// replace more. The trace goes first: the results file is what makes a pair
+// complete, so a pair cut off between the two renames reads as incomplete (and
+// is solved again, its trace replaced) rather than as complete without its trace.
+void CommitPair(AtomicFileWriter& file, AtomicFileWriter& trace, const ResultsFileRequest& request,
+                const ResultsFileHooks& hooks, bool stopped) {
   std::unique_lock<std::mutex> lock;
   if (hooks.commitLock != nullptr) lock = std::unique_lock<std::mutex>(*hooks.commitLock);
   if (stopped &&
       CheckResultsFile(file.FinalPath(), request.problemName, request.experiment.m_nNumRuns).complete) {
+    trace.Discard();
     file.Discard();
     return;
   }
+  if (!trace.Commit()) ThrowUnwritable(request, trace, true);
   if (!file.Commit()) ThrowUnwritable(request, file, true);
 }
 
@@ -111,7 +117,8 @@ std::string MonitorRunProblemName(const std::string& problemPath) {
 }
 
 PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileRequest& request,
-                           const ResultsFileHooks& hooks, const std::function<bool()>& lineDone) {
+                           const ResultsFileHooks& hooks, const std::function<bool()>& lineDone,
+                           std::ostream* trace) {
   auto done = [&] {
     if (!lineDone())
       throw ResultsFileException(request.resultsDirectory, request.ResultsPath(), std::strerror(errno), true);
@@ -119,6 +126,7 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
   out << "Problem_name\t";
   solver.GetStats().WriteHeader(out);
   out << "Options\n";
+  if (trace != nullptr) WriteTraceHeader(*trace);
   done();
 
   InputFileStream problem(request.problemPath);
@@ -152,6 +160,7 @@ PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileR
     solver.GetStats().WriteRow(out);
     parameters.WriteOptions(out);
     out << '\n';
+    if (trace != nullptr) WriteTraceRun(*trace, finished + 1, solver.GetStats().Trace());
     done();
   }
   return PairOutcome::kFinished;
@@ -161,26 +170,34 @@ PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,
                              const ResultsFileHooks& hooks) {
   AtomicFileWriter file(request.ResultsPath());
   if (!file.IsOpen()) ThrowUnwritable(request, file, false);
+  AtomicFileWriter trace(JoinPath(request.resultsDirectory, TraceFileName(request.resultsFileName)));
+  if (!trace.IsOpen()) ThrowUnwritable(request, trace, false);
   PairOutcome outcome;
   int linesWritten = -1;  // the header is not a run's line
   try {
-    outcome = WritePairLines(solver, file.Stream(), request, hooks, [&] {
-      if (!file.Flush()) ThrowUnwritable(request, file, true);
-      ++linesWritten;
-      return true;
-    });
+    outcome = WritePairLines(
+        solver, file.Stream(), request, hooks,
+        [&] {
+          if (!file.Flush()) ThrowUnwritable(request, file, true);
+          if (!trace.Flush()) ThrowUnwritable(request, trace, true);
+          ++linesWritten;
+          return true;
+        },
+        &trace.Stream());
   } catch (const ResultsFileException&) {
     throw;
   } catch (...) {
     // The lines finished so far stay, as they would in a file written in place.
-    CommitPair(file, request, hooks, true);
+    CommitPair(file, trace, request, hooks, true);
     throw;
   }
   // A pair stopped before its first run finished has no line to keep.
-  if (outcome == PairOutcome::kProblemUnreadable || (outcome == PairOutcome::kStopped && linesWritten <= 0))
+  if (outcome == PairOutcome::kProblemUnreadable || (outcome == PairOutcome::kStopped && linesWritten <= 0)) {
+    trace.Discard();
     file.Discard();
-  else
-    CommitPair(file, request, hooks, outcome == PairOutcome::kStopped);
+  } else {
+    CommitPair(file, trace, request, hooks, outcome == PairOutcome::kStopped);
+  }
   return outcome;
 }
 

@@ -94,14 +94,17 @@ enum class PairOutcome {
 // experiment applied, one line per finished run. `lineDone` is called after
 // the header and after every line; it answers false on a write error, which
 // throws ResultsFileException naming `request`'s file. UnsupportedFeature and
-// FatalError pass through.
+// FatalError pass through. With `trace`, the trace file's header and each
+// finished run's new bests go there (see TraceFile), before `lineDone`.
 PairOutcome WritePairLines(Solver& solver, std::ostream& out, const ResultsFileRequest& request,
-                           const ResultsFileHooks& hooks, const std::function<bool()>& lineDone);
+                           const ResultsFileHooks& hooks, const std::function<bool()>& lineDone,
+                           std::ostream* trace = nullptr);
 
 // Writes the results file of a pair: header, problem read, experiment applied,
-// one line per finished run. The file appears under its name only when the
-// pair ends (also on a stop or an error), never half-written; a problem that
-// cannot be opened leaves no file (a header alone would count as complete
+// one line per finished run, and beside it its trace file (TraceFile). The
+// two appear under their names only when the pair ends (the trace first;
+// also on a stop or an error), never half-written; a problem that cannot be
+// opened leaves no file (a header alone would count as complete
 // for an experiment of 0 runs), nor does a pair stopped before its first
 // run finished. A pair ended by a stop does not replace a file that is
 // already complete. Throws

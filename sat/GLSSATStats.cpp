@@ -9,12 +9,18 @@ namespace mirelock {
 
 void GLSSATStats::Reset() {
   const bool weighted = weighted_;
+  RunTrace trace = std::move(trace_);  // keeps its buffer for the next run
   *this = GLSSATStats();
+  trace_ = std::move(trace);
+  trace_.Clear();
   weighted_ = weighted;
 }
 
 void GLSSATStats::StartClock() { startMilliseconds_ = ClockMilliseconds(); }
-void GLSSATStats::StopClock() { stopMilliseconds_ = ClockMilliseconds(); }
+void GLSSATStats::StopClock() {
+  stopMilliseconds_ = ClockMilliseconds();
+  trace_.Finish(repairs_, stopMilliseconds_ - startMilliseconds_);
+}
 double GLSSATStats::ElapsedSeconds() const {
   return static_cast<double>(ClockMilliseconds() - startMilliseconds_) * 0.001;
 }
@@ -26,6 +32,7 @@ void GLSSATStats::RecordStart(const std::uint8_t* values, std::size_t count, std
 
 void GLSSATStats::RecordBest(std::uint64_t cost, bool byAspiration) {
   repairsToBest_ = repairs_;
+  trace_.Record(repairs_, ClockMilliseconds() - startMilliseconds_, static_cast<std::int64_t>(cost));
   bestFound_.Add(cost);
   bestDueToAspiration_ = byAspiration;
   bestSatisfiedWeight_ = totalWeight_ >= cost ? totalWeight_ - cost : 0;

@@ -32,6 +32,7 @@ void QAPStats::ResetRun(std::int64_t bestCostUnset) {
   repairsAtBest_ = 0;
   localMinima_ = 0;
   bestCost_ = bestCostUnset;
+  trace_.Clear();
   moveCosts_.Clear();
   localMinCosts_.Clear();
   entropyAve_ = entropyStdDev_ = 0;
@@ -47,7 +48,10 @@ void QAPStats::ResetRun(std::int64_t bestCostUnset) {
 }
 
 void QAPStats::StartClock() { startClock_ = ClockMilliseconds(); }
-void QAPStats::StopClock() { endClock_ = ClockMilliseconds(); }
+void QAPStats::StopClock() {
+  endClock_ = ClockMilliseconds();
+  trace_.Finish(repairs_, endClock_ - startClock_);
+}
 
 void QAPStats::RecordSolution(const std::vector<int>& perm) {
   const std::size_t n = perm.size();
@@ -73,6 +77,7 @@ void QAPStats::RecordLocalMinimum(std::int64_t cost) {
 void QAPStats::RecordNewBest(std::int64_t cost, bool byAspiration) {
   bestCost_ = cost;
   repairsAtBest_ = repairs_;
+  trace_.Record(repairs_, ClockMilliseconds() - startClock_, cost);
   bestFoundCostSum_ += static_cast<std::uint64_t>(cost);
   ++bestFoundCount_;
   bestFoundByAspiration_ = byAspiration;

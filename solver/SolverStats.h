@@ -1,6 +1,8 @@
 #pragma once
 #include <ostream>
 
+#include "solver/RunTrace.h"
+
 namespace mirelock {
 
 // What one run reports: a row of tab-terminated fields under a matching header.
@@ -9,6 +11,12 @@ class SolverStats {
   virtual ~SolverStats() = default;
   virtual std::ostream& WriteRow(std::ostream& out) = 0;
   virtual std::ostream& WriteHeader(std::ostream& out) = 0;
+
+  // The new bests of the current (or last finished) run.
+  const RunTrace& Trace() const { return trace_; }
+
+ protected:
+  RunTrace trace_;
 };
 
 }  // namespace mirelock

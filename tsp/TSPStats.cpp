@@ -31,10 +31,14 @@ void TSPStats::Reset(const TSPParameters* parameters) {
   visited_.Clear();
   localMinimumCosts_.Clear();
   bestFound_.Clear();
+  trace_.Clear();
 }
 
 void TSPStats::StartClock() { startClock_ = ClockMilliseconds(); }
-void TSPStats::StopClock() { stopClock_ = ClockMilliseconds(); }
+void TSPStats::StopClock() {
+  stopClock_ = ClockMilliseconds();
+  trace_.Finish(repairs_, stopClock_ - startClock_);
+}
 double TSPStats::ElapsedSeconds() const {
   return static_cast<double>(ClockMilliseconds() - startClock_) * 0.001;
 }
@@ -53,6 +57,7 @@ void TSPStats::RecordInitialSolution(const std::vector<std::int32_t>& tour, std:
   visited_.Clear();
   localMinimumCosts_.Clear();
   bestFound_.Clear();
+  trace_.Clear();
   RecordNewBest(cost, false, targetReached);
   visited_.Add(SeriesValue(cost));
   if (positionsTracked_) occupancy_.Start(tour);
@@ -75,6 +80,7 @@ void TSPStats::RecordLocalMinimum(std::int64_t cost) {
 
 void TSPStats::RecordNewBest(std::int64_t cost, bool byAspiration, bool targetReached) {
   repairsToBest_ = repairs_;
+  trace_.Record(repairs_, ClockMilliseconds() - startClock_, cost);
   bestFound_.Add(SeriesValue(cost));
   bestDueToAspiration_ = byAspiration;
   if (targetReached) ++solutionsFound_;

@@ -10,6 +10,7 @@
 #include "BatchBench.h"
 #include "runner/ResultsFileCheck.h"
 #include "runner/ResultsNaming.h"
+#include "runner/TraceFile.h"
 
 namespace mirelock::test {
 namespace {
@@ -162,7 +163,8 @@ TEST(ResultsFilesTest, WritesHeaderAndOneLinePerRunAndLeavesNoTemporaryFile) {
   EXPECT_EQ(lines[0], "Problem_name\tRun\tValue\tOptions");
   EXPECT_EQ(lines[3].substr(0, 8), "p.cnf\t3\t");
   EXPECT_EQ(lines[3].substr(lines[3].find("\t+")), "\t+seed 21 +lambda 0.25 +runs 3 ");
-  EXPECT_EQ(ListDir(request.resultsDirectory), std::vector<std::string>{request.resultsFileName});
+  EXPECT_EQ(ListDir(request.resultsDirectory),
+            (std::vector<std::string>{TraceFileName(request.resultsFileName), request.resultsFileName}));
 
   // A missing problem: the message with its path and reason, no file (a
   // header alone would be complete for 0 runs), nothing published.
@@ -176,7 +178,8 @@ TEST(ResultsFilesTest, WritesHeaderAndOneLinePerRunAndLeavesNoTemporaryFile) {
                                             ": No such file or directory)");
   EXPECT_EQ(why, missing.problemPath + ": No such file or directory");
   EXPECT_FALSE(std::filesystem::exists(missing.ResultsPath()));
-  EXPECT_EQ(ListDir(request.resultsDirectory), std::vector<std::string>{request.resultsFileName});
+  EXPECT_EQ(ListDir(request.resultsDirectory),
+            (std::vector<std::string>{TraceFileName(request.resultsFileName), request.resultsFileName}));
   EXPECT_EQ(publishCalls, 0);
 }
 
@@ -198,7 +201,7 @@ TEST(ResultsFilesTest, StoppedPairKeepsFinishedLinesButNeverReplacesACompleteFil
   };
   EXPECT_EQ(WriteResultsFile(again, request, {}), PairOutcome::kStopped);
   EXPECT_EQ(ReadFile(request.ResultsPath()), complete);
-  EXPECT_EQ(ListDir(request.resultsDirectory).size(), 1u);
+  EXPECT_EQ(ListDir(request.resultsDirectory).size(), 2u);  // the results file and the first pair's trace
 }
 
 }  // namespace
