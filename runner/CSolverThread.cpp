@@ -335,6 +335,7 @@ bool CSolverThread::SolvePair(const std::string& problem, const CExperiment& exp
                                 ? GetResultsFilename(problemType_, MonitorRunProblemName(problem), experiment)
                                 : naming_.FileName(problemType_, problem, experiment);
   request.experiment = experiment;
+  request.writeTrace = !IsMonitorRun();
 
   ResultsFileHooks hooks;
   hooks.runSettings = [this] { return CurrentRunSettings(); };

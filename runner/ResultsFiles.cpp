@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <optional>
 
 #include "experiments/CExperiment.h"
 #include "platform/FatalError.h"
@@ -48,17 +49,17 @@ void ThrowUnwritable(const ResultsFileRequest& request, const AtomicFileWriter& 
 // replace more. The trace goes first: the results file is what makes a pair
 // complete, so a pair cut off between the two renames reads as incomplete (and
 // is solved again, its trace replaced) rather than as complete without its trace.
-void CommitPair(AtomicFileWriter& file, AtomicFileWriter& trace, const ResultsFileRequest& request,
+void CommitPair(AtomicFileWriter& file, AtomicFileWriter* trace, const ResultsFileRequest& request,
                 const ResultsFileHooks& hooks, bool stopped) {
   std::unique_lock<std::mutex> lock;
   if (hooks.commitLock != nullptr) lock = std::unique_lock<std::mutex>(*hooks.commitLock);
   if (stopped &&
       CheckResultsFile(file.FinalPath(), request.problemName, request.experiment.m_nNumRuns).complete) {
-    trace.Discard();
+    if (trace != nullptr) trace->Discard();
     file.Discard();
     return;
   }
-  if (!trace.Commit()) ThrowUnwritable(request, trace, true);
+  if (trace != nullptr && !trace->Commit()) ThrowUnwritable(request, *trace, true);
   if (!file.Commit()) ThrowUnwritable(request, file, true);
 }
 
@@ -170,8 +171,12 @@ PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,
                              const ResultsFileHooks& hooks) {
   AtomicFileWriter file(request.ResultsPath());
   if (!file.IsOpen()) ThrowUnwritable(request, file, false);
-  AtomicFileWriter trace(JoinPath(request.resultsDirectory, TraceFileName(request.resultsFileName)));
-  if (!trace.IsOpen()) ThrowUnwritable(request, trace, false);
+  // Without a trace the writer stays unopened: committing and discarding it do nothing.
+  std::optional<AtomicFileWriter> trace;
+  if (request.writeTrace) {
+    trace.emplace(JoinPath(request.resultsDirectory, TraceFileName(request.resultsFileName)));
+    if (!trace->IsOpen()) ThrowUnwritable(request, *trace, false);
+  }
   PairOutcome outcome;
   int linesWritten = -1;  // the header is not a run's line
   try {
@@ -179,24 +184,24 @@ PairOutcome WriteResultsFile(Solver& solver, const ResultsFileRequest& request,
         solver, file.Stream(), request, hooks,
         [&] {
           if (!file.Flush()) ThrowUnwritable(request, file, true);
-          if (!trace.Flush()) ThrowUnwritable(request, trace, true);
+          if (trace && !trace->Flush()) ThrowUnwritable(request, *trace, true);
           ++linesWritten;
           return true;
         },
-        &trace.Stream());
+        trace ? &trace->Stream() : nullptr);
   } catch (const ResultsFileException&) {
     throw;
   } catch (...) {
     // The lines finished so far stay, as they would in a file written in place.
-    CommitPair(file, trace, request, hooks, true);
+    CommitPair(file, trace ? &*trace : nullptr, request, hooks, true);
     throw;
   }
   // A pair stopped before its first run finished has no line to keep.
   if (outcome == PairOutcome::kProblemUnreadable || (outcome == PairOutcome::kStopped && linesWritten <= 0)) {
-    trace.Discard();
+    if (trace) trace->Discard();
     file.Discard();
   } else {
-    CommitPair(file, trace, request, hooks, outcome == PairOutcome::kStopped);
+    CommitPair(file, trace ? &*trace : nullptr, request, hooks, outcome == PairOutcome::kStopped);
   }
   return outcome;
 }

@@ -65,6 +65,8 @@ struct ResultsFileRequest {
   std::string resultsDirectory;
   std::string resultsFileName;  // from GetResultsFilename
   CExperiment experiment;
+  // A batch pair gets its trace file; a monitor run's pair does not (its files stay as they were).
+  bool writeTrace = true;
 
   std::string ResultsPath() const { return JoinPath(resultsDirectory, resultsFileName); }
 };

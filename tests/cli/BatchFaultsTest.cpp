@@ -79,8 +79,14 @@ TEST_F(BatchFaults, StopSignalsKeepFinishedWorkAndSayWhatWasKept) {
     ExpectIn(err, "No temporary file of this run is left.");
 
     std::size_t whole = 0;
-    for (const auto& [file, contents] : Snapshot(results)) {
+    const auto kept = Snapshot(results);
+    for (const auto& [file, contents] : kept) {
       ASSERT_EQ(file.find(".mirelock-"), std::string::npos) << "left-over temporary file " << file;
+      // A results file and its trace stay together or not at all.
+      const bool trace = file.ends_with(".trace");
+      const std::string partner = file.substr(0, file.rfind('.')) + (trace ? ".txt" : ".trace");
+      EXPECT_TRUE(kept.count(partner)) << file << " without " << partner;
+      if (trace) continue;
       ASSERT_TRUE(expected.count(file)) << file;
       const std::string lines = WithoutTimes(contents.second);
       // Whole, or the first lines of the whole file: the finished runs of the pair in progress.
@@ -128,12 +134,12 @@ TEST_F(BatchFaults, APairThatFailsFailsTheRunAndSummariseNamesTheProblemsItLeave
                         "results file Results_QAP_tai12a_");
 }
 
-// A full disk mid-batch: a 12 KiB file system of the test's own (tmpfs in a
+// A full disk mid-batch: a 24 KiB file system of the test's own (tmpfs in a
 // private mount namespace, so nothing outside the test sees it) as the
 // results directory. The run ends with status 1 naming the file and the
 // reason; every file under a final name is whole.
 TEST_F(BatchFaults, AFullDiskEndsTheRunWithTheReasonAndKeepsEveryWholeFile) {
-  if (std::system("unshare -m sh -c 'mount -t tmpfs -o size=12k tmpfs /mnt' >/dev/null 2>&1") != 0)
+  if (std::system("unshare -m sh -c 'mount -t tmpfs -o size=24k tmpfs /mnt' >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "cannot mount a small file system here (needs root and unshare)";
   const std::string effort = "--max-repairs 20 --times-n on --runs 3";
   Batch reference = MakeBatch("reference", "qap", 4, effort);
@@ -141,7 +147,8 @@ TEST_F(BatchFaults, AFullDiskEndsTheRunWithTheReasonAndKeepsEveryWholeFile) {
   const auto expected = reference.Files();
   Batch batch = MakeBatch("full", "qap", 4, effort);
   const fs::path results = batch.dir / "results";
-  const std::string script = "mount -t tmpfs -o size=12k tmpfs '" + results.string() + "' && '" MIRELOCK_BINARY
+  // 24 KiB: a page each for the seed record and a whole pair's results file and trace, not for a second pair.
+  const std::string script = "mount -t tmpfs -o size=24k tmpfs '" + results.string() + "' && '" MIRELOCK_BINARY
                              "' run '" + batch.doc + "' 2>'" + (batch.dir / "err").string() +
                              "'; status=\\$?; cp -a '" + results.string() + "/.' '" + (batch.dir / "kept").string() +
                              "'; exit \\$status";  // \\$: for the inner shell
@@ -157,6 +164,11 @@ TEST_F(BatchFaults, AFullDiskEndsTheRunWithTheReasonAndKeepsEveryWholeFile) {
     const std::string name = entry.path().filename().string();
     if (name == kSeedRecordName) continue;
     EXPECT_EQ(name.find(".mirelock-"), std::string::npos) << "left-over temporary file " << name;
+    if (name.ends_with(".trace")) {  // a trace only beside its whole results file
+      EXPECT_TRUE(expected.count(name.substr(0, name.size() - 6) + ".txt")) << name;
+      EXPECT_TRUE(fs::exists(entry.path().parent_path() / (name.substr(0, name.size() - 6) + ".txt"))) << name;
+      continue;
+    }
     ASSERT_TRUE(expected.count(name)) << name;
     EXPECT_EQ(WithoutTimes(ReadText(entry.path())), expected.at(name)) << name;
     ++whole;

@@ -43,7 +43,7 @@ struct Batch {
   std::filesystem::path dir;
   std::string doc;
 
-  // Complete results files, time columns aside; also checks that nothing else is there.
+  // Complete results files, time columns aside, without their traces; also checks that nothing else is there.
   std::map<std::string, std::string> Files() const;
   std::string Report(const char* name) const { return ReportWithoutTimes(ReadText(dir / name)); }
 };

@@ -19,7 +19,7 @@ class FirstHour : public CliTest {
     std::error_code error;
     for (fs::directory_iterator it(root_ / directory, error); !error && it != fs::directory_iterator();
          it.increment(error)) {
-      if (it->path().filename() == kSeedRecordName) continue;
+      if (it->path().filename() == kSeedRecordName || it->path().extension() == ".trace") continue;
       const std::string text = ReadText(it->path());
       files[it->path().filename().string()] = std::count(text.begin(), text.end(), '\n');
     }

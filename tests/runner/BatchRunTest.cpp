@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "BatchBench.h"
+#include "runner/TraceFile.h"
 #include "runner/ResultsFileCheck.h"
 #include "runner/ResultsNaming.h"
 
@@ -353,6 +354,7 @@ TEST(BatchRunTest, MonitorRunOfARealSolverWritesALineEveryRRepairsOfTheLastRunWi
   }
   const std::string monitorResults = GetResultsFilename(kProblemMaxSAT, "jnh1_monitor_run", doc.m_monitorExperiment);
   EXPECT_EQ(ResultsListing(doc.m_strResultsDir), std::vector<std::string>{monitorResults});
+  EXPECT_FALSE(std::filesystem::exists(doc.m_strResultsDir + TraceFileName(monitorResults)));  // batch pairs only
   // Its rows name the problem by the path it was read from.
   EXPECT_TRUE(CheckResultsFile(doc.m_strResultsDir + monitorResults, doc.m_strMonitorProblem,
                                doc.m_monitorExperiment.m_nNumRuns)
