@@ -32,7 +32,7 @@ void GLSSATStats::RecordStart(const std::uint8_t* values, std::size_t count, std
 
 void GLSSATStats::RecordBest(std::uint64_t cost, bool byAspiration) {
   repairsToBest_ = repairs_;
-  trace_.Record(repairs_, ClockMilliseconds() - startMilliseconds_, static_cast<std::int64_t>(cost));
+  trace_.Record(repairs_, static_cast<std::int64_t>(cost), [this] { return ClockMilliseconds() - startMilliseconds_; });
   bestFound_.Add(cost);
   bestDueToAspiration_ = byAspiration;
   bestSatisfiedWeight_ = totalWeight_ >= cost ? totalWeight_ - cost : 0;

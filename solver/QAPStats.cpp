@@ -77,7 +77,7 @@ void QAPStats::RecordLocalMinimum(std::int64_t cost) {
 void QAPStats::RecordNewBest(std::int64_t cost, bool byAspiration) {
   bestCost_ = cost;
   repairsAtBest_ = repairs_;
-  trace_.Record(repairs_, ClockMilliseconds() - startClock_, cost);
+  trace_.Record(repairs_, cost, [this] { return ClockMilliseconds() - startClock_; });
   bestFoundCostSum_ += static_cast<std::uint64_t>(cost);
   ++bestFoundCount_;
   bestFoundByAspiration_ = byAspiration;

@@ -80,7 +80,7 @@ void TSPStats::RecordLocalMinimum(std::int64_t cost) {
 
 void TSPStats::RecordNewBest(std::int64_t cost, bool byAspiration, bool targetReached) {
   repairsToBest_ = repairs_;
-  trace_.Record(repairs_, ClockMilliseconds() - startClock_, cost);
+  trace_.Record(repairs_, cost, [this] { return ClockMilliseconds() - startClock_; });
   bestFound_.Add(SeriesValue(cost));
   bestDueToAspiration_ = byAspiration;
   if (targetReached) ++solutionsFound_;

@@ -105,6 +105,34 @@ TEST(TraceFile, NewBestsAgreeWithTheMonitorFileOfTheSameRun) {
   }
 }
 
+// The clock is read for the first point and then only every kClockSpacing repairs; the points
+// between get times interpolated in repairs between the readings around them and the run's end.
+TEST(TraceFile, PointsBetweenClockReadingsAreInterpolatedInRepairs) {
+  RunTrace trace;
+  int reads = 0;
+  auto clock = [&reads](long value) {
+    return [&reads, value] {
+      ++reads;
+      return value;
+    };
+  };
+  trace.Record(0, 100, clock(0));    // read: the first point
+  trace.Record(4, 90, clock(-7));    // 4 after the reading: not read (-7 would show)
+  trace.Record(8, 80, clock(-7));
+  trace.Record(16, 70, clock(40));   // 16 after: read
+  trace.Record(20, 60, clock(-7));   // after it, only the end
+  trace.Finish(116, 90);
+  EXPECT_EQ(reads, 2);
+  std::vector<long> times;
+  for (const TracePoint& point : trace.Points()) times.push_back(point.cpuMilliseconds);
+  // 0 + 40 * 4/16, 0 + 40 * 8/16, 40 + 50 * 4/100 (rounded down).
+  EXPECT_EQ(times, (std::vector<long>{0, 10, 20, 40, 42}));
+  trace.Clear();
+  trace.Record(3, 5, clock(7));
+  EXPECT_EQ(reads, 3);
+  EXPECT_EQ(trace.Points().size(), 1u);
+}
+
 std::string WithoutColumn(const std::string& text, std::size_t column) {
   std::string out;
   for (const std::string& line : Split(text)) {
