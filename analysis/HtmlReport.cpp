@@ -1,5 +1,7 @@
 #include "analysis/HtmlReport.h"
 
+#include "analysis/AnytimeHtml.h"
+
 #include <cstdio>
 
 #include "analysis/ReportNumbers.h"
@@ -261,6 +263,7 @@ void WriteHtmlReport(std::ostream& out, const Report& report, const std::vector<
   WriteCharts(out, charts, chartsNote);
   WriteTraceNote(out, report);
   WriteTests(out, report);
+  WriteAnytimeSection(out, report);
   WriteProblemTable(out, report);
   WriteLeftOut(out, report);
   out << "<p class=\"explain\">Files beside this page: runs.csv (one row per run), traces.csv (one row per new best solution of a run) and each chart as PNG and SVG.</p>\n"

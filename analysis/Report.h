@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/AnytimeSummary.h"
 #include "analysis/Ecdf.h"
 #include "analysis/ExactMean.h"
 #include "analysis/FriedmanTest.h"
@@ -122,6 +123,7 @@ struct Report {
   std::vector<std::optional<TracedRun>> traces;
   std::vector<std::string> traceErrors;
   bool noTraces = false;  // not one pair has a trace file: a batch made before traces were recorded
+  AnytimeSummary anytime;
 
   bool HasGaps() const { return problemType != kProblemSAT; }
 };

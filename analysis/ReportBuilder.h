@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 
+#include "analysis/FixedTargets.h"
 #include "analysis/Report.h"
 #include "experiments/CMirelockDoc.h"
 #include "platform/UserMessages.h"
@@ -11,6 +12,8 @@ namespace mirelock::analysis {
 // summariser reads them, then every statistic. Nothing when no problem is
 // complete for every experiment (the message has been shown). Copy what the
 // document holds under the run controls' lock while a batch may be running.
-std::optional<Report> BuildReport(const CMirelockDoc& doc, UserMessages& messages);
+// `targets`: the ladder of the anytime views, percent above the best known cost.
+std::optional<Report> BuildReport(const CMirelockDoc& doc, UserMessages& messages,
+                                  const std::vector<double>& targets = DefaultTargets());
 
 }  // namespace mirelock::analysis

@@ -27,6 +27,7 @@ namespace {
 struct ReportArguments {
   std::string document;
   std::string out;
+  std::string targets;
 };
 
 // Beside the document, named after it, so that reports of two documents do not mix.
@@ -95,9 +96,16 @@ class ReportFiles {
 };
 
 void Report(const ReportArguments& args) {
+  std::vector<double> targets = analysis::DefaultTargets();
+  if (!args.targets.empty()) {
+    std::string error;
+    const auto parsed = analysis::ParseTargets(args.targets, error);
+    if (!parsed) throw CommandError(error);
+    targets = *parsed;
+  }
   auto document = LoadCommandDocument(args.document);
   const std::string directory = args.out.empty() ? DefaultDirectory(args.document) : args.out;
-  auto report = analysis::BuildReport(document->doc, document->messages);
+  auto report = analysis::BuildReport(document->doc, document->messages, targets);
   if (!report) throw CommandError("");  // the message is on standard error
   std::error_code ignored;
   report->origin.document = fs::absolute(args.document, ignored).lexically_normal().string();
@@ -149,6 +157,10 @@ void RegisterReportCommand(CLI::App& app) {
   command->add_option("DOC", args->document, "document file")->required();
   command->add_option("--out", args->out, "directory for the report (default: DOC's name + \"-report\" beside it)")
       ->type_name("DIR");
+  command->add_option("--targets", args->targets,
+                      "targets of the anytime views, percent above the best known cost, increasing "
+                      "(default: 0,0.1,0.5,1,2,5; SAT: solved)")
+      ->type_name("LIST");
   command->callback([args] { Report(*args); });
 }
 

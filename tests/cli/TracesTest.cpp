@@ -62,7 +62,20 @@ TEST_F(Traces, EachResultsFileHasItsTraceAndTracesCsvJoinsRunsCsv) {
     EXPECT_EQ(last[6], run[5]) << runs[i];  // gap_percent
     EXPECT_EQ(last[3], run[7]) << runs[i];  // repairs to the best
   }
-  EXPECT_EQ(ReadText(root_ / "rep" / "report.html").find("No trace files"), std::string::npos);
+  const std::string page = ReadText(root_ / "rep" / "report.html");
+  EXPECT_EQ(page.find("No trace files"), std::string::npos);
+  ExpectIn(page, "<h2>Anytime behaviour</h2>");
+  ExpectIn(page, "<th>ECDF area</th>");
+  ExpectIn(page, "<h3>ERT to +1 %</h3>");
+  ExpectIn(page, "bootstrap interval from 1000 resamples");
+
+  // --targets sets the ladder; a bad list is refused before anything is written.
+  ASSERT_EQ(Run("report '" + batch.doc + "' --out rep2 --targets 0,3").status, 0);
+  ExpectIn(ReadText(root_ / "rep2" / "report.html"), "<h3>ERT to +3 %</h3>");
+  const auto bad = Run("report '" + batch.doc + "' --out rep3 --targets 2,1");
+  EXPECT_NE(bad.status, 0);
+  ExpectIn(bad.err, "--targets must increase: 2,1");
+  EXPECT_FALSE(fs::exists(root_ / "rep3"));
 }
 
 TEST_F(Traces, ABatchWithoutTracesStillReportsAndSaysWhatNeedsThem) {
@@ -73,6 +86,7 @@ TEST_F(Traces, ABatchWithoutTracesStillReportsAndSaysWhatNeedsThem) {
   ASSERT_EQ(result.status, 0) << result.err;
   ExpectIn(result.err, "No trace files beside the results files in");
   ExpectIn(ReadText(root_ / "without" / "report.html"), "No trace files beside the results files");
+  ExpectIn(ReadText(root_ / "without" / "report.html"), "This section needs the runs' trace files");
   EXPECT_EQ(ReadText(root_ / "without" / "traces.csv"), "problem,experiment,run,repairs,cpu_seconds,cost,gap_percent\n");
   EXPECT_EQ(ReadText(root_ / "without" / "runs.csv").size(), ReadText(root_ / "with" / "runs.csv").size());
 }
