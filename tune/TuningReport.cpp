@@ -55,7 +55,7 @@ std::string CostMeasure(ProblemType type) {
 }
 
 void WriteTuningText(std::ostream& out, const TuningRecord& r) {
-  out << Setup(r) << "\n" << Effort(r) << "\nCost: " << r.costMeasure << "\n\nElites (best first; mean rank and mean cost over the "
+  out << Setup(r) << "\n" << Effort(r) << "\nCost: " << r.costMeasure << "\n\nElites (in irace's order, best first; mean rank and mean cost over the "
       << (r.summary.elites.empty() ? 0 : r.summary.elites.front().instances) << " instance runs all of them made):\n";
   for (std::size_t k = 0; k < r.summary.elites.size(); ++k) {
     const EliteSummary& e = r.summary.elites[k];
@@ -78,7 +78,7 @@ void WriteTuningPage(std::ostream& out, const TuningRecord& r) {
   if (!r.reportPage.empty())
     out << "<p>The verdict of the tuning is the test on unseen problems: <a href=\"" << Escaped(r.reportPage)
         << "\">the report of the test batch</a>, not the racing below.</p>\n";
-  out << "<h2>Elite settings</h2>\n<p>Best first. Mean rank and mean cost over the "
+  out << "<h2>Elite settings</h2>\n<p>In irace's order, best first (its ranks over all the runs each elite made). Mean rank and mean cost over the "
       << (r.summary.elites.empty() ? 0 : r.summary.elites.front().instances)
       << " instance runs that every elite made.</p>\n<table><tr><th>Document</th><th>irace setting</th><th>Mean rank</th>"
          "<th>Mean cost</th><th>Settings</th></tr>\n";
