@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "analysis/HtmlText.h"
 #include "analysis/ReportNumbers.h"
 #include "platform/NumberFormat.h"
 
@@ -11,26 +12,12 @@ namespace mirelock::analysis {
 
 namespace {
 
-std::string Escape(const std::string& text) {
-  std::string escaped;
-  for (char c : text) {
-    switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
-      default: escaped += c;
-    }
-  }
-  return escaped;
-}
-
 // Six significant digits, as the summary CSV writes them, so the two can be compared by eye.
 std::string Number(const std::optional<double>& value) { return value ? FormatNumber(*value) : "NA"; }
 
 std::string Fixed(double value, int decimals) { return FixedDecimals(value, decimals); }
 
-std::string PCell(const std::optional<double>& p) { return p ? Escape(PValueCell(*p)) : "no differences"; }
+std::string PCell(const std::optional<double>& p) { return p ? HtmlEscaped(PValueCell(*p)) : "no differences"; }
 
 std::string Percent(const std::optional<double>& fraction) {
   return fraction ? Fixed(*fraction * 100, 1) + "%" : "NA";
@@ -38,12 +25,12 @@ std::string Percent(const std::optional<double>& fraction) {
 
 std::string NameList(const std::vector<std::string>& names) {
   std::string list;
-  for (std::size_t i = 0; i < names.size(); ++i) list += (i ? ", " : "") + Escape(names[i]);
+  for (std::size_t i = 0; i < names.size(); ++i) list += (i ? ", " : "") + HtmlEscaped(names[i]);
   return list;
 }
 
 std::string ExperimentCell(const ExperimentSummary& experiment) {
-  return "<td>" + Escape(experiment.name) + "</td><td class=\"text\">" + Escape(experiment.label) + "</td>";
+  return "<td>" + HtmlEscaped(experiment.name) + "</td><td class=\"text\">" + HtmlEscaped(experiment.label) + "</td>";
 }
 
 const char* kStyle = R"(<style>
@@ -64,7 +51,7 @@ span.runs { color: #666; font-size: 0.85em; }
 void WriteOrigin(std::ostream& out, const ReportOrigin& origin) {
   out << "<table class=\"origin\">\n";
   auto row = [&](const char* name, const std::string& value) {
-    if (!value.empty()) out << "<tr><th>" << name << "</th><td class=\"text\">" << Escape(value) << "</td></tr>\n";
+    if (!value.empty()) out << "<tr><th>" << name << "</th><td class=\"text\">" << HtmlEscaped(value) << "</td></tr>\n";
   };
   row("Program", origin.programVersion);
   row("Made", origin.date);
@@ -90,11 +77,11 @@ void WriteHeader(std::ostream& out, const Report& report) {
   out << "<h1>Mirelock batch report</h1>\n";
   WriteOrigin(out, report.origin);
   out << "<p>" << report.problems.size() << ' '
-      << Escape(ProblemMenuName(report.problemType)) << " problem" << (report.problems.size() == 1 ? "" : "s")
+      << HtmlEscaped(ProblemMenuName(report.problemType)) << " problem" << (report.problems.size() == 1 ? "" : "s")
       << " complete for every experiment, " << report.experiments.size() << " experiment"
       << (report.experiments.size() == 1 ? "" : "s") << ", " << report.runs.size() << " runs.<br>\n"
-      << "Problems from directory: " << Escape(report.problemsDirectory) << "<br>\nResults directory: "
-      << Escape(report.resultsDirectory) << "<br>\nSettings shared by all experiments:" << Escape(report.fixedText)
+      << "Problems from directory: " << HtmlEscaped(report.problemsDirectory) << "<br>\nResults directory: "
+      << HtmlEscaped(report.resultsDirectory) << "<br>\nSettings shared by all experiments:" << HtmlEscaped(report.fixedText)
       << "</p>\n";
   if (report.batchInProgress)
     out << "<p class=\"note\">A batch is still running on these results: this report covers only the problems "
@@ -138,16 +125,16 @@ void WriteExperimentTable(std::ostream& out, const Report& report) {
       << (report.problemType == kProblemSAT ? "the run found a satisfying assignment (Sol_Found 1)."
                                              : "the run reached the best known cost.")
       << " Mean rank: over the " << report.rankedProblemCount << " ranked problems, 1 being best. "
-      << Escape(report.scoreDescription) << "</p>\n";
+      << HtmlEscaped(report.scoreDescription) << "</p>\n";
 }
 
 void WriteCharts(std::ostream& out, const std::vector<ReportChartImage>& charts, const std::string& note) {
   out << "<h2>Charts</h2>\n";
-  if (!note.empty()) out << "<p class=\"note\">" << Escape(note) << "</p>\n";
+  if (!note.empty()) out << "<p class=\"note\">" << HtmlEscaped(note) << "</p>\n";
   for (const ReportChartImage& chart : charts) {
-    out << "<h3>" << Escape(chart.heading) << "</h3>\n<img alt=\"" << Escape(chart.heading) << "\" src=\""
-        << chart.dataUri << "\">\n<p class=\"explain\">" << Escape(chart.explanation) << " (Also in "
-        << Escape(chart.fileName) << ".)</p>\n";
+    out << "<h3>" << HtmlEscaped(chart.heading) << "</h3>\n<img alt=\"" << HtmlEscaped(chart.heading) << "\" src=\""
+        << chart.dataUri << "\">\n<p class=\"explain\">" << HtmlEscaped(chart.explanation) << " (Also in "
+        << HtmlEscaped(chart.fileName) << ".)</p>\n";
   }
 }
 
@@ -167,7 +154,7 @@ std::string MethodText(const WilcoxonResult& w) {
 void WriteTests(std::ostream& out, const Report& report) {
   out << "<h2>Is the difference real? Rank tests over problems</h2>\n";
   if (!report.friedman) {
-    out << "<p class=\"note\">No tests: " << Escape(report.testsOmitted) << "</p>\n";
+    out << "<p class=\"note\">No tests: " << HtmlEscaped(report.testsOmitted) << "</p>\n";
     return;
   }
   const FriedmanResult& f = *report.friedman;
@@ -175,10 +162,10 @@ void WriteTests(std::ostream& out, const Report& report) {
       << " experiments (ties get mid-ranks; the statistic is corrected for them): chi-square = "
       << Fixed(f.chiSquare, 3) << " with " << f.treatments - 1 << (f.treatments == 2 ? " degree" : " degrees")
       << " of freedom, "
-      << Escape(PValueStatement(f.pValue));
+      << HtmlEscaped(PValueStatement(f.pValue));
   if (f.imanDavenportF)
     out << "; Iman-Davenport F = " << Fixed(*f.imanDavenportF, 3) << " with " << f.treatments - 1 << " and "
-        << (f.treatments - 1) * (f.blocks - 1) << " degrees of freedom, " << Escape(PValueStatement(f.imanDavenportPValue));
+        << (f.treatments - 1) * (f.blocks - 1) << " degrees of freedom, " << HtmlEscaped(PValueStatement(f.imanDavenportPValue));
   out << ".<br>\n"
       << (f.pValue < kAlpha ? "<b>The experiments differ</b> at the 0.05 level: at least one ranks consistently "
                               "better or worse than the others."
@@ -202,10 +189,10 @@ void WriteTests(std::ostream& out, const Report& report) {
       verdict = "no differences";
     else if (*pair.holmPValue < kAlpha)
       verdict = (w.positiveRankSum < w.negativeRankSum ? a.name : b.name) + " better";
-    out << "<tr><td>" << Escape(a.name) << "</td><td>" << Escape(b.name) << "</td><td>" << w.pairs << "</td><td>"
+    out << "<tr><td>" << HtmlEscaped(a.name) << "</td><td>" << HtmlEscaped(b.name) << "</td><td>" << w.pairs << "</td><td>"
         << w.zeros << "</td><td>" << FormatNumber(w.positiveRankSum) << "</td><td class=\"text\">"
         << MethodText(w) << "</td><td>" << PCell(w.pValue) << "</td><td>" << PCell(pair.holmPValue)
-        << "</td><td class=\"text\">" << Escape(verdict) << "</td></tr>\n";
+        << "</td><td class=\"text\">" << HtmlEscaped(verdict) << "</td></tr>\n";
   }
   out << "</table>\n<p class=\"explain\">Each test pairs the two experiments' scores problem by problem, "
          "computed as R's <code>wilcox.test(x, y, paired = TRUE, exact = NULL, correct = TRUE)</code> computes "
@@ -219,11 +206,11 @@ void WriteTests(std::ostream& out, const Report& report) {
 
 void WriteProblemTable(std::ostream& out, const Report& report) {
   out << "<h2>Per problem</h2>\n<p class=\"explain\">Each problem's figure per experiment, with its successful "
-         "runs out of its runs in brackets; the best is marked. " << Escape(report.scoreDescription) << "</p>\n<table>\n<tr><th>Problem</th><th>Figure</th>";
-  for (const ExperimentSummary& experiment : report.experiments) out << "<th>" << Escape(experiment.name) << "</th>";
+         "runs out of its runs in brackets; the best is marked. " << HtmlEscaped(report.scoreDescription) << "</p>\n<table>\n<tr><th>Problem</th><th>Figure</th>";
+  for (const ExperimentSummary& experiment : report.experiments) out << "<th>" << HtmlEscaped(experiment.name) << "</th>";
   out << "</tr>\n";
   for (const ProblemScores& row : report.problemTable) {
-    out << "<tr><td>" << Escape(row.problem) << "</td><td class=\"text\">" << Escape(row.measure)
+    out << "<tr><td>" << HtmlEscaped(row.problem) << "</td><td class=\"text\">" << HtmlEscaped(row.measure)
         << (row.ranked ? "" : " (not ranked)") << "</td>";
     for (std::size_t e = 0; e < row.shown.size(); ++e) {
       out << (row.best[e] ? "<td class=\"best\">&#9733; " : "<td>") << Number(row.shown[e]);
@@ -245,7 +232,7 @@ void WriteLeftOut(std::ostream& out, const Report& report) {
                         : pair.beingWritten    ? "being written"
                         : pair.linesFound == 0 ? "no results file"
                                                : "incomplete";
-    out << "<tr><td>" << Escape(pair.problem) << "</td><td>" << Escape(report.experiments[pair.experiment].name)
+    out << "<tr><td>" << HtmlEscaped(pair.problem) << "</td><td>" << HtmlEscaped(report.experiments[pair.experiment].name)
         << "</td><td>" << pair.linesFound << "</td><td>" << pair.linesNeeded << "</td><td class=\"text\">" << state
         << "</td></tr>\n";
   }

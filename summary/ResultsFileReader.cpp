@@ -1,8 +1,6 @@
 #include "summary/ResultsFileReader.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <cmath>
 #include <optional>
 #include <string_view>
@@ -50,8 +48,8 @@ std::optional<double> ParseNumber(std::string_view field) {
 void ResultsFileReader::Read(const std::string& path, std::size_t problem, std::size_t experiment) {
   InputFileStream in(path);
   if (!in) {
-    messages_.Show("Failed to open results file " + path + ": " + std::strerror(errno) +
-                   "; its values are written as NA");
+    // The reader's reason names the file: "PATH: No such file or directory", "PATH is a FIFO, not a regular file".
+    messages_.Show("Failed to open results file " + in.Error() + "; its values are written as NA");
     return;
   }
 

@@ -20,7 +20,8 @@ constexpr std::int64_t kNoValue = INT64_MAX;
 std::uint32_t CheckedNeighbours(const TSPInstance& instance, std::uint32_t k) {
   if (k == 0 || k >= instance.Size()) {
     throw FatalError("Error: TSP file " + instance.Header().name + ": fast local search over " +
-                         std::to_string(k) + " nearest neighbours needs 1 to n - 1 neighbours, and the problem has " +
+                         std::to_string(k) +
+                         " nearest neighbours needs 1 to n - 1 neighbours, and the problem has " +
                          std::to_string(instance.Size()) + " cities\n",
                      OutputStream::Err, 1);
   }
@@ -30,11 +31,12 @@ std::uint32_t CheckedNeighbours(const TSPInstance& instance, std::uint32_t k) {
 }  // namespace
 
 FastLocalSearch::FastLocalSearch(const TSPInstance& instance, TSPParameters& parameters, TSPStats& stats,
-                                 LocalSearchSolver& owner)
+                                 LocalSearchSolver& owner, TSPMonitorWriter* monitor)
     : instance_(instance),
       parameters_(parameters),
       stats_(stats),
       owner_(owner),
+      monitor_(monitor),
       distances_(instance),
       n_(instance.Size()) {
   neighbours_.Build(distances_, CheckedNeighbours(instance, parameters.Neighbours()));
@@ -72,6 +74,17 @@ void FastLocalSearch::StartRun() {
   stats_.SetRepairLimit(parameters_.MaxRepairs());
   stats_.SetPositionsUntracked();
   stats_.RecordInitialSolution(tour_.Cities(), cost_, cost_ <= parameters_.TargetCost());
+  WriteMonitorLineIfDue();
+}
+
+// The augmented cost is summed over the tour for each line: monitor lines come
+// every R moves, and keeping the sum up to date would cost every move.
+void FastLocalSearch::WriteMonitorLine() {
+  const std::vector<std::int32_t>& cities = tour_.Cities();
+  std::int64_t augmented = Augmented(cities.back(), cities.front());
+  for (std::size_t k = 0; k + 1 < cities.size(); ++k) augmented += Augmented(cities[k], cities[k + 1]);
+  monitor_->Write({stats_.Repairs(), BestCost(), cost_,
+                   static_cast<double>(augmented) / static_cast<double>(costMultiplier_)});
 }
 
 const std::vector<std::int32_t>& FastLocalSearch::GetBestTour() {
@@ -131,7 +144,8 @@ void FastLocalSearch::EvaluateCity(std::int32_t a) {
     const std::int64_t cd = distances_(c, d);
     const std::int64_t costDelta = nearDistance[i] + bd - removedCost - cd;
     const std::int64_t augmentedDelta = m * nearDistance[i] + penalties_.Of(a, c) + m * bd +
-                                        penalties_.Of(next, d) - removedAugmented - m * cd - penalties_.Of(c, d);
+                                        penalties_.Of(next, d) - removedAugmented - m * cd -
+                                        penalties_.Of(c, d);
     Consider({a, next, c, d}, costDelta, augmentedDelta);
   }
 
@@ -191,6 +205,7 @@ void FastLocalSearch::AfterMove(bool foundByAspiration) {
     bestCost_ = cost_;
     bestIsCurrent_ = true;
   }
+  WriteMonitorLineIfDue();
 }
 
 void FastLocalSearch::LocalSearch() {
@@ -248,12 +263,14 @@ void FastLocalSearch::ComputeIntegerLambda() {
         OutputStream::Out, 1);
   }
   std::int64_t longest = Augmented(tour_.At(n_ - 1), tour_.At(0));
-  for (std::uint32_t k = 0; k + 1 < n_; ++k) longest = std::max(longest, Augmented(tour_.At(k), tour_.At(k + 1)));
+  for (std::uint32_t k = 0; k + 1 < n_; ++k)
+    longest = std::max(longest, Augmented(tour_.At(k), tour_.At(k + 1)));
   const std::int64_t room = std::int64_t{TSPSolver::kAugmentedCeiling} - longest;
   if (!(scaled > 0 && scaled <= static_cast<double>(room))) {
     throw FatalError("Sorry: lambda coefficient " + FormatNumber(parameters_.LambdaCoefficient()) +
-                         " gives an integer lambda of " + FormatNumber(scaled) + " on this tour, outside the 1 to " +
-                         std::to_string(room) + " that 32-bit penalties can hold\nTry lambda in range 0.1 to 10\n",
+                         " gives an integer lambda of " + FormatNumber(scaled) +
+                         " on this tour, outside the 1 to " + std::to_string(room) +
+                         " that 32-bit penalties can hold\nTry lambda in range 0.1 to 10\n",
                      OutputStream::Out, 1);
   }
   integerLambda_ = static_cast<std::int32_t>(scaled);
@@ -314,7 +331,8 @@ bool FastLocalSearch::Penalise() {
   FindEdgesOfGreatestUtility();
   for (const std::int32_t k : penalisedEdges_) {
     const auto p = static_cast<std::uint32_t>(k);
-    if (Augmented(tour_.At(p == 0 ? n_ - 1 : p - 1), tour_.At(p)) > TSPSolver::kAugmentedCeiling - integerLambda_)
+    if (Augmented(tour_.At(p == 0 ? n_ - 1 : p - 1), tour_.At(p)) >
+        TSPSolver::kAugmentedCeiling - integerLambda_)
       return false;
   }
   for (const std::int32_t k : penalisedEdges_) {

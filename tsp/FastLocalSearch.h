@@ -9,6 +9,7 @@
 #include "tsp/EdgeUtilityHeap.h"
 #include "tsp/NeighbourLists.h"
 #include "tsp/TSPInstance.h"
+#include "tsp/TSPMonitorWriter.h"
 #include "tsp/TSPParameters.h"
 #include "tsp/TSPStats.h"
 
@@ -40,8 +41,9 @@ struct FastMove {
 class FastLocalSearch {
  public:
   static constexpr std::int64_t kNoBest = INT64_MAX;
+  // `monitor`, when given, gets the monitor file's lines of a monitor run.
   FastLocalSearch(const TSPInstance& instance, TSPParameters& parameters, TSPStats& stats,
-                  LocalSearchSolver& owner);
+                  LocalSearchSolver& owner, TSPMonitorWriter* monitor = nullptr);
 
   // The steps of a run, in the order of LocalSearchSolver::Solve.
   void InitialSolution(const std::vector<std::int32_t>& tour);
@@ -54,7 +56,9 @@ class FastLocalSearch {
   // The solver interface's 32-bit costs: a cost beyond 2^31 - 1 reads as
   // 2^31 - 1 here (the statistics and Cost() keep it whole).
   std::int32_t GetBestCost() const { return Clamped(stats_.Repairs() == 0 ? initialCost_ : bestCost_); }
-  std::int32_t TourCost(const std::vector<std::int32_t>& tour) const { return Clamped(distances_.TourCost(tour)); }
+  std::int32_t TourCost(const std::vector<std::int32_t>& tour) const {
+    return Clamped(distances_.TourCost(tour));
+  }
   static std::int32_t Clamped(std::int64_t cost) {
     return static_cast<std::int32_t>(std::min<std::int64_t>(cost, 2147483647));
   }
@@ -84,9 +88,14 @@ class FastLocalSearch {
   FastMove RandomMove() const;
   void ApplyMove(const FastMove& move);
   void AfterMove(bool foundByAspiration);
+  void WriteMonitorLineIfDue() {
+    if (monitor_ != nullptr && monitor_->Due(stats_.Repairs())) WriteMonitorLine();
+  }
+  void WriteMonitorLine();
   void ComputeIntegerLambda();
   double Utility(std::int32_t a, std::int32_t b) const {
-    return distances_(a, b) / static_cast<double>(penalties_.Of(a, b) + static_cast<std::int64_t>(integerLambda_));
+    return distances_(a, b) /
+           static_cast<double>(penalties_.Of(a, b) + static_cast<std::int64_t>(integerLambda_));
   }
   void PushEdge(std::int32_t a, std::int32_t b) {
     if (heapBuilt_) utilities_.Push({Utility(a, b), a, b, penalties_.Of(a, b)});
@@ -99,6 +108,7 @@ class FastLocalSearch {
   TSPParameters& parameters_;
   TSPStats& stats_;
   LocalSearchSolver& owner_;
+  TSPMonitorWriter* monitor_;
   bool prepared_ = false;
   CityDistances distances_;
   NeighbourLists neighbours_;

@@ -51,7 +51,7 @@ void TSPSolver::InitialSolution() {
     fast_.reset();
     return;
   }
-  if (!fast_) fast_ = std::make_unique<FastLocalSearch>(instance_, parameters_, stats_, *this);
+  if (!fast_) fast_ = std::make_unique<FastLocalSearch>(instance_, parameters_, stats_, *this, &monitor_);
   fast_->InitialSolution(tour_);
 }
 
@@ -65,6 +65,7 @@ void TSPSolver::ResetPenalties() {
 }
 
 void TSPSolver::StartRun() {
+  monitor_.StartRun(parameters_.MonitorFileName(), parameters_.MonitorFrequency());
   if (fast_) return fast_->StartRun();
   // The run's first move always sets the best; until then the initial tour
   // stands for it, so that a run ended before any move reports a true best.
@@ -74,7 +75,7 @@ void TSPSolver::StartRun() {
   stats_.SetCheapStatsOnly(parameters_.CheapStatsOnly());
   stats_.SetRepairLimit(parameters_.MaxRepairs());
   stats_.RecordInitialSolution(tour_, cost_, cost_ <= parameters_.TargetCost());
-  monitor_.StartRun(*this, parameters_.MonitorFileName(), parameters_.MonitorFrequency());
+  if (monitor_.Due(0)) monitor_.Write(MonitorPoint());
 }
 
 std::int32_t TSPSolver::GetBestCost() {
@@ -161,7 +162,15 @@ void TSPSolver::AfterMove(bool foundByAspiration) {
     bestTour_ = tour_;
     bestCost_ = cost_;
   }
-  monitor_.AfterMove(*this);
+  if (monitor_.Due(stats_.Repairs())) monitor_.Write(MonitorPoint());
+}
+
+// Costs as the results rows write them, unsigned 32-bit numbers; the augmented
+// cost in tour-cost units.
+TSPMonitorPoint TSPSolver::MonitorPoint() const {
+  return {stats_.Repairs(), static_cast<std::uint32_t>(stats_.Repairs() == 0 ? initialCost_ : bestCost_),
+          static_cast<std::uint32_t>(cost_),
+          static_cast<double>(AugmentedCost()) / static_cast<double>(costMultiplier_)};
 }
 
 void TSPSolver::LocalSearch() {

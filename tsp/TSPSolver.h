@@ -44,6 +44,7 @@ class TSPSolver : public LocalSearchSolver {
   void LocalSearch() override;
   void Penalise() override;
   std::int32_t GetBestCost() override;
+  int MonitorWriteError() const override { return monitor_.Error(); }
   std::int32_t TourCost(const std::vector<std::int32_t>& tour) override;
   const std::vector<std::int32_t>& GetBestTour() override;
   std::int32_t GetSize() override { return static_cast<std::int32_t>(instance_.Size()); }
@@ -70,6 +71,7 @@ class TSPSolver : public LocalSearchSolver {
   void CheckSize();
   void ComputeIntegerLambda();
   void EvaluateNeighbourhood();
+  TSPMonitorPoint MonitorPoint() const;
   void ScaleCosts(std::int32_t multiplier);
   TSPMove RandomMove();
   void ApplyMove(const TSPMove& move);
@@ -92,8 +94,8 @@ class TSPSolver : public LocalSearchSolver {
   IntMatrix augmented_;
   TwoOptEvaluator neighbourhood_;
   std::vector<std::uint32_t> penalisedEdges_;  // tour positions k of edges (k - 1, k), 0 the closing edge
-  std::unique_ptr<FastLocalSearch> fast_;     // made at the first run that asks for it
-  TSPMonitorWriter monitor_;  // the monitor output file of a monitor run
+  std::unique_ptr<FastLocalSearch> fast_;      // made at the first run that asks for it
+  TSPMonitorWriter monitor_;                   // the monitor output file of a monitor run
 };
 
 }  // namespace mirelock

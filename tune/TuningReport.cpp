@@ -2,30 +2,19 @@
 
 #include <ostream>
 
+#include "analysis/HtmlText.h"
 #include "platform/NumberFormat.h"
 
 namespace mirelock::tune {
 
 namespace {
 
+using analysis::HtmlEscaped;
+
 std::string SettingsOf(const EliteSummary& elite) {
   std::string text;
   for (const auto& [name, value] : elite.settings) text.append(text.empty() ? "" : " ").append(name + " " + value);
   return text;
-}
-
-std::string Escaped(const std::string& text) {
-  std::string html;
-  for (const char c : text) {
-    switch (c) {
-      case '&': html += "&amp;"; break;
-      case '<': html += "&lt;"; break;
-      case '>': html += "&gt;"; break;
-      case '"': html += "&quot;"; break;
-      default: html += c;
-    }
-  }
-  return html;
 }
 
 std::string Setup(const TuningRecord& r) {
@@ -55,7 +44,7 @@ std::string CostMeasure(ProblemType type) {
 }
 
 void WriteTuningText(std::ostream& out, const TuningRecord& r) {
-  out << Setup(r) << "\n" << Effort(r) << "\nCost: " << r.costMeasure << "\n\nElites (best first; mean rank and mean cost over the "
+  out << Setup(r) << "\n" << Effort(r) << "\nCost: " << r.costMeasure << "\n\nElites (in irace's order, best first; mean rank and mean cost over the "
       << (r.summary.elites.empty() ? 0 : r.summary.elites.front().instances) << " instance runs all of them made):\n";
   for (std::size_t k = 0; k < r.summary.elites.size(); ++k) {
     const EliteSummary& e = r.summary.elites[k];
@@ -73,28 +62,28 @@ void WriteTuningPage(std::ostream& out, const TuningRecord& r) {
   out << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Tuning summary</title>\n"
          "<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
          "td,th{border:1px solid #bbb;padding:3px 8px;text-align:left}</style></head><body>\n"
-      << "<h1>Tuning summary</h1>\n<p>" << Escaped(Setup(r)) << ".</p>\n<p>" << Escaped(Effort(r)) << ".</p>\n"
-      << "<p>Cost minimised by irace: " << Escaped(r.costMeasure) << ".</p>\n";
+      << "<h1>Tuning summary</h1>\n<p>" << HtmlEscaped(Setup(r)) << ".</p>\n<p>" << HtmlEscaped(Effort(r)) << ".</p>\n"
+      << "<p>Cost minimised by irace: " << HtmlEscaped(r.costMeasure) << ".</p>\n";
   if (!r.reportPage.empty())
-    out << "<p>The verdict of the tuning is the test on unseen problems: <a href=\"" << Escaped(r.reportPage)
+    out << "<p>The verdict of the tuning is the test on unseen problems: <a href=\"" << HtmlEscaped(r.reportPage)
         << "\">the report of the test batch</a>, not the racing below.</p>\n";
-  out << "<h2>Elite settings</h2>\n<p>Best first. Mean rank and mean cost over the "
+  out << "<h2>Elite settings</h2>\n<p>In irace's order, best first (its ranks over all the runs each elite made). Mean rank and mean cost over the "
       << (r.summary.elites.empty() ? 0 : r.summary.elites.front().instances)
       << " instance runs that every elite made.</p>\n<table><tr><th>Document</th><th>irace setting</th><th>Mean rank</th>"
          "<th>Mean cost</th><th>Settings</th></tr>\n";
   for (std::size_t k = 0; k < r.summary.elites.size(); ++k) {
     const EliteSummary& e = r.summary.elites[k];
-    out << "<tr><td>" << Escaped(k < r.eliteNames.size() ? r.eliteNames[k] : "") << "</td><td>" << e.id << "</td><td>"
+    out << "<tr><td>" << HtmlEscaped(k < r.eliteNames.size() ? r.eliteNames[k] : "") << "</td><td>" << e.id << "</td><td>"
         << FormatNumber(e.meanRank) << "</td><td>" << FormatNumber(e.meanCost) << "</td><td><code>"
-        << Escaped(SettingsOf(e)) << "</code></td></tr>\n";
+        << HtmlEscaped(SettingsOf(e)) << "</code></td></tr>\n";
   }
-  out << "<tr><td>Exp 0 (kept)</td><td></td><td></td><td></td><td><code>" << Escaped(r.experiment0Settings)
+  out << "<tr><td>Exp 0 (kept)</td><td></td><td></td><td></td><td><code>" << HtmlEscaped(r.experiment0Settings)
       << "</code></td></tr>\n</table>\n<h2>Iterations</h2>\n<table><tr><th>Iteration</th><th>Settings raced</th>"
          "<th>Eliminated</th><th>Kept as elites</th><th>Runs</th><th>Best setting</th></tr>\n";
   for (const IterationSummary& it : r.summary.iterations)
     out << "<tr><td>" << it.iteration << "</td><td>" << it.raced << "</td><td>" << (it.raced - std::min(it.raced, it.kept))
         << "</td><td>" << it.kept << "</td><td>" << it.runs << "</td><td>" << it.best << "</td></tr>\n";
-  out << "</table>\n<p>irace's files and its log (irace.Rdata, irace.log) are in <code>" << Escaped(r.logDirectory)
+  out << "</table>\n<p>irace's files and its log (irace.Rdata, irace.log) are in <code>" << HtmlEscaped(r.logDirectory)
       << "</code>; <code>irace --scenario scenario.txt</code> there replays the tuning.</p>\n</body></html>\n";
 }
 

@@ -25,9 +25,9 @@ TEST(ResultsFileReader, HostileFilesAreReportedUnread) {
   const std::string failed = "Failed to open results file ";
   const std::string na = "; its values are written as NA";
   test::ExpectBoundedOutcomes({
-      {read(files.fifo), failed + files.fifo + na},
-      {read(files.zero), failed + files.zero + na},
-      {read(files.directory), failed + files.directory + na},
+      {read(files.fifo), failed + files.fifo + " is a FIFO, not a regular file" + na},
+      {read(files.zero), failed + files.zero + " is a character device, not a regular file" + na},
+      {read(files.directory), failed + files.directory + " is a directory, not a regular file" + na},
   });
 }
 

@@ -49,7 +49,7 @@ TEST_F(Tuning, ElitesJoinTheDocumentAfterExperiment0AndTheSameSeedGivesTheSameEl
 
   const CommandResult first = Run("tune d.mirel --space space.txt --budget 150 --jobs 2 --seed 7 --test test --out first");
   ASSERT_EQ(first.status, 0) << first.err;
-  for (const char* part : {"Elites (best first", "Iterations (settings raced, eliminated, kept", "Exp 1  setting",
+  for (const char* part : {"Elites (in irace's order, best first", "Iterations (settings raced, eliminated, kept", "Exp 1  setting",
                            "Test report (the verdict):"})
     EXPECT_NE(first.out.find(part), std::string::npos) << part << " not in:\n" << first.out;
   EXPECT_NE(first.err.find("tune: iteration 3 of 3, "), std::string::npos) << first.err;
