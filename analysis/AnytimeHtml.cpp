@@ -6,24 +6,11 @@
 #include <numeric>
 
 #include "analysis/ExpectedRunningTime.h"
+#include "analysis/HtmlText.h"
 
 namespace mirelock::analysis {
 
 namespace {
-
-std::string Html(const std::string& text) {
-  std::string escaped;
-  for (char c : text) {
-    switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
-      default: escaped += c;
-    }
-  }
-  return escaped;
-}
 
 std::string Figure(double value, const char* format = "%.4g") {
   if (std::isinf(value)) return "&infin;";
@@ -50,13 +37,13 @@ void WriteErtTables(std::ostream& out, const Report& report) {
       << kErtResamples << " resamples of the runs (fixed seed), then runs that reached the target / runs.</p>\n";
   for (std::size_t t = 0; t < anytime.targets.size(); ++t) {
     out << "<h3>ERT to " << TargetName(report, anytime.targets[t]) << "</h3>\n<table>\n<tr><th>Problem</th>";
-    for (const ExperimentSummary& experiment : report.experiments) out << "<th>" << Html(experiment.name) << "</th>";
+    for (const ExperimentSummary& experiment : report.experiments) out << "<th>" << HtmlEscaped(experiment.name) << "</th>";
     out << "</tr>\n";
     for (std::size_t p = 0; p < anytime.ertRepairs.size(); ++p) {
       bool any = false;
       for (const auto& cells : anytime.ertRepairs[p]) any = any || (t < cells.size() && cells[t].runs > 0);
       if (!any) continue;
-      out << "<tr><td>" << Html(report.problems[p]) << "</td>";
+      out << "<tr><td>" << HtmlEscaped(report.problems[p]) << "</td>";
       for (const auto& cells : anytime.ertRepairs[p]) {
         if (t >= cells.size() || cells[t].runs == 0) {
           out << "<td>NA</td>";
@@ -97,7 +84,7 @@ void WriteAnytimeSection(std::ostream& out, const Report& report) {
          "<th>Mean rank</th></tr>\n";
   for (std::size_t e : order) {
     const ExperimentSummary& experiment = report.experiments[e];
-    out << "<tr><td>" << Html(experiment.name) << "</td><td>" << Html(experiment.label) << "</td><td>"
+    out << "<tr><td>" << HtmlEscaped(experiment.name) << "</td><td>" << HtmlEscaped(experiment.label) << "</td><td>"
         << Figure(anytime.ecdfArea[e], "%.4f") << "</td><td>"
         << (experiment.meanRank ? Figure(*experiment.meanRank, "%.2f") : std::string("NA")) << "</td></tr>\n";
   }
@@ -111,7 +98,7 @@ void WriteAnytimeSection(std::ostream& out, const Report& report) {
   for (double tau : taus) out << "<th>&tau; = " << Figure(tau, "%g") << "</th>";
   out << "</tr>\n";
   for (std::size_t e = 0; e < anytime.profiles.size(); ++e) {
-    out << "<tr><td>" << Html(report.experiments[e].name) << "</td>";
+    out << "<tr><td>" << HtmlEscaped(report.experiments[e].name) << "</td>";
     for (double tau : taus) out << "<td>" << Figure(anytime.profiles[e].At(tau), "%.2f") << "</td>";
     out << "</tr>\n";
   }

@@ -69,7 +69,7 @@ void WriteTraceNote(std::ostream& out, const Report& report) {
            "taken from the results files alone. Run the batch again to have traces.</p>\n";
   if (report.traceErrors.empty()) return;
   out << "<p class=\"note\">Trace files that could not be read; their runs have no rows in traces.csv:</p>\n<ul>\n";
-  for (const std::string& error : report.traceErrors) out << "<li>" << Escape(error) << "</li>\n";
+  for (const std::string& error : report.traceErrors) out << "<li>" << HtmlEscaped(error) << "</li>\n";
   out << "</ul>\n";
 }
 
