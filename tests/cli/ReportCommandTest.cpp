@@ -198,7 +198,7 @@ TEST_F(ReportCommand, AFullDiskLeavesTheEarlierReportWhole) {
   const Batch batch = SolveBatch(3);
   ASSERT_EQ(Run("report '" + batch.doc + "' --out rep").status, 0);
   const auto before = FolderContents(root_ / "rep");
-  ASSERT_GT(before.size(), 4u);
+  ASSERT_GE(before.size(), 2u);  // at least the page and runs.csv, charts or not
   // A file size limit stands in for a full disk: the charts (or, without them, the page) no longer fit, and
   // every write beyond the limit fails (EFBIG; the signal that would end the process is ignored).
 #ifdef MIRELOCK_WITH_CHARTS
