@@ -114,8 +114,11 @@ std::string CreateOwnerRecord(const std::string& directory, const std::string& o
 }  // namespace
 
 std::optional<TemporaryFile> CreateTemporaryFile(const std::string& directory, const std::string& finalName) {
-  static const std::string process = HostName() + "\n" + std::to_string(static_cast<long>(::getpid())) + "\n";
-  const std::string owner = process + finalName + "\n";
+  // The host name is kept, the process id read each time: a process forked
+  // after its first temporary file must record its own id, or its stale files
+  // would look owned by a parent that may still live.
+  static const std::string thisHost = HostName();
+  const std::string owner = thisHost + "\n" + std::to_string(static_cast<long>(::getpid())) + "\n" + finalName + "\n";
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string record = CreateOwnerRecord(directory, owner);
     if (record.empty()) return std::nullopt;

@@ -14,12 +14,14 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <thread>
 
 #include "BatchBench.h"
 #include "experiments/CExperiment.h"
 #include "common/TestSupport.h"
+#include "platform/TemporaryFiles.h"
 #include "runner/ResultsFileCheck.h"
 #include "runner/ResultsFiles.h"
 #include "solver/factory/SolverFactory.h"
@@ -193,6 +195,15 @@ TEST(TraceFile, AKillBetweenWritingAndRenamingLeavesNeitherFile) {
   Bench bench({"p.cnf"}, {});
   const ResultsFileRequest request = bench.Request("p.cnf");
   const std::string tracePath = request.resultsDirectory + TraceFileName(request.resultsFileName);
+  // This process writes a temporary file before the fork, so that a child
+  // recording its parent's id (kept from the first file) would show below.
+  {
+    const std::optional<TemporaryFile> before = CreateTemporaryFile(request.resultsDirectory, "before");
+    ASSERT_TRUE(before.has_value());
+    ::close(before->fd);
+    std::filesystem::remove(before->path);
+    ReleaseTemporaryFile(*before);
+  }
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -222,17 +233,18 @@ TEST(TraceFile, AKillBetweenWritingAndRenamingLeavesNeitherFile) {
   ASSERT_TRUE(WIFSIGNALED(status)) << status;
   EXPECT_FALSE(std::filesystem::exists(request.ResultsPath()));
   EXPECT_FALSE(std::filesystem::exists(tracePath));
-  // Both were written: two temporary files with their owner records, and nothing else. (They are
-  // removed by hand: the owner record of a process forked from a writer names the parent's pid.)
+  // Both were written: two temporary files with their owner records, and nothing else.
   const auto left = ListDir(request.resultsDirectory);
   EXPECT_EQ(left.size(), 4u);
   std::size_t nonEmpty = 0;
   for (const std::string& name : left) {
     EXPECT_EQ(name.rfind(".mirelock-", 0), 0u) << name;
     if (!name.ends_with(".owner") && std::filesystem::file_size(request.resultsDirectory + name) > 0) ++nonEmpty;
-    std::filesystem::remove(request.resultsDirectory + name);
   }
   EXPECT_EQ(nonEmpty, 2u);
+  // The dead child's records name the child, so the stale-file sweep removes both files.
+  EXPECT_EQ(RemoveStaleTemporaries(request.resultsDirectory), 2);
+  EXPECT_TRUE(ListDir(request.resultsDirectory).empty());
 
   ResultsFileHooks hooks;
   FakeSolver again(bench.config, 2);
