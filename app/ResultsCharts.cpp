@@ -28,6 +28,12 @@ const ChartTab kTabs[] = {
     {"Run-time distributions", charts::MakeRunTimeChart,
      "No run-time distributions: no run succeeded, or the successful runs were shorter than the solvers' "
      "1 ms clock tick (the run-length distributions measure their effort in repairs)."},
+    {"Fixed-target run lengths", charts::MakeTargetRepairsChart,
+     "No fixed-target distributions: they need the runs' traces (a batch run before traces were recorded has "
+     "none) and a best known cost for the problems."},
+    {"Fixed-target run times", charts::MakeTargetSecondsChart,
+     "No fixed-target distributions: they need the runs' traces (a batch run before traces were recorded has "
+     "none) and a best known cost for the problems."},
     {"Critical difference", charts::MakeCriticalDifferenceChart,
      "No critical-difference chart: the rank tests need at least two experiments and two problems ranked "
      "on all of them."},
@@ -43,6 +49,8 @@ void AddResultsCharts(ResultsWindow& window, const std::optional<analysis::Repor
       window.AddChartTab(QString::fromLatin1(tab.title), chart);
       continue;
     }
+    // The fixed-target run times from the traces stand in its place.
+    if (report && tab.make == charts::MakeRunTimeChart && report->anytime.available) continue;
     QString note = QString::fromLatin1(tab.missing);
     if (!report) note = QStringLiteral("The analysis could not read the batch; the summary table has what was read.");
     else if (tab.make == charts::MakeCriticalDifferenceChart && !report->testsOmitted.empty())

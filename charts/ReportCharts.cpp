@@ -19,64 +19,11 @@
 #include "analysis/Ecdf.h"
 #include "analysis/ReportNumbers.h"
 #include "charts/ChartKey.h"
+#include "charts/ChartStyle.h"
 
 namespace mirelock::charts {
 
 namespace {
-
-// The chart names an experiment briefly; the key below it gives the full label.
-QString ShortName(const analysis::ExperimentSummary& experiment) { return QString::fromStdString(experiment.name); }
-
-QString FullCaption(const analysis::ExperimentSummary& experiment) {
-  return QString::fromStdString(experiment.label.empty() ? experiment.name : experiment.name + "  " + experiment.label);
-}
-
-// Ten colours told apart also in print and by most colour-blind readers (the "tab10" palette); beyond ten
-// experiments the colours repeat with another line style and box hatching, so that every experiment keeps
-// a look of its own.
-constexpr QRgb kPalette[] = {0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd,
-                             0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
-constexpr std::size_t kColours = std::size(kPalette);
-
-QColor SeriesColour(std::size_t index) { return QColor(kPalette[index % kColours]); }
-
-QPen SeriesPen(std::size_t index) {
-  static const Qt::PenStyle kStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
-  QPen pen(SeriesColour(index), 2.0);
-  pen.setStyle(kStyles[(index / kColours) % std::size(kStyles)]);
-  return pen;
-}
-
-QBrush BoxBrush(std::size_t index) {
-  static const Qt::BrushStyle kFills[] = {Qt::SolidPattern, Qt::BDiagPattern, Qt::FDiagPattern, Qt::DiagCrossPattern};
-  QColor colour = SeriesColour(index);
-  const Qt::BrushStyle fill = kFills[(index / kColours) % std::size(kFills)];
-  if (fill == Qt::SolidPattern) colour.setAlpha(110);
-  return QBrush(colour, fill);
-}
-
-QPen BoxPen(std::size_t index) { return QPen(SeriesColour(index).darker(130), 1.5); }
-
-// The settings every experiment shares, for the key's last line.
-QString SharedSettings(const analysis::Report& report) {
-  const std::string shared = report.fixedText.substr(std::min(report.fixedText.find_first_not_of(' '), report.fixedText.size()));
-  return shared.empty() ? QString() : QStringLiteral("Shared by all experiments: ") + QString::fromStdString(shared);
-}
-
-ChartKey MakeKey(const analysis::Report& report, ChartKeyEntry::Sample sample,
-                 const std::function<QString(std::size_t)>& suffix = {}) {
-  ChartKey key;
-  for (std::size_t e = 0; e < report.experiments.size(); ++e) {
-    ChartKeyEntry entry;
-    entry.text = FullCaption(report.experiments[e]) + (suffix ? suffix(e) : QString());
-    entry.sample = sample;
-    entry.pen = sample == ChartKeyEntry::Sample::kBox ? BoxPen(e) : SeriesPen(e);
-    entry.brush = BoxBrush(e);
-    key.entries.push_back(entry);
-  }
-  key.footnote = SharedSettings(report);
-  return key;
-}
 
 // A step of 1, 2, 2.5 or 5 times a power of ten giving about `ticks` intervals over `span`.
 double NiceStep(double span, int ticks) {
@@ -107,18 +54,6 @@ void SetRoundTicks(QValueAxis& axis, double low, double high, bool nonNegative, 
   int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(step) + 1e-9)));
   if (std::fabs(step / std::pow(10.0, -decimals) - std::round(step / std::pow(10.0, -decimals))) > 1e-6) ++decimals;
   axis.setLabelFormat(QString("%.%1f").arg(decimals));
-}
-
-QChart* NewChart(const QString& title) {
-  auto* chart = new QChart;
-  chart->setTitle(title);
-  chart->setAnimationOptions(QChart::NoAnimation);
-  chart->setBackgroundRoundness(0);
-  QFont font = chart->titleFont();
-  font.setPointSize(12);
-  font.setBold(true);
-  chart->setTitleFont(font);
-  return chart;
 }
 
 // Whether most successful runs ended within one tick of the solvers' millisecond clock: their times are
@@ -340,6 +275,10 @@ QChart* MakeCriticalDifferenceChart(const analysis::Report& report) {
 
 QChart* MakeRunLengthChart(const analysis::Report& report) { return MakeEffortChart(report, false); }
 
-QChart* MakeRunTimeChart(const analysis::Report& report) { return MakeEffortChart(report, true); }
+// The total CPU time of a run says little about when it found its best (QAP and TSP runs always use their
+// whole budget); the traces tell exactly.
+QChart* MakeRunTimeChart(const analysis::Report& report) {
+  return report.anytime.available ? nullptr : MakeEffortChart(report, true);
+}
 
 }  // namespace mirelock::charts

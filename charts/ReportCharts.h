@@ -39,8 +39,18 @@ QChart* MakeRunLengthChart(const analysis::Report& report);
 
 // Run-time distributions: as the run-length chart, over CPU seconds of the
 // whole run (log axis). Nothing also when most successful runs took less
-// than the 1 ms tick of the solvers' clock.
+// than the 1 ms tick of the solvers' clock, and when the runs' traces give
+// the fixed-target chart over CPU seconds instead (anytime.available).
 QChart* MakeRunTimeChart(const analysis::Report& report);
+
+// Fixed-target run-time distributions from the runs' traces (the seconds
+// chart replaces the run-time chart when the batch has traces): per experiment (colour) and
+// target of the ladder (line style; SAT: solved), the fraction of its traced
+// runs over all problems that reached the target within a number of repairs,
+// or of CPU seconds (log axes). Nothing without traces, or for problems
+// without a best known cost.
+QChart* MakeTargetRepairsChart(const analysis::Report& report);
+QChart* MakeTargetSecondsChart(const analysis::Report& report);
 
 enum class ImageFormat { kPng, kSvg };
 

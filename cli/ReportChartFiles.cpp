@@ -16,7 +16,7 @@ namespace {
 struct ChartKind {
   const char* fileStem;
   const char* heading;
-  std::function<QChart*(const analysis::Report&)> make;
+  QChart* (*make)(const analysis::Report&);
   const char* explanation;
   const char* missing;  // why there is no chart, when there is none
 };
@@ -42,6 +42,17 @@ const ChartKind kCharts[] = {
      "not record the time of the best solution).",
      "No run-time chart: no run succeeded, or most successful runs took less than the solvers' 1 ms clock tick "
      "(the run-length chart measures their effort)."},
+    {"target-repairs", "Fixed-target run-length distributions", charts::MakeTargetRepairsChart,
+     "From the runs' traces: for each experiment (colour) and each target of the ladder (line style: the best "
+     "known cost, then a percentage above it), the fraction of the experiment's runs over all problems that had "
+     "reached the target within a number of repairs, on a log scale. A curve further left gets there with less "
+     "search; its final height is the share of runs that got there at all.",
+     "No fixed-target charts: they need the runs' traces (a batch run before traces were recorded has none) and "
+     "a best known cost for the problems."},
+    {"target-seconds", "Fixed-target run-time distributions", charts::MakeTargetSecondsChart,
+     "As the fixed-target run-length chart, over the CPU seconds each run had spent when it first reached the "
+     "target; it replaces the run-time chart of whole runs.",
+     ""},
 };
 
 // Qt's note that it made up a runtime directory is noise on a command line; everything else passes.
@@ -70,7 +81,9 @@ DrawnCharts DrawReportCharts(const analysis::Report& report) {
     std::unique_ptr<QChart> chart(kind.make(report));
     if (!chart) {
       drawn.absentStems.push_back(kind.fileStem);
-      if (*kind.missing) {
+      // The fixed-target chart over CPU seconds stands in its place.
+      const bool replaced = kind.make == charts::MakeRunTimeChart && report.anytime.available;
+      if (*kind.missing && !replaced) {
         if (!drawn.note.empty()) drawn.note += ' ';
         drawn.note += kind.missing;
       }

@@ -9,14 +9,17 @@
 #include <QChart>
 #include <QImage>
 #include <QLineSeries>
+#include <QLogValueAxis>
 #include <QScatterSeries>
 #include <cmath>
 #include <memory>
 
 #include <QValueAxis>
+#include <map>
 #include <set>
 
 #include "analysis/Analysis.h"
+#include "analysis/AnytimeAnalysis.h"
 #include "charts/ChartKey.h"
 #include "charts/ReportCharts.h"
 
@@ -190,6 +193,80 @@ TEST(ReportCharts, NothingToDrawGivesNoChart) {
   EXPECT_EQ(charts::MakeGapBoxPlot(sat), nullptr);               // SAT has no gaps
   EXPECT_EQ(charts::MakeCriticalDifferenceChart(sat), nullptr);  // one experiment, no tests
   EXPECT_EQ(charts::MakeRunLengthChart(sat), nullptr);           // no run succeeded
+}
+
+// Two QAP problems (best known 100), two experiments, two runs each, with hand-made traces; targets: the best
+// known cost and 1 % above it. Exp 0's four runs reach 100 at 100 and 20 repairs (two never do), and 101
+// at 10, 50 and 20 (one never does); Exp 1's runs all reach 100 at 1000 repairs, 1 s.
+analysis::Report TracedBatch() {
+  analysis::Report report;
+  report.problemType = kProblemQAP;
+  report.problems = {"a.dat", "b.dat"};
+  report.bestKnown.assign(2, 100.0);
+  for (int e = 0; e < 2; ++e) report.experiments.emplace_back().name = "Exp " + std::to_string(e);
+  const std::vector<TracedRun> exp0 = {{{1, 10, 100}, {0.001, 0.01, 0.1}, {110, 101, 100}, 2000, 2},
+                                       {{5, 50}, {0.005, 0.05}, {105, 101}, 2000, 2},
+                                       {{20}, {0.02}, {100}, 2000, 2},
+                                       {{1}, {0.001}, {120}, 2000, 2}};
+  for (std::size_t p = 0; p < 2; ++p)
+    for (std::size_t e = 0; e < 2; ++e)
+      for (std::uint32_t r = 0; r < 2; ++r) {
+        const TracedRun trace = e == 0 ? exp0[2 * p + r] : TracedRun{{1000}, {1.0}, {100}, 2000, 2};
+        const double cost = static_cast<double>(trace.cost.back());
+        report.runs.push_back({p, e, r, cost, cost - 100, cost == 100, static_cast<double>(trace.repairs.back()),
+                               2.0, {}});
+        report.traces.push_back(trace);
+      }
+  analysis::Analyse(report);
+  analysis::AnalyseAnytime(report, {0, 1});
+  return report;
+}
+
+// The steps of a distribution line: (x, height after x) at each x where the line rises.
+std::vector<std::pair<double, double>> Steps(const QLineSeries& series) {
+  std::vector<std::pair<double, double>> steps;
+  const auto points = series.points();
+  for (qsizetype i = 1; i < points.size(); ++i)
+    if (points[i].x() == points[i - 1].x() && points[i].y() > points[i - 1].y())
+      steps.emplace_back(points[i].x(), points[i].y());
+  return steps;
+}
+
+TEST(ReportCharts, FixedTargetStepsAreTheFractionsOfRunsThatReachedEachTarget) {
+  const analysis::Report report = TracedBatch();
+  ASSERT_TRUE(report.anytime.available);
+  std::unique_ptr<QChart> repairs(charts::MakeTargetRepairsChart(report));
+  std::unique_ptr<QChart> seconds(charts::MakeTargetSecondsChart(report));
+  ASSERT_NE(repairs, nullptr);
+  ASSERT_NE(seconds, nullptr);
+  using Steps_t = std::vector<std::pair<double, double>>;
+  std::map<QString, Steps_t> byName, bySeconds;
+  for (QAbstractSeries* series : repairs->series()) byName[series->name()] = Steps(*static_cast<QLineSeries*>(series));
+  for (QAbstractSeries* series : seconds->series()) bySeconds[series->name()] = Steps(*static_cast<QLineSeries*>(series));
+  ASSERT_EQ(byName.size(), 4u);  // 2 experiments x 2 targets
+  EXPECT_EQ(byName["Exp 0 best known"], (Steps_t{{20, 0.25}, {100, 0.5}}));
+  EXPECT_EQ(byName["Exp 0 +1 %"], (Steps_t{{10, 0.25}, {20, 0.5}, {50, 0.75}}));
+  EXPECT_EQ(byName["Exp 1 best known"], (Steps_t{{1000, 1.0}}));
+  EXPECT_EQ(byName["Exp 1 +1 %"], (Steps_t{{1000, 1.0}}));
+  EXPECT_EQ(bySeconds["Exp 0 +1 %"], (Steps_t{{0.01, 0.25}, {0.02, 0.5}, {0.05, 0.75}}));
+  EXPECT_EQ(bySeconds["Exp 1 best known"], (Steps_t{{1.0, 1.0}}));
+  // The repairs axis reaches past the longest run, so the plateaus show; the run-time chart of whole runs
+  // gives way to the traced one; the key names both experiments and both targets.
+  auto* x = static_cast<QLogValueAxis*>(repairs->axes(Qt::Horizontal).front());
+  EXPECT_GE(x->max(), 2000);
+  EXPECT_LE(x->min(), 10);
+  EXPECT_EQ(charts::MakeRunTimeChart(report), nullptr);
+  const charts::ChartKey key = charts::KeyOf(*repairs);
+  ASSERT_EQ(key.entries.size(), 4);
+  EXPECT_TRUE(key.entries[3].text.startsWith("target: +1 %"));
+  EXPECT_FALSE(charts::RenderChart(*repairs, charts::kReportChartSize, charts::ImageFormat::kPng).isEmpty());
+
+  // Without traces (a batch from before they were recorded) there is nothing to draw.
+  analysis::Report untraced = report;
+  untraced.traces.assign(untraced.runs.size(), std::nullopt);
+  analysis::AnalyseAnytime(untraced, {0, 1});
+  EXPECT_EQ(charts::MakeTargetRepairsChart(untraced), nullptr);
+  EXPECT_EQ(charts::MakeTargetSecondsChart(untraced), nullptr);
 }
 
 }  // namespace

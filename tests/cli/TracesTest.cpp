@@ -89,6 +89,20 @@ TEST_F(Traces, ABatchWithoutTracesStillReportsAndSaysWhatNeedsThem) {
   ExpectIn(ReadText(root_ / "without" / "report.html"), "This section needs the runs' trace files");
   EXPECT_EQ(ReadText(root_ / "without" / "traces.csv"), "problem,experiment,run,repairs,cpu_seconds,cost,gap_percent\n");
   EXPECT_EQ(ReadText(root_ / "without" / "runs.csv").size(), ReadText(root_ / "with" / "runs.csv").size());
+#ifdef MIRELOCK_WITH_CHARTS
+  // With traces the fixed-target charts stand in for the run-time chart of whole runs; without, the page
+  // says what they need and no file of theirs is left from the earlier report.
+  const std::string with = ReadText(root_ / "with" / "report.html");
+  for (const char* stem : {"target-repairs", "target-seconds"}) {
+    EXPECT_TRUE(fs::exists(root_ / "with" / (std::string(stem) + ".png"))) << stem;
+    EXPECT_TRUE(fs::exists(root_ / "with" / (std::string(stem) + ".svg"))) << stem;
+    ExpectIn(with, std::string(stem) + ".png / .svg");
+    EXPECT_FALSE(fs::exists(root_ / "without" / (std::string(stem) + ".png"))) << stem;
+  }
+  EXPECT_FALSE(fs::exists(root_ / "with" / "run-time.png"));
+  EXPECT_EQ(with.find("No run-time chart"), std::string::npos);
+  ExpectIn(ReadText(root_ / "without" / "report.html"), "No fixed-target charts: they need the runs' traces");
+#endif
 }
 
 TEST_F(Traces, ADamagedTraceIsNamedAndTheRestOfTheReportIsWritten) {

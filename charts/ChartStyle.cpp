@@ -1,0 +1,79 @@
+#include "charts/ChartStyle.h"
+
+#include <QChart>
+#include <algorithm>
+#include <iterator>
+
+namespace mirelock::charts {
+
+namespace {
+
+constexpr QRgb kPalette[] = {0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd,
+                             0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
+constexpr std::size_t kColours = std::size(kPalette);
+
+// The settings every experiment shares, for the key's last line.
+QString SharedSettings(const analysis::Report& report) {
+  const std::string shared = report.fixedText.substr(std::min(report.fixedText.find_first_not_of(' '), report.fixedText.size()));
+  return shared.empty() ? QString() : QStringLiteral("Shared by all experiments: ") + QString::fromStdString(shared);
+}
+
+}  // namespace
+
+// The chart names an experiment briefly; the key below it gives the full label.
+QString ShortName(const analysis::ExperimentSummary& experiment) { return QString::fromStdString(experiment.name); }
+
+QString FullCaption(const analysis::ExperimentSummary& experiment) {
+  return QString::fromStdString(experiment.label.empty() ? experiment.name : experiment.name + "  " + experiment.label);
+}
+
+// Ten colours told apart also in print and by most colour-blind readers (the "tab10" palette); beyond ten
+// experiments the colours repeat with another line style and box hatching, so that every experiment keeps
+// a look of its own.
+QColor SeriesColour(std::size_t index) { return QColor(kPalette[index % kColours]); }
+
+QPen SeriesPen(std::size_t index) {
+  static const Qt::PenStyle kStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+  QPen pen(SeriesColour(index), 2.0);
+  pen.setStyle(kStyles[(index / kColours) % std::size(kStyles)]);
+  return pen;
+}
+
+QBrush BoxBrush(std::size_t index) {
+  static const Qt::BrushStyle kFills[] = {Qt::SolidPattern, Qt::BDiagPattern, Qt::FDiagPattern, Qt::DiagCrossPattern};
+  QColor colour = SeriesColour(index);
+  const Qt::BrushStyle fill = kFills[(index / kColours) % std::size(kFills)];
+  if (fill == Qt::SolidPattern) colour.setAlpha(110);
+  return QBrush(colour, fill);
+}
+
+QPen BoxPen(std::size_t index) { return QPen(SeriesColour(index).darker(130), 1.5); }
+
+ChartKey MakeKey(const analysis::Report& report, ChartKeyEntry::Sample sample,
+                 const std::function<QString(std::size_t)>& suffix) {
+  ChartKey key;
+  for (std::size_t e = 0; e < report.experiments.size(); ++e) {
+    ChartKeyEntry entry;
+    entry.text = FullCaption(report.experiments[e]) + (suffix ? suffix(e) : QString());
+    entry.sample = sample;
+    entry.pen = sample == ChartKeyEntry::Sample::kBox ? BoxPen(e) : SeriesPen(e);
+    entry.brush = BoxBrush(e);
+    key.entries.push_back(entry);
+  }
+  key.footnote = SharedSettings(report);
+  return key;
+}
+
+QChart* NewChart(const QString& title) {
+  auto* chart = new QChart;
+  chart->setTitle(title);
+  chart->setAnimationOptions(QChart::NoAnimation);
+  chart->setBackgroundRoundness(0);
+  QFont font = chart->titleFont();
+  font.setPointSize(12);
+  font.setBold(true);
+  chart->setTitleFont(font);
+  return chart;
+}
+
+}  // namespace mirelock::charts

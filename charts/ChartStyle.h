@@ -1,0 +1,37 @@
+#pragma once
+#include <QColor>
+#include <QPen>
+#include <QString>
+#include <cstddef>
+#include <functional>
+
+#include "analysis/Report.h"
+#include "charts/ChartKey.h"
+
+QT_BEGIN_NAMESPACE
+class QChart;
+QT_END_NAMESPACE
+
+namespace mirelock::charts {
+
+// The look every report chart shares, so that an experiment has the same colour and line on each.
+
+// The chart names an experiment briefly; the key below it gives the full label.
+QString ShortName(const analysis::ExperimentSummary& experiment);
+QString FullCaption(const analysis::ExperimentSummary& experiment);
+
+// Experiment `index`'s colour, line and box: ten colours, then the same with another line style and hatching.
+QColor SeriesColour(std::size_t index);
+QPen SeriesPen(std::size_t index);
+QBrush BoxBrush(std::size_t index);
+QPen BoxPen(std::size_t index);
+
+// A key entry per experiment in its line or box style, `suffix(e)` after its label, and the settings every
+// experiment shares as the footnote.
+ChartKey MakeKey(const analysis::Report& report, ChartKeyEntry::Sample sample,
+                 const std::function<QString(std::size_t)>& suffix = {});
+
+// An empty chart with the report charts' title font, no animation, square corners.
+QChart* NewChart(const QString& title);
+
+}  // namespace mirelock::charts
