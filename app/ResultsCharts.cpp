@@ -34,6 +34,8 @@ const ChartTab kTabs[] = {
     {"Fixed-target run times", charts::MakeTargetSecondsChart,
      "No fixed-target distributions: they need the runs' traces (a batch run before traces were recorded has "
      "none) and a best known cost for the problems."},
+    {"Fixed-budget quality", charts::MakeFixedBudgetChart,
+     "No fixed-budget chart: it needs the runs' traces and best known costs (not drawn for SAT)."},
     {"Critical difference", charts::MakeCriticalDifferenceChart,
      "No critical-difference chart: the rank tests need at least two experiments and two problems ranked "
      "on all of them."},

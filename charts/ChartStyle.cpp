@@ -1,6 +1,10 @@
 #include "charts/ChartStyle.h"
 
+#include <QAbstractAxis>
 #include <QChart>
+#include <QLegend>
+#include <QValueAxis>
+#include <cmath>
 #include <algorithm>
 #include <iterator>
 
@@ -16,6 +20,15 @@ constexpr std::size_t kColours = std::size(kPalette);
 QString SharedSettings(const analysis::Report& report) {
   const std::string shared = report.fixedText.substr(std::min(report.fixedText.find_first_not_of(' '), report.fixedText.size()));
   return shared.empty() ? QString() : QStringLiteral("Shared by all experiments: ") + QString::fromStdString(shared);
+}
+
+// A step of 1, 2, 2.5 or 5 times a power of ten giving about `ticks` intervals over `span`.
+double NiceStep(double span, int ticks) {
+  const double raw = span / ticks;
+  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double factor : {1.0, 2.0, 2.5, 5.0, 10.0})
+    if (factor * magnitude >= raw * (1 - 1e-9)) return factor * magnitude;
+  return 10 * magnitude;
 }
 
 }  // namespace
@@ -74,6 +87,39 @@ QChart* NewChart(const QString& title) {
   font.setBold(true);
   chart->setTitleFont(font);
   return chart;
+}
+
+// A value axis over [low, high] with ticks on round numbers, starting from 0 for values that cannot be
+// negative.
+void SetRoundTicks(QValueAxis& axis, double low, double high, bool nonNegative, int ticks, double minStep) {
+  if (!(high > low)) {
+    const double pad = std::max(std::fabs(low) * 0.05, 1.0);
+    low -= pad;
+    high += pad;
+  }
+  const double step = std::max(minStep, NiceStep(high - low, ticks));
+  double first = std::floor(low / step) * step;
+  const double last = std::ceil(high / step) * step;
+  if (nonNegative && first < 0) first = 0;
+  axis.setRange(first, last);
+  axis.setTickType(QValueAxis::TicksDynamic);
+  axis.setTickAnchor(first);
+  axis.setTickInterval(step);
+  // Enough decimals for the step (2.5 needs one more than its power of ten).
+  int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(step) + 1e-9)));
+  if (std::fabs(step / std::pow(10.0, -decimals) - std::round(step / std::pow(10.0, -decimals))) > 1e-6) ++decimals;
+  axis.setLabelFormat(QString("%.%1f").arg(decimals));
+}
+
+
+void AttachAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y) {
+  chart.addAxis(x, Qt::AlignBottom);
+  chart.addAxis(y, Qt::AlignLeft);
+  for (QAbstractSeries* series : chart.series()) {
+    series->attachAxis(x);
+    series->attachAxis(y);
+  }
+  chart.legend()->setAlignment(Qt::AlignBottom);
 }
 
 }  // namespace mirelock::charts

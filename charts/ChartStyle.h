@@ -10,6 +10,8 @@
 
 QT_BEGIN_NAMESPACE
 class QChart;
+class QValueAxis;
+class QAbstractAxis;
 QT_END_NAMESPACE
 
 namespace mirelock::charts {
@@ -33,5 +35,12 @@ ChartKey MakeKey(const analysis::Report& report, ChartKeyEntry::Sample sample,
 
 // An empty chart with the report charts' title font, no animation, square corners.
 QChart* NewChart(const QString& title);
+
+// Puts `x` below and `y` left of the chart, every series of the chart on both, and the legend below.
+void AttachAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y);
+
+// A value axis over [low, high] with about `ticks` intervals on round numbers (1, 2, 2.5 or 5 times a power of
+// ten, at least `minStep`), starting from 0 for values that cannot be negative.
+void SetRoundTicks(QValueAxis& axis, double low, double high, bool nonNegative, int ticks = 6, double minStep = 0);
 
 }  // namespace mirelock::charts

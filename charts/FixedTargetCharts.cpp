@@ -104,13 +104,7 @@ QChart* MakeFixedTargetChart(const analysis::Report& report, bool byTime) {
   y->setTickCount(6);
   y->setLabelFormat("%.1f");
   y->setTitleText(sat ? "P(solved)" : "P(target reached)");
-  chart->addAxis(x, Qt::AlignBottom);
-  chart->addAxis(y, Qt::AlignLeft);
-  for (QAbstractSeries* series : chart->series()) {
-    series->attachAxis(x);
-    series->attachAxis(y);
-  }
-  chart->legend()->setAlignment(Qt::AlignBottom);
+  AttachAxes(*chart, x, y);
   return chart;
 }
 

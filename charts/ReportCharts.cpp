@@ -25,37 +25,6 @@ namespace mirelock::charts {
 
 namespace {
 
-// A step of 1, 2, 2.5 or 5 times a power of ten giving about `ticks` intervals over `span`.
-double NiceStep(double span, int ticks) {
-  const double raw = span / ticks;
-  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-  for (double factor : {1.0, 2.0, 2.5, 5.0, 10.0})
-    if (factor * magnitude >= raw * (1 - 1e-9)) return factor * magnitude;
-  return 10 * magnitude;
-}
-
-// A value axis over [low, high] with ticks on round numbers, starting from 0 for values that cannot be
-// negative.
-void SetRoundTicks(QValueAxis& axis, double low, double high, bool nonNegative, int ticks = 6, double minStep = 0) {
-  if (!(high > low)) {
-    const double pad = std::max(std::fabs(low) * 0.05, 1.0);
-    low -= pad;
-    high += pad;
-  }
-  const double step = std::max(minStep, NiceStep(high - low, ticks));
-  double first = std::floor(low / step) * step;
-  const double last = std::ceil(high / step) * step;
-  if (nonNegative && first < 0) first = 0;
-  axis.setRange(first, last);
-  axis.setTickType(QValueAxis::TicksDynamic);
-  axis.setTickAnchor(first);
-  axis.setTickInterval(step);
-  // Enough decimals for the step (2.5 needs one more than its power of ten).
-  int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(step) + 1e-9)));
-  if (std::fabs(step / std::pow(10.0, -decimals) - std::round(step / std::pow(10.0, -decimals))) > 1e-6) ++decimals;
-  axis.setLabelFormat(QString("%.%1f").arg(decimals));
-}
-
 // Whether most successful runs ended within one tick of the solvers' millisecond clock: their times are
 // then mostly 0 and the chart would be a single step.
 bool BelowClockResolution(const analysis::Report& report) {
@@ -119,13 +88,7 @@ QChart* MakeEffortChart(const analysis::Report& report, bool byTime) {
   y->setTickCount(6);
   y->setLabelFormat("%.1f");
   y->setTitleText(sat ? "P(solved)" : "P(best known cost reached)");
-  chart->addAxis(x, Qt::AlignBottom);
-  chart->addAxis(y, Qt::AlignLeft);
-  for (QAbstractSeries* series : chart->series()) {
-    series->attachAxis(x);
-    series->attachAxis(y);
-  }
-  chart->legend()->setAlignment(Qt::AlignBottom);
+  AttachAxes(*chart, x, y);
   return chart;
 }
 

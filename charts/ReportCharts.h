@@ -52,6 +52,13 @@ QChart* MakeRunTimeChart(const analysis::Report& report);
 QChart* MakeTargetRepairsChart(const analysis::Report& report);
 QChart* MakeTargetSecondsChart(const analysis::Report& report);
 
+// Fixed-budget quality from the runs' traces: per experiment, the median of
+// its traced runs' gap (MAX-SAT: relative error) after a number of repairs
+// (log axis), over all problems, in a band from the first to the third
+// quartile. A run's gap at a budget is that of its best within it. Nothing
+// without traces, for SAT, or without best known costs.
+QChart* MakeFixedBudgetChart(const analysis::Report& report);
+
 enum class ImageFormat { kPng, kSvg };
 
 // The size the report command draws charts at.

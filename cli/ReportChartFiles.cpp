@@ -53,6 +53,12 @@ const ChartKind kCharts[] = {
      "As the fixed-target run-length chart, over the CPU seconds each run had spent when it first reached the "
      "target; it replaces the run-time chart of whole runs.",
      ""},
+    {"fixed-budget", "Fixed-budget quality", charts::MakeFixedBudgetChart,
+     "From the runs' traces: for each experiment, the median gap to the best known cost of its runs' best "
+     "solution so far after a number of repairs (log scale), over all problems, with a band from the first to "
+     "the third quartile. A lower line is closer sooner; where the lines cross, the better choice depends on "
+     "the budget.",
+     "No fixed-budget chart: it needs the runs' traces and best known costs (not drawn for SAT)."},
 };
 
 // Qt's note that it made up a runtime directory is noise on a command line; everything else passes.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAreaSeries>
 #include <QBoxPlotSeries>
 #include <QCategoryAxis>
 #include <QChart>
@@ -261,12 +262,38 @@ TEST(ReportCharts, FixedTargetStepsAreTheFractionsOfRunsThatReachedEachTarget) {
   EXPECT_TRUE(key.entries[3].text.startsWith("target: +1 %"));
   EXPECT_FALSE(charts::RenderChart(*repairs, charts::kReportChartSize, charts::ImageFormat::kPng).isEmpty());
 
+  // Fixed budget: at 100 repairs Exp 0's runs stand at gaps 0, 1, 0 and 20 % (median 0.5, quartiles 0 and
+  // 5.75 as R's quantile() gives them); no figure before every run has a solution (from 20 repairs on).
+  std::unique_ptr<QChart> budget(charts::MakeFixedBudgetChart(report));
+  ASSERT_NE(budget, nullptr);
+  std::map<QString, QList<QPointF>> medians;
+  QAreaSeries* band0 = nullptr;
+  for (QAbstractSeries* series : budget->series()) {
+    if (auto* line = qobject_cast<QLineSeries*>(series)) medians[line->name()] = line->points();
+    else if (!band0) band0 = qobject_cast<QAreaSeries*>(series);
+  }
+  ASSERT_EQ(medians.size(), 2u);
+  ASSERT_NE(band0, nullptr);
+  const auto at = [](const QList<QPointF>& points, double x) {
+    for (const QPointF& point : points)
+      if (std::fabs(point.x() - x) < 1e-9) return point.y();
+    return -1.0;
+  };
+  EXPECT_DOUBLE_EQ(at(medians["Exp 0"], 100), 0.5);
+  EXPECT_DOUBLE_EQ(at(band0->lowerSeries()->points(), 100), 0);
+  EXPECT_DOUBLE_EQ(at(band0->upperSeries()->points(), 100), 5.75);
+  EXPECT_GT(medians["Exp 0"].front().x(), 20);
+  EXPECT_LT(medians["Exp 0"].front().x(), 30);
+  EXPECT_DOUBLE_EQ(at(medians["Exp 1"], 1000), 0);
+  EXPECT_DOUBLE_EQ(medians["Exp 1"].back().x(), 2000);
+
   // Without traces (a batch from before they were recorded) there is nothing to draw.
   analysis::Report untraced = report;
   untraced.traces.assign(untraced.runs.size(), std::nullopt);
   analysis::AnalyseAnytime(untraced, {0, 1});
   EXPECT_EQ(charts::MakeTargetRepairsChart(untraced), nullptr);
   EXPECT_EQ(charts::MakeTargetSecondsChart(untraced), nullptr);
+  EXPECT_EQ(charts::MakeFixedBudgetChart(untraced), nullptr);
 }
 
 }  // namespace
