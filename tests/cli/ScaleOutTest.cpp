@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <set>
 #include <thread>
 
 #include "CliTest.h"
@@ -92,10 +93,11 @@ TEST_F(ScaleOut, AShardKilledHalfwayAndRunAgainCompletesTheBatchWithoutRedoingFi
     ::_exit(127);
   }
   const fs::path results = killed.dir / "results";
+  // A pair is in place once its results file is: its trace is renamed just before it.
   const auto anyPairInPlace = [&results] {
     for (const auto& entry : fs::directory_iterator(results)) {
       const std::string name = entry.path().filename().string();
-      if (name.find(".mirelock-") == std::string::npos && name != kSeedRecordName) return true;
+      if (name.find(".mirelock-") == std::string::npos && name.ends_with(".txt")) return true;
     }
     return false;
   };
@@ -115,13 +117,17 @@ TEST_F(ScaleOut, AShardKilledHalfwayAndRunAgainCompletesTheBatchWithoutRedoingFi
   // Under their final names only whole files: complete, with exactly the lines of one worker.
   const auto atKill = Snapshot(results);
   std::size_t complete = 0, leftovers = 0;
+  std::set<std::string> orphanTraces;
   for (const auto& [name, file] : atKill) {
-    if (name.find(".mirelock-") != std::string::npos) {
-      ++leftovers;
+    if (name.find(".mirelock-") != std::string::npos || name == kSeedRecordName) {
+      leftovers += name != kSeedRecordName;
       continue;
     }
-    if (name.ends_with(".trace")) {  // only beside its results file
-      EXPECT_TRUE(atKill.count(name.substr(0, name.size() - 6) + ".txt")) << name;
+    if (name.ends_with(".trace")) {
+      // A trace stands without its results file only when the kill fell between
+      // the two renames of a pair (the other worker's): that pair is not complete,
+      // and the next run writes both again.
+      if (!atKill.count(name.substr(0, name.size() - 6) + ".txt")) orphanTraces.insert(name);
       continue;
     }
     EXPECT_TRUE(atKill.count(name.substr(0, name.size() - 4) + ".trace")) << name << " without its trace";
@@ -138,7 +144,7 @@ TEST_F(ScaleOut, AShardKilledHalfwayAndRunAgainCompletesTheBatchWithoutRedoingFi
   Mirelock("run '" + killed.doc + "' --jobs 2 --shard 1/2");
   const auto after = Snapshot(results);
   for (const auto& [name, file] : atKill) {
-    if (name.find(".mirelock-") == std::string::npos) {
+    if (name.find(".mirelock-") == std::string::npos && !orphanTraces.contains(name)) {
       EXPECT_EQ(after.at(name).first, file.first) << name;
     }
   }
