@@ -72,6 +72,9 @@ QChart* MakeFixedBudgetChart(const analysis::Report& report) {
     }
     median->setPen(SeriesPen(e));
     auto* band = new QAreaSeries(upper, lower);
+    // The area series draws its bounds but does not own them.
+    upper->setParent(band);
+    lower->setParent(band);
     QColor fill = SeriesColour(e);
     fill.setAlpha(50);
     band->setBrush(fill);
