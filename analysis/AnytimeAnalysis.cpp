@@ -5,14 +5,44 @@
 
 #include "analysis/AnytimeEcdf.h"
 #include "analysis/FixedTargets.h"
+#include "analysis/TraceReader.h"
 
 namespace mirelock::analysis {
+
+namespace {
+
+std::optional<std::size_t> HardestTracedProblem(const Report& report) {
+  if (report.problemType == kProblemSAT) return std::nullopt;
+  std::vector<double> sum(report.problems.size(), 0);
+  std::vector<std::size_t> count(report.problems.size(), 0);
+  for (std::size_t i = 0; i < report.runs.size() && i < report.traces.size(); ++i) {
+    const auto& trace = report.traces[i];
+    if (!trace || trace->cost.empty()) continue;
+    const auto gap = TraceGap(report, i, trace->cost.back());
+    if (!gap) continue;
+    sum[report.runs[i].problem] += *gap;
+    ++count[report.runs[i].problem];
+  }
+  std::optional<std::size_t> hardest;
+  for (std::size_t p = 0; p < sum.size(); ++p)
+    if (count[p] > 0 && (!hardest || sum[p] / count[p] > sum[*hardest] / count[*hardest])) hardest = p;
+  return hardest;
+}
+
+}  // namespace
+
+std::optional<std::size_t> FindBudgetProblem(const Report& report, const std::string& name) {
+  for (std::size_t p = 0; p < report.problems.size(); ++p)
+    if (report.problems[p] == name) return p;
+  return std::nullopt;
+}
 
 void AnalyseAnytime(Report& report, const std::vector<double>& targets) {
   AnytimeSummary& anytime = report.anytime;
   anytime = AnytimeSummary();
   const FixedTargetEfforts efforts = CollectFixedTargetEfforts(report, targets);
   anytime.targets = efforts.targets;
+  anytime.budgetProblem = HardestTracedProblem(report);
   const std::size_t experiments = report.experiments.size();
   for (const auto& problem : efforts.efforts)
     for (const auto& experiment : problem)

@@ -34,7 +34,8 @@ void WriteErtTables(std::ostream& out, const Report& report) {
   out << "<p class=\"explain\">ERT: the repairs of all runs (a run that reached the target counts its repairs to "
          "it, one that did not its whole run) divided by the runs that reached it; in brackets a 95 % percentile "
          "bootstrap interval from "
-      << kErtResamples << " resamples of the runs (fixed seed), then runs that reached the target / runs.</p>\n";
+      << kErtResamples << " resamples of the runs (fixed seed), then runs that reached the target / runs. Below it, "
+         "the same over CPU seconds (the CPU time of each run when it reached the target, or of the whole run).</p>\n";
   for (std::size_t t = 0; t < anytime.targets.size(); ++t) {
     out << "<h3>ERT to " << TargetName(report, anytime.targets[t]) << "</h3>\n<table>\n<tr><th>Problem</th>";
     for (const ExperimentSummary& experiment : report.experiments) out << "<th>" << HtmlEscaped(experiment.name) << "</th>";
@@ -44,14 +45,17 @@ void WriteErtTables(std::ostream& out, const Report& report) {
       for (const auto& cells : anytime.ertRepairs[p]) any = any || (t < cells.size() && cells[t].runs > 0);
       if (!any) continue;
       out << "<tr><td>" << HtmlEscaped(report.problems[p]) << "</td>";
-      for (const auto& cells : anytime.ertRepairs[p]) {
+      for (std::size_t e = 0; e < anytime.ertRepairs[p].size(); ++e) {
+        const auto& cells = anytime.ertRepairs[p][e];
         if (t >= cells.size() || cells[t].runs == 0) {
           out << "<td>NA</td>";
           continue;
         }
-        const ErtEstimate& e = cells[t];
-        out << "<td>" << Figure(e.ert) << " [" << Figure(e.low) << ", " << Figure(e.high) << "] " << e.successes << '/'
-            << e.runs << "</td>";
+        const ErtEstimate& repairs = cells[t];
+        const ErtEstimate& seconds = anytime.ertSeconds[p][e][t];
+        out << "<td>" << Figure(repairs.ert) << " [" << Figure(repairs.low) << ", " << Figure(repairs.high) << "] "
+            << repairs.successes << '/' << repairs.runs << "<br>" << Figure(seconds.ert) << " s ["
+            << Figure(seconds.low) << ", " << Figure(seconds.high) << "]</td>";
       }
       out << "</tr>\n";
     }

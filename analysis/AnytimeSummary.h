@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "analysis/ExpectedRunningTime.h"
@@ -17,6 +18,10 @@ struct AnytimeSummary {
   std::vector<PerformanceProfile> profiles;  // per experiment, on ERT in repairs
   std::vector<double> ecdfArea;   // per experiment, over all (problem, target) pairs
   double ecdfBudget = 0;          // the budget the areas run to: the most repairs of any run
+  // The problem of the one-problem fixed-budget view: by default the one whose traced runs end
+  // furthest from the best known cost, where the experiments' paths differ most; none for SAT or
+  // without a traced run with a gap.
+  std::optional<std::size_t> budgetProblem;
 };
 
 }  // namespace mirelock::analysis

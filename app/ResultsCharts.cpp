@@ -1,6 +1,7 @@
 #include "app/ResultsCharts.h"
 
 #include <QChart>
+#include <memory>
 
 #include "analysis/ReportBuilder.h"
 #include "app/QuietMessages.h"
@@ -41,6 +42,28 @@ const ChartTab kTabs[] = {
      "on all of them."},
 };
 
+// The fixed-budget chart of one problem, chosen from those with traced runs and a best known cost.
+void AddProblemFixedBudgetTab(ResultsWindow& window, const analysis::Report& report) {
+  if (!report.anytime.budgetProblem) return;
+  std::vector<std::size_t> traced(report.problems.size(), 0);
+  for (std::size_t i = 0; i < report.runs.size() && i < report.traces.size(); ++i)
+    if (report.traces[i] && report.bestKnown[report.runs[i].problem]) ++traced[report.runs[i].problem];
+  QStringList names;
+  std::vector<std::size_t> problems;
+  int current = 0;
+  for (std::size_t p = 0; p < traced.size(); ++p) {
+    if (traced[p] == 0) continue;
+    if (p == *report.anytime.budgetProblem) current = static_cast<int>(problems.size());
+    names << QString::fromStdString(report.problems[p]);
+    problems.push_back(p);
+  }
+  auto shared = std::make_shared<const analysis::Report>(report);
+  window.AddChoiceChartTab(QStringLiteral("Fixed-budget, one problem"), names, current,
+                           [shared, problems](int index) -> QChart* {
+                             return charts::MakeFixedBudgetChartFor(*shared, problems[static_cast<std::size_t>(index)]);
+                           });
+}
+
 }  // namespace
 
 void AddResultsCharts(ResultsWindow& window, const std::optional<analysis::Report>& report) {
@@ -49,6 +72,7 @@ void AddResultsCharts(ResultsWindow& window, const std::optional<analysis::Repor
     QChart* chart = report ? tab.make(*report) : nullptr;
     if (chart) {
       window.AddChartTab(QString::fromLatin1(tab.title), chart);
+      if (tab.make == charts::MakeFixedBudgetChart) AddProblemFixedBudgetTab(window, *report);
       continue;
     }
     // The fixed-target run times from the traces stand in its place.

@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
@@ -153,6 +154,28 @@ void ResultsWindow::AddChartTab(const QString& title, QChart* chart) {
   buttons->addStretch(1);
   layout->addLayout(buttons);
   tabs_->addTab(page, title);
+}
+
+void ResultsWindow::AddChoiceChartTab(const QString& title, const QStringList& choices, int current,
+                                      std::function<QChart*(int)> make) {
+  QChart* first = make(current);
+  if (!first) return;
+  AddChartTab(title, first);
+  QWidget* page = tabs_->widget(tabs_->count() - 1);
+  auto* view = page->findChild<ZoomableChartView*>();
+  auto* choice = new QComboBox;
+  choice->setObjectName(QStringLiteral("choice:") + title);
+  choice->addItems(choices);
+  choice->setCurrentIndex(current);
+  connect(choice, &QComboBox::currentIndexChanged, view, [view, make = std::move(make)](int index) {
+    QChart* chart = index >= 0 ? make(index) : nullptr;
+    if (!chart) return;
+    // The view hands the old chart back rather than deleting it.
+    QChart* old = view->chart();
+    view->setChart(chart);
+    delete old;
+  });
+  static_cast<QVBoxLayout*>(page->layout())->insertWidget(0, choice);
 }
 
 void ResultsWindow::AddNoteTab(const QString& title, const QString& note) {

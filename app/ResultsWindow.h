@@ -1,5 +1,7 @@
 #pragma once
+#include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "app/ResultsRows.h"
@@ -28,6 +30,10 @@ class ResultsWindow : public QWidget {
                   const QString& summaryFile);
   // Adds a tab with `chart` (the window takes it); its Export button saves it.
   void AddChartTab(const QString& title, QChart* chart);
+  // Adds a tab whose chart is drawn by `make` for the entry chosen in a list above it, `current` first
+  // (the window takes each chart; a null chart leaves the previous one).
+  void AddChoiceChartTab(const QString& title, const QStringList& choices, int current,
+                         std::function<QChart*(int)> make);
   // Adds a tab that explains why a chart is missing.
   void AddNoteTab(const QString& title, const QString& note);
   // Removes every chart and note tab, keeping the table.

@@ -3,6 +3,7 @@
 #include <QAbstractAxis>
 #include <QChart>
 #include <QLegend>
+#include <QLogValueAxis>
 #include <QValueAxis>
 #include <cmath>
 #include <algorithm>
@@ -111,6 +112,16 @@ void SetRoundTicks(QValueAxis& axis, double low, double high, bool nonNegative, 
   axis.setLabelFormat(QString("%.%1f").arg(decimals));
 }
 
+
+QLogValueAxis* NewDecadeAxis(double low, double high, const char* format, const QString& title) {
+  auto* axis = new QLogValueAxis;
+  axis->setBase(10);
+  axis->setRange(low * (1 - 1e-9), high * (1 + 1e-9));
+  axis->setLabelFormat(format);
+  axis->setMinorTickCount(8);
+  axis->setTitleText(title);
+  return axis;
+}
 
 void AttachAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y) {
   chart.addAxis(x, Qt::AlignBottom);

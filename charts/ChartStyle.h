@@ -8,6 +8,8 @@
 #include "analysis/Report.h"
 #include "charts/ChartKey.h"
 
+class QLogValueAxis;
+
 QT_BEGIN_NAMESPACE
 class QChart;
 class QValueAxis;
@@ -38,6 +40,11 @@ QChart* NewChart(const QString& title);
 
 // Puts `x` below and `y` left of the chart, every series of the chart on both, and the legend below.
 void AttachAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y);
+
+// A base-10 log axis over the whole decades [low, high], labelled at every decade with `format` and with
+// minor ticks between. The range is widened by a hair: Qt places the labels from the logarithms of the
+// range's ends, and log10(0.001) falls just above -3, which would drop the first label.
+QLogValueAxis* NewDecadeAxis(double low, double high, const char* format, const QString& title);
 
 // A value axis over [low, high] with about `ticks` intervals on round numbers (1, 2, 2.5 or 5 times a power of
 // ten, at least `minStep`), starting from 0 for values that cannot be negative.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "analysis/Ecdf.h"
 #include "analysis/TraceReader.h"
@@ -28,9 +29,8 @@ std::vector<double> Budgets(double longest) {
   return budgets;
 }
 
-}  // namespace
-
-QChart* MakeFixedBudgetChart(const analysis::Report& report) {
+// All problems' runs, or one problem's.
+QChart* MakeChart(const analysis::Report& report, std::optional<std::size_t> problem) {
   if (!report.anytime.available || report.problemType == kProblemSAT) return nullptr;
   const std::size_t experiments = report.experiments.size();
   // Per experiment, each traced run with a gap: its new bests as (repairs, gap).
@@ -39,13 +39,16 @@ QChart* MakeFixedBudgetChart(const analysis::Report& report) {
   for (std::size_t i = 0; i < report.runs.size() && i < report.traces.size(); ++i) {
     const auto& trace = report.traces[i];
     if (!trace || trace->cost.empty() || !analysis::TraceGap(report, i, trace->cost.back())) continue;
+    if (problem && report.runs[i].problem != *problem) continue;
     auto& points = runs[report.runs[i].experiment].emplace_back();
     for (std::size_t k = 0; k < trace->cost.size(); ++k)
       points.emplace_back(static_cast<double>(trace->repairs[k]), *analysis::TraceGap(report, i, trace->cost[k]));
     longest = std::max(longest, static_cast<double>(trace->totalRepairs));
   }
+  if (std::all_of(runs.begin(), runs.end(), [](const auto& experiment) { return experiment.empty(); })) return nullptr;
   const std::vector<double> budgets = Budgets(longest);
-  QChart* chart = NewChart(QStringLiteral("Fixed-budget quality: % gap after a number of repairs, all problems"));
+  QChart* chart = NewChart(QStringLiteral("Fixed-budget quality: % gap after a number of repairs, ") +
+                           (problem ? QString::fromStdString(report.problems[*problem]) : QStringLiteral("all problems")));
   double highest = 0;
   for (std::size_t e = 0; e < experiments; ++e) {
     if (runs[e].empty()) continue;
@@ -85,18 +88,27 @@ QChart* MakeFixedBudgetChart(const analysis::Report& report) {
   AttachKey(*chart, MakeKey(report, ChartKeyEntry::Sample::kLine, [&](std::size_t e) {
               return QString("  (median of %1 traced runs; the band spans the middle half)").arg(runs[e].size());
             }));
-  auto* x = new QLogValueAxis;
-  x->setBase(10);
-  x->setRange(1, std::pow(10.0, std::ceil(std::log10(longest * 1.0001))));
-  x->setLabelFormat("%.0f");
-  x->setMinorTickCount(8);
-  x->setTitleText("repairs (log scale)");
+  auto* x = NewDecadeAxis(1, std::pow(10.0, std::ceil(std::log10(longest * 1.0001))), "%.0f", "repairs (log scale)");
   auto* y = new QValueAxis;
   SetRoundTicks(*y, 0, highest, true);
   y->setTitleText(report.problemType == kProblemMaxSAT ? "% relative error of the best so far"
                                                        : "% gap of the best so far to the best known cost");
   AttachAxes(*chart, x, y);
   return chart;
+}
+
+}  // namespace
+
+QChart* MakeFixedBudgetChart(const analysis::Report& report) { return MakeChart(report, std::nullopt); }
+
+QChart* MakeProblemFixedBudgetChart(const analysis::Report& report) {
+  if (!report.anytime.budgetProblem) return nullptr;
+  return MakeChart(report, report.anytime.budgetProblem);
+}
+
+QChart* MakeFixedBudgetChartFor(const analysis::Report& report, std::size_t problem) {
+  if (problem >= report.problems.size()) return nullptr;
+  return MakeChart(report, problem);
 }
 
 }  // namespace mirelock::charts

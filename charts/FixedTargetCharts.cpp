@@ -92,13 +92,9 @@ QChart* MakeFixedTargetChart(const analysis::Report& report, bool byTime) {
                                  (t == 0 ? QString() : QStringLiteral(" above the best known cost")),
                              ChartKeyEntry::Sample::kLine, TargetPen(Qt::darkGray, t), QBrush()});
   AttachKey(*chart, key);
-  auto* x = new QLogValueAxis;
-  x->setBase(10);
-  x->setRange(axisLow, axisHigh);
-  x->setLabelFormat(byTime ? "%g" : "%.0f");
-  x->setMinorTickCount(8);
-  x->setTitleText(byTime ? "CPU seconds until the target was reached (log scale)"
-                         : "repairs until the target was reached (log scale)");
+  auto* x = NewDecadeAxis(axisLow, axisHigh, byTime ? "%g" : "%.0f",
+                          byTime ? "CPU seconds until the target was reached (log scale)"
+                                 : "repairs until the target was reached (log scale)");
   auto* y = new QValueAxis;
   y->setRange(0, 1.0);
   y->setTickCount(6);

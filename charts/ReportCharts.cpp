@@ -77,12 +77,8 @@ QChart* MakeEffortChart(const analysis::Report& report, bool byTime) {
               const auto& distribution = byTime ? report.experiments[e].runTime : report.experiments[e].runLength;
               return QString("  (%1 of %2 runs succeeded)").arg(distribution.successes).arg(distribution.runs);
             }));
-  auto* x = new QLogValueAxis;
-  x->setBase(10);
-  x->setRange(axisLow, axisHigh);
-  x->setLabelFormat(byTime ? "%g" : "%.0f");
-  x->setMinorTickCount(8);
-  x->setTitleText(byTime ? "CPU seconds of the run (log scale)" : "repairs to the best solution (log scale)");
+  auto* x = NewDecadeAxis(axisLow, axisHigh, byTime ? "%g" : "%.0f",
+                          byTime ? "CPU seconds of the run (log scale)" : "repairs to the best solution (log scale)");
   auto* y = new QValueAxis;
   y->setRange(0, 1.0);
   y->setTickCount(6);

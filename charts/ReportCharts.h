@@ -58,6 +58,10 @@ QChart* MakeTargetSecondsChart(const analysis::Report& report);
 // quartile. A run's gap at a budget is that of its best within it. Nothing
 // without traces, for SAT, or without best known costs.
 QChart* MakeFixedBudgetChart(const analysis::Report& report);
+// The same for the runs of one problem: `report.anytime.budgetProblem` (nothing when there is none),
+// or the problem given.
+QChart* MakeProblemFixedBudgetChart(const analysis::Report& report);
+QChart* MakeFixedBudgetChartFor(const analysis::Report& report, std::size_t problem);
 
 enum class ImageFormat { kPng, kSvg };
 

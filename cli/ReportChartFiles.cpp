@@ -51,7 +51,8 @@ const ChartKind kCharts[] = {
      "a best known cost for the problems."},
     {"target-seconds", "Fixed-target run-time distributions", charts::MakeTargetSecondsChart,
      "As the fixed-target run-length chart, over the CPU seconds each run had spent when it first reached the "
-     "target; it replaces the run-time chart of whole runs.",
+     "target; it replaces the run-time chart of whole runs. A time under the solvers' 1 ms clock tick is drawn "
+     "at 1 ms.",
      ""},
     {"fixed-budget", "Fixed-budget quality", charts::MakeFixedBudgetChart,
      "From the runs' traces: for each experiment, the median gap to the best known cost of its runs' best "
@@ -59,6 +60,11 @@ const ChartKind kCharts[] = {
      "the third quartile. A lower line is closer sooner; where the lines cross, the better choice depends on "
      "the budget.",
      "No fixed-budget chart: it needs the runs' traces and best known costs (not drawn for SAT)."},
+    {"fixed-budget-problem", "Fixed-budget quality on one problem", charts::MakeProblemFixedBudgetChart,
+     "As the fixed-budget chart, over the runs of this one problem only. Unless --budget-problem names another, "
+     "it is the problem whose traced runs ended with the highest mean gap, where the experiments' paths differ "
+     "most.",
+     ""},
 };
 
 // Qt's note that it made up a runtime directory is noise on a command line; everything else passes.
@@ -89,9 +95,13 @@ DrawnCharts DrawReportCharts(const analysis::Report& report) {
       drawn.absentStems.push_back(kind.fileStem);
       // The fixed-target chart over CPU seconds stands in its place.
       const bool replaced = kind.make == charts::MakeRunTimeChart && report.anytime.available;
-      if (*kind.missing && !replaced) {
+      std::string missing = kind.missing;
+      if (kind.make == charts::MakeProblemFixedBudgetChart && report.anytime.available &&
+          report.problemType != kProblemSAT)
+        missing = "No one-problem fixed-budget chart: the problem chosen has no traced run with a best known cost.";
+      if (!missing.empty() && !replaced) {
         if (!drawn.note.empty()) drawn.note += ' ';
-        drawn.note += kind.missing;
+        drawn.note += missing;
       }
       continue;
     }
@@ -101,7 +111,9 @@ DrawnCharts DrawReportCharts(const analysis::Report& report) {
       drawn.failures.push_back(kind.fileStem);
       continue;
     }
-    drawn.charts.push_back({{kind.heading, "data:image/png;base64," + png.toBase64().toStdString(),
+    std::string heading = kind.heading;
+    if (kind.make == charts::MakeProblemFixedBudgetChart) heading += ": " + report.problems[*report.anytime.budgetProblem];
+    drawn.charts.push_back({{heading, "data:image/png;base64," + png.toBase64().toStdString(),
                              std::string(kind.fileStem) + ".png / .svg", kind.explanation},
                             kind.fileStem,
                             png.toStdString(),

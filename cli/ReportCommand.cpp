@@ -9,6 +9,7 @@
 #include <iostream>
 #include <memory>
 
+#include "analysis/AnytimeAnalysis.h"
 #include "analysis/HtmlReport.h"
 #include "analysis/ReportBuilder.h"
 #include "analysis/RunsCsv.h"
@@ -28,6 +29,7 @@ struct ReportArguments {
   std::string document;
   std::string out;
   std::string targets;
+  std::string budgetProblem;
 };
 
 // Beside the document, named after it, so that reports of two documents do not mix.
@@ -107,6 +109,12 @@ void Report(const ReportArguments& args) {
   const std::string directory = args.out.empty() ? DefaultDirectory(args.document) : args.out;
   auto report = analysis::BuildReport(document->doc, document->messages, targets);
   if (!report) throw CommandError("");  // the message is on standard error
+  if (!args.budgetProblem.empty()) {
+    report->anytime.budgetProblem = analysis::FindBudgetProblem(*report, args.budgetProblem);
+    if (!report->anytime.budgetProblem)
+      throw CommandError("--budget-problem: " + args.budgetProblem + " is not a problem of the batch in " +
+                         report->problemsDirectory);
+  }
   std::error_code ignored;
   report->origin.document = fs::absolute(args.document, ignored).lexically_normal().string();
   report->origin.date = UtcNow();
@@ -161,6 +169,10 @@ void RegisterReportCommand(CLI::App& app) {
                       "targets of the anytime views, percent above the best known cost, increasing "
                       "(default: 0,0.1,0.5,1,2,5; SAT: solved)")
       ->type_name("LIST");
+  command->add_option("--budget-problem", args->budgetProblem,
+                      "problem file name of the one-problem fixed-budget chart (default: the problem whose traced "
+                      "runs end with the highest mean gap)")
+      ->type_name("NAME");
   command->callback([args] { Report(*args); });
 }
 

@@ -2,6 +2,8 @@
 // search, the run's progress pane, the results window, and the smaller
 // comforts (missing or bad files, remembered settings, closing during a run).
 #include <QChartView>
+#include <QComboBox>
+#include <QPointer>
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
@@ -365,6 +367,24 @@ void CockpitTest::summariseOpensTheResultsWithTheSummaryFilesFigures() {
   // Exporting borrows the chart for drawing: the window still shows it, where it was.
   QCOMPARE(boxes->chart()->scene(), boxes->scene());
   QCOMPARE(boxes->chart()->geometry(), shown);
+
+  // The fixed-budget chart of one problem: a list of the traced problems above it redraws it for the one
+  // chosen, and the chart it replaces goes.
+  QChartView* oneProblem = nullptr;
+  QComboBox* chooser = nullptr;
+  for (int i = 0; i < results->Tabs()->count(); ++i)
+    if (results->Tabs()->tabText(i) == QStringLiteral("Fixed-budget, one problem")) {
+      oneProblem = results->Tabs()->widget(i)->findChild<QChartView*>();
+      chooser = results->Tabs()->widget(i)->findChild<QComboBox*>();
+    }
+  QVERIFY(oneProblem && chooser);
+  QCOMPARE(chooser->count(), 3);
+  QVERIFY(oneProblem->chart()->title().endsWith(chooser->currentText()));
+  const int other = (chooser->currentIndex() + 1) % 3;
+  QPointer<QChart> before = oneProblem->chart();
+  chooser->setCurrentIndex(other);
+  QVERIFY(oneProblem->chart()->title().endsWith(chooser->itemText(other)));
+  QVERIFY(before.isNull());
 
   // The summary file's per-problem means and minima of the gap, and mean CPU seconds.
   const QStringList lines = QString::fromUtf8(ReadText(dir.filePath(QStringLiteral("summary.csv")))).split('\n');

@@ -18,10 +18,12 @@
 #include <QValueAxis>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "analysis/Analysis.h"
 #include "analysis/AnytimeAnalysis.h"
 #include "charts/ChartKey.h"
+#include "charts/ChartStyle.h"
 #include "charts/ReportCharts.h"
 
 namespace mirelock {
@@ -287,6 +289,44 @@ TEST(ReportCharts, FixedTargetStepsAreTheFractionsOfRunsThatReachedEachTarget) {
   EXPECT_DOUBLE_EQ(at(medians["Exp 1"], 1000), 0);
   EXPECT_DOUBLE_EQ(medians["Exp 1"].back().x(), 2000);
 
+  // One problem: b.dat is the default, its traced runs ending furthest from the best (mean gap 5 % against
+  // 0.25 %). Exp 0's two runs there stand at 0 and 20 % after 100 repairs (median 10, quartiles 5 and 15 as
+  // R's quantile() gives them); a.dat's at 0 and 1 %.
+  ASSERT_EQ(report.anytime.budgetProblem, std::optional<std::size_t>(1));
+  EXPECT_EQ(analysis::FindBudgetProblem(report, "a.dat"), std::optional<std::size_t>(0));
+  EXPECT_EQ(analysis::FindBudgetProblem(report, "a"), std::nullopt);
+  const auto oneProblem = [&](QChart* made) {
+    std::unique_ptr<QChart> chart(made);
+    std::map<QString, QList<QPointF>> lines;
+    std::vector<QAreaSeries*> bands;
+    for (QAbstractSeries* series : chart->series()) {
+      if (auto* line = qobject_cast<QLineSeries*>(series)) lines[line->name()] = line->points();
+      else bands.push_back(qobject_cast<QAreaSeries*>(series));
+    }
+    return std::make_tuple(chart->title(), lines, bands.empty() ? QList<QPointF>() : bands[0]->lowerSeries()->points(),
+                           bands.empty() ? QList<QPointF>() : bands[0]->upperSeries()->points());
+  };
+  const auto [titleB, linesB, lowerB, upperB] = oneProblem(charts::MakeProblemFixedBudgetChart(report));
+  EXPECT_TRUE(titleB.endsWith("b.dat")) << titleB.toStdString();
+  EXPECT_DOUBLE_EQ(at(linesB.at("Exp 0"), 100), 10);
+  EXPECT_DOUBLE_EQ(at(lowerB, 100), 5);
+  EXPECT_DOUBLE_EQ(at(upperB, 100), 15);
+  EXPECT_DOUBLE_EQ(at(linesB.at("Exp 1"), 1000), 0);
+  const auto [titleA, linesA, lowerA, upperA] = oneProblem(charts::MakeFixedBudgetChartFor(report, 0));
+  EXPECT_TRUE(titleA.endsWith("a.dat"));
+  EXPECT_DOUBLE_EQ(at(linesA.at("Exp 0"), 100), 0.5);
+  EXPECT_GT(linesA.at("Exp 0").front().x(), 5);  // a.dat's runs all have a solution from 5 repairs on
+  EXPECT_LT(linesA.at("Exp 0").front().x(), 6.5);
+  EXPECT_EQ(charts::MakeFixedBudgetChartFor(report, 2), nullptr);
+
+  // A decade axis from the 1 ms clock tick labels that decade: Qt places the first label at the ceiling of
+  // ln(min) / ln(10), which for exactly 0.001 is -2.9999999999999996, so the range must start a hair lower.
+  for (const double low : {0.001, 1e-4, 0.01, 1.0}) {
+    std::unique_ptr<QLogValueAxis> axis(charts::NewDecadeAxis(low, low * 1000, "%g", "x"));
+    EXPECT_EQ(std::ceil(std::log(axis->min()) / std::log(10.0)), std::round(std::log10(low))) << low;
+    EXPECT_EQ(std::floor(std::log(axis->max()) / std::log(10.0)), std::round(std::log10(low)) + 3) << low;
+  }
+
   // Without traces (a batch from before they were recorded) there is nothing to draw.
   analysis::Report untraced = report;
   untraced.traces.assign(untraced.runs.size(), std::nullopt);
@@ -294,6 +334,7 @@ TEST(ReportCharts, FixedTargetStepsAreTheFractionsOfRunsThatReachedEachTarget) {
   EXPECT_EQ(charts::MakeTargetRepairsChart(untraced), nullptr);
   EXPECT_EQ(charts::MakeTargetSecondsChart(untraced), nullptr);
   EXPECT_EQ(charts::MakeFixedBudgetChart(untraced), nullptr);
+  EXPECT_EQ(charts::MakeProblemFixedBudgetChart(untraced), nullptr);
 }
 
 }  // namespace

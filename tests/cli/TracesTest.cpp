@@ -76,6 +76,20 @@ TEST_F(Traces, EachResultsFileHasItsTraceAndTracesCsvJoinsRunsCsv) {
   EXPECT_NE(bad.status, 0);
   ExpectIn(bad.err, "--targets must increase: 2,1");
   EXPECT_FALSE(fs::exists(root_ / "rep3"));
+
+  // ERT over CPU seconds stands under each ERT in repairs. The one-problem fixed-budget chart names its
+  // problem; --budget-problem chooses it, and a name not in the batch is refused before anything is written.
+  ExpectIn(page, " s [");
+  const auto chosen = Run("report '" + batch.doc + "' --out rep4 --budget-problem chr12a.dat");
+  ASSERT_EQ(chosen.status, 0) << chosen.err;
+#ifdef MIRELOCK_WITH_CHARTS
+  ExpectIn(ReadText(root_ / "rep4" / "report.html"), "Fixed-budget quality on one problem: chr12a.dat");
+  EXPECT_TRUE(fs::exists(root_ / "rep4" / "fixed-budget-problem.svg"));
+#endif
+  const auto unknown = Run("report '" + batch.doc + "' --out rep5 --budget-problem nug99.dat");
+  EXPECT_NE(unknown.status, 0);
+  ExpectIn(unknown.err, "--budget-problem: nug99.dat is not a problem of the batch");
+  EXPECT_FALSE(fs::exists(root_ / "rep5"));
 }
 
 TEST_F(Traces, ABatchWithoutTracesStillReportsAndSaysWhatNeedsThem) {
