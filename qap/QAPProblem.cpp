@@ -73,6 +73,7 @@ void QAPProblem::Assign(unsigned n, std::vector<std::int32_t> a, std::vector<std
   b_ = std::move(b);
   Classify();
   ComputeBounds();
+  ++generation_;
 }
 
 void QAPProblem::Classify() {

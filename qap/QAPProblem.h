@@ -50,10 +50,17 @@ class QAPProblem : public ProblemInstance {
   // leave the signed 32-bit range; the search then keeps them in 64 bits.
   bool NeedsWideArithmetic() const { return wide_; }
   // For tests and comparisons: run the 64-bit search on any instance.
-  void ForceWideArithmetic() { wide_ = true; }
+  void ForceWideArithmetic() {
+    wide_ = true;
+    ++generation_;
+  }
 
   // Builds an instance from matrices (tests and generated benchmarks).
   void Assign(unsigned n, std::vector<std::int32_t> a, std::vector<std::int32_t> b);
+
+  // Changes whenever the instance does (Read, Assign, ForceWideArithmetic), so that a search built on
+  // an earlier instance, which keeps copies of its matrices, is known to be stale.
+  std::uint64_t Generation() const { return generation_; }
 
  private:
   void Classify();
@@ -68,6 +75,7 @@ class QAPProblem : public ProblemInstance {
   std::vector<std::int32_t> a_, b_;
   double costBound_ = 0, sumA_ = 0, sumB_ = 0;
   bool wide_ = false;
+  std::uint64_t generation_ = 0;
 };
 
 }  // namespace mirelock

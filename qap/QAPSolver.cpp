@@ -5,6 +5,12 @@ namespace mirelock {
 void QAPSolver::Solve() {
   ++runNumber_;
   auto stop = [this] { return StopTest(); };
+  // A search copies its instance's matrices and sizes its arrays by them: a new instance needs a new one.
+  if (searchGeneration_ != problem_.Generation()) {
+    narrow_.reset();
+    wideSearch_.reset();
+    searchGeneration_ = problem_.Generation();
+  }
   if (!narrow_ && !wideSearch_) {
     wide_ = problem_.NeedsWideArithmetic();
     if (wide_) {

@@ -33,6 +33,7 @@ class QAPSolver : public Solver {
   QAPParameters parameters_;
   unsigned runNumber_ = 0;
   bool wide_ = false;
+  std::uint64_t searchGeneration_ = 0;  // the problem's generation the searches were built on
   std::unique_ptr<QAPSearch<std::int32_t>> narrow_;
   std::unique_ptr<QAPSearch<std::int64_t>> wideSearch_;
   std::vector<int> bestPerm_;

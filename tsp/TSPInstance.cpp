@@ -56,6 +56,12 @@ std::uint64_t WeightCount(const MatrixLayout& layout, std::uint32_t size) {
 }  // namespace
 
 std::istream& TSPInstance::Read(std::istream& in) {
+  // A second file replaces the first: nothing of it (header fields it set, its cities) may carry over.
+  header_ = TSPHeader();
+  coordinates_.clear();
+  distances_ = IntMatrix();
+  matrixPending_ = false;
+  ++generation_;
   ReadHeader(in);
   if (header_.sectionKeyword == "NODE_COORD_SECTION") {
     ReadCoordinateSection(in);

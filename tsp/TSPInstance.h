@@ -26,6 +26,9 @@ class TSPInstance : public ProblemInstance {
   static constexpr std::uint32_t kFullScanTables = 5;
 
   std::istream& Read(std::istream& in) override;
+  // Changes with every instance read, so that what a search built from an earlier one (neighbour lists,
+  // cached distances) is known to be stale.
+  std::uint64_t Generation() const { return generation_; }
 
   std::uint32_t Size() const { return static_cast<std::uint32_t>(header_.dimension); }
   const TSPHeader& Header() const { return header_; }
@@ -52,6 +55,7 @@ class TSPInstance : public ProblemInstance {
   // instance must be able to ask for it.
   mutable IntMatrix distances_;
   mutable bool matrixPending_ = false;
+  std::uint64_t generation_ = 0;
 };
 
 }  // namespace mirelock

@@ -51,7 +51,12 @@ void TSPSolver::InitialSolution() {
     fast_.reset();
     return;
   }
-  if (!fast_) fast_ = std::make_unique<FastLocalSearch>(instance_, parameters_, stats_, *this, &monitor_);
+  // The fast search keeps neighbour lists and distances of the instance it was made for.
+  if (fast_ && fastGeneration_ != instance_.Generation()) fast_.reset();
+  if (!fast_) {
+    fast_ = std::make_unique<FastLocalSearch>(instance_, parameters_, stats_, *this, &monitor_);
+    fastGeneration_ = instance_.Generation();
+  }
   fast_->InitialSolution(tour_);
 }
 

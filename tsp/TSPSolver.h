@@ -95,6 +95,7 @@ class TSPSolver : public LocalSearchSolver {
   TwoOptEvaluator neighbourhood_;
   std::vector<std::uint32_t> penalisedEdges_;  // tour positions k of edges (k - 1, k), 0 the closing edge
   std::unique_ptr<FastLocalSearch> fast_;      // made at the first run that asks for it
+  std::uint64_t fastGeneration_ = 0;           // the instance's generation fast_ was made for
   TSPMonitorWriter monitor_;                   // the monitor output file of a monitor run
 };
 

@@ -55,6 +55,30 @@ TEST(QAPSolver, EdgeRuns) {
   }
 }
 
+// A solver given a second instance searches that one: of another size (which used to run over the
+// first instance's arrays) or of the same size (which used to search the first instance's matrices).
+// Its run equals a fresh solver's run of the same number.
+TEST(QAPSolver, ASecondInstanceGetsItsOwnSearch) {
+  for (const char* second : {"qap/bur26a.dat", "qap/tai12a.dat"}) {
+    QAPSolver reused, fresh;
+    for (QAPSolver* solver : {&reused, &fresh}) {
+      solver->Parameters().SetMaxRepairs(3000);
+      solver->Parameters().SetSeed(11);
+    }
+    test::ReadProblem(reused.Problem(), TestData("qap/nug12.dat"));
+    reused.Solve();
+    test::ReadProblem(reused.Problem(), TestData(second));
+    reused.Solve();
+    test::ReadProblem(fresh.Problem(), TestData(second));
+    fresh.Solve();
+    fresh.Solve();
+    EXPECT_EQ(reused.BestPermutation().size(), fresh.Problem().Size()) << second;
+    EXPECT_EQ(reused.BestPermutation(), fresh.BestPermutation()) << second;
+    EXPECT_EQ(reused.Stats().BestCost(), fresh.Stats().BestCost()) << second;
+    EXPECT_EQ(reused.Stats().BestCost(), reused.Problem().Cost(reused.BestPermutation())) << second;
+  }
+}
+
 TEST(QAPSolver, MonitorLines) {
   for (unsigned period : {5u, 0u}) {
     QAPSolver solver;

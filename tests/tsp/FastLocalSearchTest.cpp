@@ -126,6 +126,33 @@ TEST(FastLocalSearch, TourStaysAPermutationAndItsCostARecount) {
   EXPECT_GT(solver.Stats().AspirationMoves(), 0u);
 }
 
+// A solver given a second instance reads it whole (its cities used to be appended to the first's, so
+// the first file's cities were searched) and makes its fast search anew (the first one's neighbour
+// lists would otherwise serve the second): its run equals a fresh solver's run of the same number.
+TEST(FastLocalSearch, ASecondInstanceGetsItsOwnSearch) {
+  SeedRandom(5);
+  const std::string first = RandomInstance("EUC_2D", 300, 0, 10000);
+  const std::string second = RandomInstance("EUC_2D", 200, 0, 10000);
+  TSPSolver reused, fresh;
+  for (TSPSolver* solver : {&reused, &fresh}) {
+    solver->Parameters().SetNeighbourhood(6);
+    solver->Parameters().SetMaxRepairs(5000);
+    solver->Parameters().SetSeed(9);
+  }
+  std::istringstream in1(first), in2(second), in3(second);
+  reused.GetProblem().Read(in1);
+  reused.Solve();
+  reused.GetProblem().Read(in2);
+  reused.Solve();
+  fresh.GetProblem().Read(in3);
+  fresh.Solve();
+  fresh.Solve();
+  EXPECT_EQ(reused.Instance().Coordinates().size(), 200u);
+  EXPECT_EQ(reused.GetBestTour(), fresh.GetBestTour());
+  EXPECT_EQ(reused.Fast()->BestCost(), fresh.Fast()->BestCost());
+  EXPECT_EQ(reused.Fast()->BestCost(), reused.Fast()->Distances().TourCost(reused.GetBestTour()));
+}
+
 // Tour costs beyond 2^31: the statistics keep them whole, the 32-bit
 // interface reads the largest 32-bit cost.
 TEST(FastLocalSearch, CostsBeyondThirtyTwoBits) {
