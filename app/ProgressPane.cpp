@@ -84,7 +84,7 @@ double ProgressPane::BatchFraction(const RunProgress& progress) {
   if (progress.pairsTotal == 0) return 0.0;
   double done = static_cast<double>(progress.pairsDone);
   for (const WorkerProgress& worker : progress.workers)
-    if (worker.runs > 0 && worker.run > 0) done += static_cast<double>(worker.run - 1) / worker.runs;
+    if (worker.runs > 0) done += worker.RunsDone() / worker.runs;
   return std::min(1.0, done / static_cast<double>(progress.pairsTotal));
 }
 
@@ -191,8 +191,9 @@ void ProgressPane::ShowWork(const RunProgress& progress) {
     QString experiment;
     for (unsigned i = 0; i < worker.experiment.GetParamCount(); ++i)
       experiment += (i ? QStringLiteral(" ") : QString()) + QString::fromStdString(worker.experiment.GetParamAt(i));
-    const QString run = worker.run == 0 ? QStringLiteral("reading the problem")
-                                        : QStringLiteral("run %1 of %2").arg(worker.run).arg(worker.runs);
+    QString run = worker.run == 0 ? QStringLiteral("reading the problem")
+                                  : QStringLiteral("run %1 of %2").arg(worker.run).arg(worker.runs);
+    if (const auto share = worker.RunShare()) run += QStringLiteral(" (%1 %)").arg(static_cast<int>(*share * 100));
     lines << QStringLiteral("%1 with experiment %2 of %3, %4  [%5]")
                  .arg(problem)
                  .arg(worker.experimentIndex + 1)

@@ -9,6 +9,8 @@
 #include <iostream>
 #include <string>
 
+#include "runner/ProgressLine.h"
+
 namespace mirelock {
 
 namespace {
@@ -85,7 +87,8 @@ int DriveRun(RunControls& controls, ConsoleProgress& console, const std::functio
     // The progress line is polled, as the desktop app's timer does.
     while (!controls.WaitForWorkerEnd(std::chrono::milliseconds(200))) {
       if (signal == 0 && (signal = stopSignal.load()) != 0) controls.Cancel();
-      console.Update(controls.ProgressText());
+      const std::string line = controls.ProgressText();
+      console.Update(line.empty() ? line : line + FormatRunShares(controls.Progress()));
     }
     if (signal == 0) signal = stopSignal.load();
   }

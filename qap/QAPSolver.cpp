@@ -4,7 +4,10 @@ namespace mirelock {
 
 void QAPSolver::Solve() {
   ++runNumber_;
-  auto stop = [this] { return StopTest(); };
+  auto stop = [this] {
+    PublishRunProgress(stats_.Repairs(), parameters_.maxRepairs);
+    return StopTest();
+  };
   // A search copies its instance's matrices and sizes its arrays by them: a new instance needs a new one.
   if (searchGeneration_ != problem_.Generation()) {
     narrow_.reset();

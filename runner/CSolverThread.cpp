@@ -59,8 +59,16 @@ void CSolverThread::FillProgress(RunProgress& progress) const {
   progress.pairsDone = pairsDone_;
   progress.pairsSkipped = pairsSkipped_;
   progress.experimentCount = IsMonitorRun() ? 1 : experiments_.size();
-  for (const WorkerProgress& worker : activity_)
-    if (!worker.problem.empty()) progress.workers.push_back(worker);
+  for (std::size_t slot = 0; slot < activity_.size(); ++slot) {
+    const WorkerProgress& worker = activity_[slot];
+    if (worker.problem.empty()) continue;
+    WorkerProgress& shown = progress.workers.emplace_back(worker);
+    if (slot < currentSolvers_.size() && currentSolvers_[slot] != nullptr) {
+      const Solver::RunProgressMark mark = currentSolvers_[slot]->PublishedRunProgress();
+      shown.runRepairs = mark.repairs;
+      shown.runRepairLimit = mark.limit;
+    }
+  }
 }
 
 RunReport CSolverThread::Report() const {

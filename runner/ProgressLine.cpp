@@ -12,4 +12,15 @@ std::string FormatProgressLine(bool running, std::uint32_t solved, std::uint32_t
          ")\tCurrently solving " + name;
 }
 
+std::string FormatRunShares(const RunProgress& progress) {
+  std::string text;
+  for (const WorkerProgress& worker : progress.workers) {
+    if (worker.run == 0) continue;
+    text += text.empty() ? "  [" : "; ";
+    text += "run " + std::to_string(worker.run) + " of " + std::to_string(worker.runs);
+    if (const auto share = worker.RunShare()) text += ", " + std::to_string(static_cast<int>(*share * 100)) + " %";
+  }
+  return text.empty() ? text : text + "]";
+}
+
 }  // namespace mirelock

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,15 @@ struct WorkerProgress {
   CExperiment experiment;
   unsigned run = 0;
   unsigned runs = 0;
+  // The run in progress as its solver last published it: repairs so far and the run's repair limit
+  // (0 when not yet known).
+  std::uint64_t runRepairs = 0;
+  std::uint64_t runRepairLimit = 0;
+
+  // Runs of the pair finished, with the share of the one in progress: 1.37 is run 2 at 37 %.
+  double RunsDone() const;
+  // The share of the run in progress, 0..1; none while unknown (no limit published, or no limit at all).
+  std::optional<double> RunShare() const;
 };
 
 // A snapshot of the current run for a progress display, taken under the run

@@ -205,6 +205,7 @@ bool GLSSATSolver::TerminationTest() {
   if (stats_.Repairs() >= repairLimit_) return true;
   if (timeLimited_ && stats_.ElapsedSeconds() >= maxSeconds_) return true;
   if (state_->Cost() <= parameters_.targetCost) return true;
+  PublishRunProgress(stats_.Repairs(), repairLimit_);
   return StopTest();
 }
 

@@ -47,6 +47,7 @@ bool LocalSearchSolver::IsFinished() {
     return true;
   }
   if (stats_.Repairs() >= parameters_.MaxRepairs()) return true;
+  PublishRunProgress(stats_.Repairs(), parameters_.MaxRepairs());
   if (GetBestCost() <= parameters_.TargetCost() || runEnded_) return true;
   return StopTest();
 }

@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "BatchBench.h"
+#include "runner/ProgressLine.h"
 #include "runner/TraceFile.h"
 #include "runner/ResultsFileCheck.h"
 #include "runner/ResultsNaming.h"
@@ -186,7 +187,10 @@ TEST(BatchRunTest, StopPausesAtATerminationTestAndStartContinuesWithIdenticalLin
       const WorkerProgress& w = p.workers[0];
       EXPECT_EQ(std::tie(w.problem, w.experimentIndex, w.experiment, w.run, w.runs),
                 std::make_tuple("p0.cnf", 1u, bench.doc.m_experiments[1], 2u, 3u));
-      EXPECT_DOUBLE_EQ(p.WorkFraction(), (1.0 + 1.0 / 3.0) / 6.0);
+      // Its run stands at step 5 of 50: the bar and the command line's progress line count that share.
+      EXPECT_DOUBLE_EQ(*w.RunShare(), 0.1);
+      EXPECT_DOUBLE_EQ(p.WorkFraction(), (1.0 + 1.1 / 3.0) / 6.0);
+      EXPECT_EQ(FormatRunShares(p), "  [run 2 of 3, 10 %]");
       // Paused mid-pair: nothing of that pair is under its name yet.
       EXPECT_FALSE(std::filesystem::exists(bench.ResultsPath("p0.cnf", bench.doc.m_experiments[1])));
     }

@@ -47,6 +47,7 @@ class FakeSolver : public Solver, ProblemInstance, SolverStats, SolverParameters
     value_ = 0;
     for (unsigned step = 0;; ++step) {
       if (config_.onStep) config_.onStep(id_, run_, step);
+      PublishRunProgress(step, config_.stepsPerRun);
       if (StopTest() || step >= config_.stepsPerRun) break;
       value_ = value_ * 31 + static_cast<unsigned>(Random());
     }
