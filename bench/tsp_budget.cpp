@@ -6,7 +6,8 @@
 //
 // K = 0 is the full 2-opt scan, otherwise fast local search over K nearest
 // neighbours. Settings as bench/tsp_quality_batches uses them: lambda
-// coefficient 1, no aspiration, two sideways moves, no random moves, seed 21.
+// coefficient 1, aspiration, two sideways moves, random moves with
+// probability 0.05, seed 21.
 // A run with a time limit reads the clock at every move and so runs slower
 // than a batch run; the calibration therefore runs repair limits only: it
 // doubles the limit until a run takes a fortieth of the budget (at least
@@ -47,8 +48,9 @@ int main(int argc, char** argv) {
     std::ifstream in(argv[i]);
     solver.GetProblem().Read(in);
     TSPParameters& p = solver.Parameters();
-    p.SetAspiration(false);
+    p.SetAspiration(true);
     p.SetSidewaysMoves(2);
+    p.SetRandomMoves(0.05);
     p.SetLambda(1.0);
     p.SetSeed(21);
     if (k > 0) p.SetNeighbourhood(k);
