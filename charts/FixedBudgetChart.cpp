@@ -1,6 +1,8 @@
 // Fixed-budget quality from the runs' traces: how close each experiment's runs are after a number of repairs.
 #include <QAreaSeries>
 #include <QChart>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QValueAxis>
@@ -84,6 +86,8 @@ QChart* MakeChart(const analysis::Report& report, std::optional<std::size_t> pro
     band->setPen(Qt::NoPen);
     chart->addSeries(band);
     chart->addSeries(median);
+    // The band is the median's: the on-screen legend names the median only.
+    for (QLegendMarker* marker : chart->legend()->markers(band)) marker->setVisible(false);
   }
   AttachKey(*chart, MakeKey(report, ChartKeyEntry::Sample::kLine, [&](std::size_t e) {
               return QString("  (median of %1 traced runs; the band spans the middle half)").arg(runs[e].size());
