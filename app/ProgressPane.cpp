@@ -82,9 +82,7 @@ bool ProgressPane::AllPairsDone(const RunProgress& progress) {
 
 double ProgressPane::BatchFraction(const RunProgress& progress) {
   if (progress.pairsTotal == 0) return 0.0;
-  double done = static_cast<double>(progress.pairsDone);
-  for (const WorkerProgress& worker : progress.workers)
-    if (worker.runs > 0) done += worker.RunsDone() / worker.runs;
+  const double done = static_cast<double>(progress.pairsDone) + progress.PairsInHand();
   return std::min(1.0, done / static_cast<double>(progress.pairsTotal));
 }
 

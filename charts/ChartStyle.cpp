@@ -123,6 +123,15 @@ QLogValueAxis* NewDecadeAxis(double low, double high, const char* format, const 
   return axis;
 }
 
+QValueAxis* NewProbabilityAxis(const QString& title) {
+  auto* axis = new QValueAxis;
+  axis->setRange(0, 1.0);
+  axis->setTickCount(6);
+  axis->setLabelFormat("%.1f");
+  axis->setTitleText(title);
+  return axis;
+}
+
 void AttachAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y) {
   chart.addAxis(x, Qt::AlignBottom);
   chart.addAxis(y, Qt::AlignLeft);

@@ -46,6 +46,9 @@ void AttachAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y);
 // range's ends, and log10(0.001) falls just above -3, which would drop the first label.
 QLogValueAxis* NewDecadeAxis(double low, double high, const char* format, const QString& title);
 
+// The 0..1 axis of a distribution chart, ticked every 0.2.
+QValueAxis* NewProbabilityAxis(const QString& title);
+
 // A value axis over [low, high] with about `ticks` intervals on round numbers (1, 2, 2.5 or 5 times a power of
 // ten, at least `minStep`), starting from 0 for values that cannot be negative.
 void SetRoundTicks(QValueAxis& axis, double low, double high, bool nonNegative, int ticks = 6, double minStep = 0);

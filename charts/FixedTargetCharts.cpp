@@ -95,11 +95,7 @@ QChart* MakeFixedTargetChart(const analysis::Report& report, bool byTime) {
   auto* x = NewDecadeAxis(axisLow, axisHigh, byTime ? "%g" : "%.0f",
                           byTime ? "CPU seconds until the target was reached (log scale)"
                                  : "repairs until the target was reached (log scale)");
-  auto* y = new QValueAxis;
-  y->setRange(0, 1.0);
-  y->setTickCount(6);
-  y->setLabelFormat("%.1f");
-  y->setTitleText(sat ? "P(solved)" : "P(target reached)");
+  auto* y = NewProbabilityAxis(sat ? "P(solved)" : "P(target reached)");
   AttachAxes(*chart, x, y);
   return chart;
 }

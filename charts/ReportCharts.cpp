@@ -79,11 +79,7 @@ QChart* MakeEffortChart(const analysis::Report& report, bool byTime) {
             }));
   auto* x = NewDecadeAxis(axisLow, axisHigh, byTime ? "%g" : "%.0f",
                           byTime ? "CPU seconds of the run (log scale)" : "repairs to the best solution (log scale)");
-  auto* y = new QValueAxis;
-  y->setRange(0, 1.0);
-  y->setTickCount(6);
-  y->setLabelFormat("%.1f");
-  y->setTitleText(sat ? "P(solved)" : "P(best known cost reached)");
+  auto* y = NewProbabilityAxis(sat ? "P(solved)" : "P(best known cost reached)");
   AttachAxes(*chart, x, y);
   return chart;
 }

@@ -14,12 +14,17 @@ double WorkerProgress::RunsDone() const {
   return static_cast<double>(run - 1) + RunShare().value_or(0.0);
 }
 
+double RunProgress::PairsInHand() const {
+  double share = 0.0;
+  for (const WorkerProgress& worker : workers)
+    if (worker.runs > 0) share += worker.RunsDone() / worker.runs;
+  return share;
+}
+
 double RunProgress::WorkFraction() const {
   const std::size_t toSolve = PairsToSolve();
   if (toSolve == 0) return pairsTotal == 0 ? 0.0 : 1.0;
-  double done = static_cast<double>(pairsDone - pairsSkipped);
-  for (const WorkerProgress& worker : workers)
-    if (worker.runs > 0) done += worker.RunsDone() / worker.runs;
+  const double done = static_cast<double>(pairsDone - pairsSkipped) + PairsInHand();
   const double fraction = done / static_cast<double>(toSolve);
   return fraction > 1.0 ? 1.0 : fraction;
 }

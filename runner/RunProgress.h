@@ -52,6 +52,8 @@ struct RunProgress {
   // Share of the run's solving work done: finished pairs, plus the finished
   // runs of the pairs in hand; skipped pairs count neither way.
   double WorkFraction() const;
+  // The finished share of the pairs the workers hold (2.5 runs of 10 count 0.25 of a pair).
+  double PairsInHand() const;
   // Pairs that need solving in this run (total less the skipped ones).
   std::size_t PairsToSolve() const { return pairsTotal - pairsSkipped; }
 };
