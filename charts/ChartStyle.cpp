@@ -113,6 +113,11 @@ void SetRoundTicks(QValueAxis& axis, double low, double high, bool nonNegative, 
 }
 
 
+std::pair<double, double> DecadesAround(double lowest, double highest) {
+  return {std::pow(10.0, std::floor(std::log10(lowest))),
+          std::pow(10.0, std::ceil(std::log10(highest * 1.0001)) + (highest == lowest ? 1 : 0))};
+}
+
 QLogValueAxis* NewDecadeAxis(double low, double high, const char* format, const QString& title) {
   auto* axis = new QLogValueAxis;
   axis->setBase(10);

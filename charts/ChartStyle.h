@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstddef>
 #include <functional>
+#include <utility>
 
 #include "analysis/Report.h"
 #include "charts/ChartKey.h"
@@ -40,6 +41,10 @@ QChart* NewChart(const QString& title);
 
 // Puts `x` below and `y` left of the chart, every series of the chart on both, and the legend below.
 void AttachAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y);
+
+// The whole decades around [lowest, highest] for a distribution chart's log axis, with one more to the
+// right when the two coincide, so that every curve's plateau shows.
+std::pair<double, double> DecadesAround(double lowest, double highest);
 
 // A base-10 log axis over the whole decades [low, high], labelled at every decade with `format` and with
 // minor ticks between. The range is widened by a hair: Qt places the labels from the logarithms of the

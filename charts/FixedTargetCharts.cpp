@@ -59,9 +59,7 @@ QChart* MakeFixedTargetChart(const analysis::Report& report, bool byTime) {
   QChart* chart = NewChart(QString("Fixed-target run-%1 distributions: fraction of runs that %2 within the %3")
                                .arg(byTime ? "time" : "length", sat ? "found a solution" : "reached each target",
                                     byTime ? "CPU time" : "repairs"));
-  // Whole decades around the data, and one more to the right so every curve's plateau shows.
-  const double axisLow = std::pow(10.0, std::floor(std::log10(lowest)));
-  const double axisHigh = std::pow(10.0, std::ceil(std::log10(highest * 1.0001)) + (highest == lowest ? 1 : 0));
+  const auto [axisLow, axisHigh] = DecadesAround(lowest, highest);
   for (std::size_t e = 0; e < experiments; ++e)
     for (std::size_t t = 0; t < targets; ++t) {
       auto& efforts = hits[e][t];

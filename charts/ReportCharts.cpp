@@ -53,9 +53,7 @@ QChart* MakeEffortChart(const analysis::Report& report, bool byTime) {
   QChart* chart = NewChart(QString("Run-%1 distributions: fraction of runs that %2 within the %3")
                                .arg(byTime ? "time" : "length", sat ? "found a solution" : "reached the best known cost",
                                     byTime ? "CPU time" : "repairs"));
-  // Whole decades around the data, and one more to the right so every curve's plateau shows.
-  const double axisLow = std::pow(10.0, std::floor(std::log10(lowest)));
-  const double axisHigh = std::pow(10.0, std::ceil(std::log10(highest * 1.0001)) + (highest == lowest ? 1 : 0));
+  const auto [axisLow, axisHigh] = DecadesAround(lowest, highest);
   for (std::size_t e = 0; e < report.experiments.size(); ++e) {
     const auto& experiment = report.experiments[e];
     const auto& distribution = byTime ? experiment.runTime : experiment.runLength;
